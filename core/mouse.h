@@ -1,0 +1,28 @@
+// The system pointer as an object with two coordinates in screen pixels.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace gimbalo {
+
+class Mouse {
+public:
+    explicit Mouse(Platform& platform) : platform_(platform) {}
+
+    // Writing one coordinate keeps the other where the pointer is now. The
+    // value is rounded to the nearest integer, an exact half to the even one.
+    // A value that does not fit 32 bits fails the write (false) and the
+    // pointer stays.
+    bool SetX(double value);
+    int32_t X();
+    int32_t Y();
+    bool SetY(double value);
+
+private:
+    Platform& platform_;
+    POINT position_;  // last position read; refreshed on every read
+};
+
+}  // namespace gimbalo

@@ -1,0 +1,126 @@
+#include "core/polling_loop.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/numbers.h"
+
+namespace gimbalo {
+
+namespace {
+// A stick reading that moves nothing, for a device that did not answer.
+constexpr uint32_t kCentre = 32767;
+
+bool MaskIsButton(uint32_t mask, int16_t button) {
+    // Whole-mask equality with 2^(button-1): a mask of several buttons, or a
+    // button number of 0 or less, never matches.
+    return static_cast<double>(mask) == std::pow(2.0, static_cast<double>(button) - 1.0);
+}
+}  // namespace
+
+PollingLoop::PollingLoop(Platform& platform, const Settings& settings, Label& marker)
+    : platform_(platform), settings_(settings), marker_(marker), Pointer(platform) {}
+
+void PollingLoop::Timer1_Timer() {
+    JoyInfo.dwSize = 52;
+    JoyInfo.dwFlags = JOY_RETURNALL;
+    if (platform_.joyGetPosEx(0, JoyInfo) != JOYERR_NOERROR) {
+        // A joystick that is gone counts as a centred stick with no button:
+        // a held mouse button is let go and the pointer stops.
+        JoyInfo.dwXpos = kCentre;
+        JoyInfo.dwYpos = kCentre;
+        JoyInfo.dwButtons = 0;
+    }
+    bool moved = false;
+    MoveAlongAxes(JoyInfo.dwXpos, JoyInfo.dwYpos, moved);
+    UpdateStep(moved);
+    HandleButtons(JoyInfo.dwButtons);
+}
+
+void PollingLoop::MoveAlongAxes(uint32_t h, uint32_t v, bool& moved) {
+    const double step = static_cast<double>(step_);
+    // Each coordinate is read afresh and set at once; a write that fails
+    // (a result beyond 32 bits) leaves the pointer where it is.
+    if (h < kLowThreshold) {
+        Pointer.SetX(static_cast<double>(Pointer.X()) - step);
+        moved = true;
+    }
+    if (static_cast<uint64_t>(h) + kLowThreshold > 64000) {
+        Pointer.SetX(static_cast<double>(Pointer.X()) + step);
+        moved = true;
+    }
+    if (v < kLowThreshold) {
+        Pointer.SetY(static_cast<double>(Pointer.Y()) - step);
+        moved = true;
+    }
+    if (static_cast<uint64_t>(v) + kLowThreshold > 64000) {
+        Pointer.SetY(static_cast<double>(Pointer.Y()) + step);
+        moved = true;
+    }
+}
+
+void PollingLoop::UpdateStep(bool moved) {
+    if (!moved) {
+        step_ = static_cast<float>(SpeedValue(settings_.SpeedSetting));
+        if (step_ == 0.0f) step_ = 2.0f;
+        moveTicks_ = 0;
+        return;
+    }
+    if (settings_.Acceleration != 1) return;
+    if (moveTicks_ == std::numeric_limits<int32_t>::max()) return;  // the count would overflow
+    ++moveTicks_;
+    double factor = 1.0;
+    switch (moveTicks_) {
+        case 20: factor = 1.4; break;
+        case 40: factor = 1.45; break;
+        case 60: factor = 1.5; break;
+        case 80: factor = 1.55; break;
+        default: return;
+    }
+    step_ = static_cast<float>(static_cast<double>(step_) * factor);
+}
+
+void PollingLoop::HandleButtons(uint32_t mask) {
+    if (static_cast<int32_t>(mask) <= 0) {
+        ReleaseHeldButton();
+        lastButtons_ = 0;
+        return;
+    }
+    if (static_cast<int64_t>(mask) == static_cast<int64_t>(lastButtons_)) return;
+    if (MaskIsButton(mask, settings_.LeftButton)) Press(kLeft, "1");
+    if (MaskIsButton(mask, settings_.RightButton)) Press(kRight, "2");
+    if (MaskIsButton(mask, settings_.MiddleButton)) Press(kMiddle, "3");
+    // The button mask is kept in 16 bits: from 32768 on it does not fit and
+    // the previous value stays, so the press tests run again next tick.
+    if (mask <= 32767) lastButtons_ = static_cast<int16_t>(mask);
+}
+
+void PollingLoop::Press(const MouseButton& button, const char* marker) {
+    platform_.mouse_event(button.down, 0, 0, 0, 0);
+    held_ |= button.down;
+    marker_.SetCaption(marker);
+}
+
+void PollingLoop::Release(const MouseButton& button) {
+    platform_.mouse_event(button.up, 0, 0, 0, 0);
+    held_ &= ~button.down;
+}
+
+void PollingLoop::ReleaseHeldButton() {
+    // The button the marker names goes up first. Any other button pressed
+    // since the last release (one joystick button straight after another, or
+    // two mouse buttons mapped to the same joystick button) goes up too, so
+    // none is left held down on the desktop.
+    const std::string& marker = marker_.Caption();
+    if (marker == "1")
+        Release(kLeft);
+    else if (marker == "2")
+        Release(kRight);
+    else if (marker == "3")
+        Release(kMiddle);
+    for (const MouseButton* button : {&kLeft, &kRight, &kMiddle})
+        if (held_ & button->down) Release(*button);
+    marker_.SetCaption("");
+}
+
+}  // namespace gimbalo

@@ -1,0 +1,61 @@
+// The polling tick: reads joystick 0, moves the pointer when the stick is near
+// an end of its travel, grows the step while it is held, and turns the mapped
+// joystick buttons into single mouse-button down and up events.
+#pragma once
+
+#include <cstdint>
+
+#include "core/mouse.h"
+#include "core/settings.h"
+#include "platform/forms.h"
+#include "platform/platform.h"
+
+namespace gimbalo {
+
+// Readings below the low threshold or above the high one move the pointer.
+constexpr uint32_t kLowThreshold = 150;
+constexpr uint32_t kHighThreshold = 63850;
+
+class PollingLoop {
+public:
+    // `marker` is the hidden label whose caption says which mouse button the
+    // loop holds down: "1" left, "2" right, "3" middle, empty for none.
+    PollingLoop(Platform& platform, const Settings& settings, Label& marker);
+
+    void Timer1_Timer();
+
+    // Sends the up events of the mouse buttons the loop holds down, if any;
+    // runs on every tick without a joystick button and when the program closes.
+    void ReleaseHeldButton();
+
+    float Step() const { return step_; }
+    int32_t MoveTicks() const { return moveTicks_; }
+    int16_t LastButtons() const { return lastButtons_; }
+
+private:
+    struct MouseButton {
+        uint32_t down;
+        uint32_t up;
+    };
+    static constexpr MouseButton kLeft{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    static constexpr MouseButton kRight{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    static constexpr MouseButton kMiddle{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+
+    void Press(const MouseButton& button, const char* marker);
+    void Release(const MouseButton& button);
+    void MoveAlongAxes(uint32_t h, uint32_t v, bool& moved);
+    void UpdateStep(bool moved);
+    void HandleButtons(uint32_t mask);
+
+    Platform& platform_;
+    const Settings& settings_;
+    Label& marker_;
+    JOYINFOEX JoyInfo;
+    Mouse Pointer;
+    float step_ = 0.0f;
+    int32_t moveTicks_ = 0;
+    int16_t lastButtons_ = 0;
+    uint32_t held_ = 0;  // down flags of the mouse buttons pressed and not yet let go
+};
+
+}  // namespace gimbalo

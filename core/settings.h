@@ -1,0 +1,44 @@
+// The settings model and its file, Gimbalo.ini: eight positional lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace gimbalo {
+
+struct Settings {
+    int16_t LeftButton = 0;
+    int16_t RightButton = 0;
+    int16_t MiddleButton = 0;
+    std::string SpeedSetting;
+    int16_t Acceleration = 0;
+    int16_t StartWithWindows = 0;
+    int16_t JoystickIndex = 0;
+    std::string LangFileName;
+
+    // The values a start without a settings file takes; the language stays.
+    void SetDefaults();
+};
+
+constexpr const char* kSettingsFileName = "Gimbalo.ini";
+
+// The speed as the file holds it: the number the text starts with, written
+// back the short way ("1.50" and " 1.5 " give "1.5"); "2" when the text holds
+// no finite number.
+std::string SpeedForFile(const std::string& speedSetting);
+
+// The whole file: eight lines, each ended by CR LF.
+std::string SettingsFileText(const Settings& settings);
+
+// Reads the file at `path` into `settings` with list-input rules. A field that
+// cannot be read keeps its variable's value. The eighth field goes to
+// `languageField` (empty when missing). False when the file does not exist or
+// cannot be opened; `settings` is then unchanged.
+bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& languageField);
+
+// Writes the file at `path`. The text goes to a temporary file in the same
+// folder that then replaces the old one, so a failure part-way leaves the old
+// file whole. False when the file could not be written.
+bool WriteSettingsFile(const std::string& path, const Settings& settings);
+
+}  // namespace gimbalo

@@ -1,0 +1,224 @@
+#include "platform/sim/sim_platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace gimbalo {
+
+SimPlatform::SimPlatform(std::string folder) : folder_(std::move(folder)), exeFolder_(folder_) {}
+
+SimPlatform::~SimPlatform() {
+    for (Form* form : loaded_) form->SetObserver(nullptr);
+}
+
+int SimPlatform::AddJoystick(const std::string& name, uint32_t buttons) {
+    SimJoystick joystick;
+    joystick.name = name;
+    joystick.buttons = buttons;
+    joystick.reading.dwXpos = 32767;
+    joystick.reading.dwYpos = 32767;
+    joysticks_.push_back(joystick);
+    return static_cast<int>(joysticks_.size()) - 1;
+}
+
+void SimPlatform::SetStick(uint32_t x, uint32_t y, uint32_t buttons, int device) {
+    JOYINFOEX& reading = Joystick(device).reading;
+    reading.dwXpos = x;
+    reading.dwYpos = y;
+    reading.dwButtons = buttons;
+}
+
+void SimPlatform::SetScreen(int32_t width, int32_t height) {
+    screenWidth_ = width;
+    screenHeight_ = height;
+    SetCursorPos(pointer_.x, pointer_.y);
+}
+
+void SimPlatform::SetPointer(int32_t x, int32_t y) { SetCursorPos(x, y); }
+
+void SimPlatform::QueueDialogAnswer(std::optional<std::string> fileBuffer, uint32_t flags) {
+    dialogAnswers_.push_back({std::move(fileBuffer), flags});
+}
+
+void SimPlatform::SetExecutable(std::string folder, std::string name) {
+    exeFolder_ = std::move(folder);
+    exeName_ = std::move(name);
+}
+
+void SimPlatform::AdvanceTime(int milliseconds) {
+    for (int elapsed = 0; elapsed < milliseconds && !ended_; ++elapsed) {
+        // Collect first: a tick may load or unload forms.
+        std::vector<Timer*> due;
+        for (Form* form : loaded_) {
+            for (Control* control : form->Controls()) {
+                if (control->Kind() != ControlKind::Timer) continue;
+                auto* timer = static_cast<Timer*>(control);
+                if (timer->Interval() <= 0) continue;
+                if (++timerElapsed_[timer] >= timer->Interval()) {
+                    timerElapsed_[timer] = 0;
+                    due.push_back(timer);
+                }
+            }
+        }
+        for (Timer* timer : due) {
+            if (ended_) break;
+            if (loaded_.count(&timer->Owner())) timer->Fire();
+        }
+    }
+}
+
+uint32_t SimPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
+    if (device < 0 || static_cast<std::size_t>(device) >= joysticks_.size()) return JOYERR_PARMS;
+    const SimJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
+    if (!joystick.present) return JOYERR_UNPLUGGED;
+    const uint32_t size = info.dwSize;
+    const uint32_t flags = info.dwFlags;
+    info = joystick.reading;
+    info.dwSize = size;
+    info.dwFlags = flags;
+    return JOYERR_NOERROR;
+}
+
+uint32_t SimPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
+    if (device < 0 || static_cast<std::size_t>(device) >= joysticks_.size()) return JOYERR_PARMS;
+    const SimJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
+    if (!joystick.present) return JOYERR_UNPLUGGED;
+    caps = JOYCAPS{};
+    caps.szPname = joystick.name.substr(0, kJoystickNameLength);
+    caps.wNumButtons = joystick.buttons;
+    return JOYERR_NOERROR;
+}
+
+bool SimPlatform::GetCursorPos(POINT& point) {
+    point = pointer_;
+    return true;
+}
+
+bool SimPlatform::SetCursorPos(int32_t x, int32_t y) {
+    pointer_.x = std::clamp(x, 0, screenWidth_ - 1);
+    pointer_.y = std::clamp(y, 0, screenHeight_ - 1);
+    return true;
+}
+
+void SimPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uintptr_t) {
+    buttonEvents.push_back(flags);
+}
+
+void SimPlatform::LoadForm(Form& form) {
+    loaded_.insert(&form);
+    form.SetObserver(this);
+}
+
+void SimPlatform::UnloadForm(Form& form) {
+    loaded_.erase(&form);
+    form.SetObserver(nullptr);
+    for (Control* control : form.Controls())
+        if (control->Kind() == ControlKind::Timer) timerElapsed_.erase(static_cast<Timer*>(control));
+}
+
+void SimPlatform::RunMessageLoop(const std::function<void()>&) {
+    // Tests drive time themselves with AdvanceTime.
+}
+
+int SimPlatform::MessageBox(const std::string& text, uint32_t style, const std::string& title) {
+    messageBoxes.push_back({text, style, title});
+    return 1;
+}
+
+// The popup menu model comes with the forms; until then no form has a menu.
+MenuHandle SimPlatform::GetMenu(Form&) { return 0; }
+MenuHandle SimPlatform::GetSubMenu(MenuHandle, int) { return 0; }
+uint32_t SimPlatform::GetMenuItemID(MenuHandle, int) { return 0xFFFFFFFFu; }
+bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t, int32_t unchecked,
+                                     int32_t) {
+    if (menu == 0) return false;
+    menuBitmaps[item] = unchecked;
+    return true;
+}
+void SimPlatform::ShowPopupMenu(Form&) { ++popupMenusShown; }
+
+int32_t SimPlatform::LoadPicture(const std::string& fileName) {
+    auto found = pictures_.find(fileName);
+    if (found != pictures_.end()) return found->second;
+    const int32_t handle = 1000 + static_cast<int32_t>(pictures_.size());
+    pictures_[fileName] = handle;
+    return handle;
+}
+
+bool SimPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
+    trayCalls.push_back({message, data});
+    auto same = [&data](const SimTrayIcon& icon) {
+        return icon.window == data.hWnd && icon.id == data.uID;
+    };
+    auto existing = std::find_if(trayIcons_.begin(), trayIcons_.end(), same);
+    switch (message) {
+        case NIM_ADD:
+            if (data.cbSize == 0 || data.hWnd == nullptr || existing != trayIcons_.end())
+                return false;
+            trayIcons_.push_back({data.hWnd, data.uID, data.hIcon, data.szTip,
+                                  data.uCallbackMessage});
+            return true;
+        case NIM_DELETE:
+            if (data.cbSize == 0 || existing == trayIcons_.end()) return false;
+            trayIcons_.erase(existing);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool SimPlatform::StartProgram(const std::string& commandLine, int showStyle) {
+    startedPrograms.push_back({commandLine, showStyle});
+    return true;
+}
+
+bool SimPlatform::ShowDialog(OPENFILENAME& record) {
+    dialogs.push_back(record);
+    if (dialogAnswers_.empty()) return false;
+    DialogAnswer answer = std::move(dialogAnswers_.front());
+    dialogAnswers_.pop_front();
+    if (!answer.buffer) return false;
+    if (answer.buffer->size() > record.nMaxFile) return false;  // does not fit the buffer
+    record.lpstrFile = *answer.buffer;
+    record.lpstrFile.resize(record.nMaxFile, '\0');
+    record.Flags |= answer.flags;
+    return true;
+}
+
+bool SimPlatform::GetOpenFileNameA(OPENFILENAME& record) { return ShowDialog(record); }
+bool SimPlatform::GetSaveFileNameA(OPENFILENAME& record) { return ShowDialog(record); }
+
+int SimPlatform::GetLocaleInfoA(uint32_t, uint32_t type, char* buffer, int size) {
+    if (type != LOCALE_SENGCOUNTRY || !country_ || size <= 0) return 0;
+    const std::string& answer = *country_;
+    if (static_cast<int>(answer.size()) + 1 > size) return 0;
+    std::memcpy(buffer, answer.c_str(), answer.size() + 1);
+    return static_cast<int>(answer.size()) + 1;
+}
+
+bool SimPlatform::WriteAutostart(const std::string& name, const std::string& executablePath) {
+    if (!autostartWritable_) return false;
+    autostart[name] = executablePath;
+    return true;
+}
+
+bool SimPlatform::DeleteAutostart(const std::string& name) {
+    if (!autostartWritable_) return false;
+    return autostart.erase(name) > 0;
+}
+
+std::string SimPlatform::ExecutablePath() { return exeFolder_ + "/" + exeName_; }
+
+bool SimPlatform::FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::u8path(path), error);
+}
+
+bool SimPlatform::SetFileAttributesA(const std::string& path, uint32_t attributes) {
+    if (!FileExists(path)) return false;
+    fileAttributes[path] = attributes;
+    return true;
+}
+
+}  // namespace gimbalo

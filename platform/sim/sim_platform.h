@@ -1,0 +1,162 @@
+// An in-memory desktop for tests. Tests set what the desktop holds (joysticks
+// and their readings, dialog answers, the locale); the program reaches it
+// through the ordinary interface; the sim records what the program did.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/platform.h"
+
+namespace gimbalo {
+
+struct SimJoystick {
+    std::string name;
+    uint32_t buttons = 0;
+    bool present = true;
+    JOYINFOEX reading;  // what the next reads report
+};
+
+struct SimMessageBox {
+    std::string text;
+    uint32_t style = 0;
+    std::string title;
+};
+
+struct SimStartedProgram {
+    std::string commandLine;
+    int showStyle = 0;
+};
+
+struct SimTrayCall {
+    uint32_t message = 0;
+    NOTIFYICONDATA data;
+};
+
+struct SimTrayIcon {
+    Form* window = nullptr;
+    uint32_t id = 0;
+    int32_t icon = 0;
+    std::string tip;
+    uint32_t callbackMessage = 0;
+};
+
+class SimPlatform : public Platform, private ModelObserver {
+public:
+    // `folder`: the program folder and the settings folder both, a real
+    // folder on disk that the test owns.
+    explicit SimPlatform(std::string folder);
+    ~SimPlatform() override;
+
+    // ---- what the test sets ----
+    // Adds a joystick at the next device number; returns that number.
+    int AddJoystick(const std::string& name, uint32_t buttons);
+    SimJoystick& Joystick(int device) { return joysticks_.at(static_cast<std::size_t>(device)); }
+    // Sets the reading of device 0 (or another) for the following reads.
+    void SetStick(uint32_t x, uint32_t y, uint32_t buttons, int device = 0);
+    void SetScreen(int32_t width, int32_t height);
+    void SetPointer(int32_t x, int32_t y);
+    void SetCountryName(std::optional<std::string> englishName) { country_ = std::move(englishName); }
+    void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
+    void SetAutostartWritable(bool writable) { autostartWritable_ = writable; }
+    // Answers for the next file dialogs, in order: a file buffer with NULs, or
+    // nothing for a cancel. With none queued a dialog is cancelled.
+    void QueueDialogAnswer(std::optional<std::string> fileBuffer, uint32_t flags = 0);
+    void SetExecutable(std::string folder, std::string name);
+
+    // ---- what the program did ----
+    std::vector<uint32_t> buttonEvents;
+    std::vector<SimMessageBox> messageBoxes;
+    std::vector<SimStartedProgram> startedPrograms;
+    std::vector<SimTrayCall> trayCalls;
+    std::vector<OPENFILENAME> dialogs;  // records as the program handed them in
+    std::map<std::string, std::string> autostart;  // name -> executable path
+    int popupMenusShown = 0;
+    int commonControlsInitialised = 0;
+    std::map<std::string, uint32_t> fileAttributes;
+
+    POINT Pointer() const { return pointer_; }
+    const std::vector<SimTrayIcon>& TrayIcons() const { return trayIcons_; }
+    bool FormLoaded(const Form& form) const { return loaded_.count(const_cast<Form*>(&form)) > 0; }
+
+    // Advances the clock: every loaded form's running timer fires once per
+    // whole period that passes.
+    void AdvanceTime(int milliseconds);
+
+    // ---- Platform ----
+    uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
+    uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
+    bool GetCursorPos(POINT& point) override;
+    bool SetCursorPos(int32_t x, int32_t y) override;
+    void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
+                     uintptr_t extraInfo) override;
+    void LoadForm(Form& form) override;
+    void UnloadForm(Form& form) override;
+    void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
+    void EndProgram() override { ended_ = true; }
+    bool ProgramEnded() const override { return ended_; }
+    int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
+    MenuHandle GetMenu(Form& form) override;
+    MenuHandle GetSubMenu(MenuHandle menu, int position) override;
+    uint32_t GetMenuItemID(MenuHandle menu, int position) override;
+    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags, int32_t unchecked,
+                            int32_t checked) override;
+    void ShowPopupMenu(Form& form) override;
+    int32_t LoadPicture(const std::string& fileName) override;
+    bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
+    bool StartProgram(const std::string& commandLine, int showStyle) override;
+    bool GetOpenFileNameA(OPENFILENAME& record) override;
+    bool GetSaveFileNameA(OPENFILENAME& record) override;
+    int GetLocaleInfoA(uint32_t locale, uint32_t type, char* buffer, int size) override;
+    void InitCommonControls() override { ++commonControlsInitialised; }
+    bool UsesVisualStylesManifest() const override { return true; }
+    bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
+    bool DeleteAutostart(const std::string& name) override;
+    bool AnotherInstanceRunning() override { return anotherInstance_; }
+    int TwipsPerPixelX() override { return 15; }
+    char PathSeparator() const override { return '/'; }
+    std::string ProgramFolder() override { return folder_; }
+    std::string SettingsFolder() override { return folder_; }
+    std::string ExecutablePath() override;
+    std::string ExecutableName() override { return exeName_; }
+    ProductVersion GetProductVersion() override { return {1, 0, 0}; }
+    bool FileExists(const std::string& path) override;
+    bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
+
+    // Menu bitmaps set through SetMenuItemBitmaps: item id -> picture.
+    std::map<uint32_t, int32_t> menuBitmaps;
+
+private:
+    void ControlChanged(Control&, Property) override {}
+    void FormChanged(Form&, Property) override {}
+    bool ShowDialog(OPENFILENAME& record);
+
+    std::string folder_;
+    std::string exeFolder_;
+    std::string exeName_ = "Gimbalo";
+    std::vector<SimJoystick> joysticks_;
+    POINT pointer_{640, 400};
+    int32_t screenWidth_ = 1280;
+    int32_t screenHeight_ = 800;
+    std::optional<std::string> country_ = std::string("United Kingdom");
+    bool anotherInstance_ = false;
+    bool autostartWritable_ = true;
+    bool ended_ = false;
+    std::set<Form*> loaded_;
+    std::map<Timer*, int> timerElapsed_;
+    struct DialogAnswer {
+        std::optional<std::string> buffer;
+        uint32_t flags;
+    };
+    std::deque<DialogAnswer> dialogAnswers_;
+    std::vector<SimTrayIcon> trayIcons_;
+    std::map<std::string, int32_t> pictures_;
+};
+
+}  // namespace gimbalo
