@@ -76,7 +76,7 @@ TEST_F(PollingTest, StickHeldFromTheFirstTickMovesNothingUntilReleasedOnce) {
     EXPECT_EQ(sim.Pointer().x, 100);
     Centre();
     Tick(0, kCentre);
-    EXPECT_EQ(sim.Pointer().x, 96);
+    EXPECT_EQ(sim.Pointer().x, 98);
 }
 
 TEST_F(PollingTest, AccelerationGrowsTheStepAtTicks20To80) {
