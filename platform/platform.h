@@ -199,7 +199,10 @@ public:
     virtual bool AnotherInstanceRunning() = 0;
     virtual int TwipsPerPixelX() = 0;
 
-    // -- files and folders --
+    // -- text and files --
+    // True when the program's text is UTF-8 (Linux); false when it is the
+    // ANSI code page (Windows). Files from either system are read into it.
+    virtual bool TextIsUtf8() const = 0;
     virtual char PathSeparator() const = 0;
     // Folder of what ships with the program (Lang, documents, pictures).
     virtual std::string ProgramFolder() = 0;

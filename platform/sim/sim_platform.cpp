@@ -208,7 +208,7 @@ bool SimPlatform::DeleteAutostart(const std::string& name) {
     return autostart.erase(name) > 0;
 }
 
-std::string SimPlatform::ExecutablePath() { return exeFolder_ + "/" + exeName_; }
+std::string SimPlatform::ExecutablePath() { return exeFolder_ + separator_ + exeName_; }
 
 bool SimPlatform::FileExists(const std::string& path) {
     std::error_code error;

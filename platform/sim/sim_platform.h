@@ -120,7 +120,12 @@ public:
     bool DeleteAutostart(const std::string& name) override;
     bool AnotherInstanceRunning() override { return anotherInstance_; }
     int TwipsPerPixelX() override { return 15; }
-    char PathSeparator() const override { return '/'; }
+    bool TextIsUtf8() const override { return utf8_; }
+    void SetTextIsUtf8(bool utf8) { utf8_ = utf8; }
+    char PathSeparator() const override { return separator_; }
+    // Paths with another separator, to see that the program builds its paths
+    // with the platform's one. The folder given to the constructor stays.
+    void SetPathSeparator(char separator) { separator_ = separator; }
     std::string ProgramFolder() override { return folder_; }
     std::string SettingsFolder() override { return folder_; }
     std::string ExecutablePath() override;
@@ -148,6 +153,8 @@ private:
     bool anotherInstance_ = false;
     bool autostartWritable_ = true;
     bool ended_ = false;
+    bool utf8_ = true;
+    char separator_ = '/';
     std::set<Form*> loaded_;
     std::map<Timer*, int> timerElapsed_;
     struct DialogAnswer {
