@@ -21,6 +21,10 @@ public:
 
 protected:
     LinuxPlatform();
+    // Connects to the display and starts Qt and SDL; Create calls it, and so
+    // does a derived platform that builds itself. False with `error` set when
+    // the desktop cannot be reached.
+    bool Initialise(int& argc, char** argv, std::string& error);
     // Runs one tick of a timer model; the replay program wraps the polling
     // timer's ticks with its script.
     virtual void DispatchTimer(Timer& timer);
