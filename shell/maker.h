@@ -9,7 +9,7 @@ constexpr const char* kUpdatesPage = "https://www.gimbalo.org/updates";
 constexpr const char* kDonationPage = "https://www.gimbalo.org/donate";
 constexpr const char* kTranslationContact = "translations@gimbalo.org";
 // Fixed credit line of the about box, before " - " and the language's text.
-constexpr const char* kCreditLine = "\xC2\xA9 2026 The Gimbalo developers";
+constexpr const char* kCreditLine = "Copyright 2026 the Gimbalo developers";
 // Fixed first line of the options dialog's credits.
 constexpr const char* kAuthorsLine = "Gimbalo: the Gimbalo developers";
 
