@@ -17,7 +17,9 @@ Gimbalo::Gimbalo(Program& program)
     Timer1.Tick = [this] { Polling.Timer1_Timer(); };
 }
 
-void Gimbalo::Form_Initialize() { program_.platform.InitCommonControls(); }
+void Gimbalo::Form_Initialize() {
+    program_.platform.InitCommonControls();
+}
 
 void Gimbalo::Form_Load() {
     Platform& platform = program_.platform;
@@ -61,6 +63,8 @@ void Gimbalo::Form_Unload() {
     Polling.ReleaseHeldButton();
 }
 
-void Gimbalo::mnuExit_Click() { program_.Exit(); }
+void Gimbalo::mnuExit_Click() {
+    program_.Exit();
+}
 
 }  // namespace gimbalo

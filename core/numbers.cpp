@@ -16,7 +16,9 @@ double RoundHalfEven(double value) {
 }
 
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
 std::optional<double> LeadingNumber(std::string_view text, std::size_t* used) {
@@ -45,7 +47,9 @@ std::optional<double> LeadingNumber(std::string_view text, std::size_t* used) {
     return value;
 }
 
-double SpeedValue(std::string_view text) { return LeadingNumber(text).value_or(0.0); }
+double SpeedValue(std::string_view text) {
+    return LeadingNumber(text).value_or(0.0);
+}
 
 std::string FormatNumber(double value) {
     if (value == 0.0) return "0";  // also turns -0 into 0

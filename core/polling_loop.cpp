@@ -71,11 +71,20 @@ void PollingLoop::UpdateStep(bool moved) {
     ++moveTicks_;
     double factor = 1.0;
     switch (moveTicks_) {
-        case 20: factor = 1.4; break;
-        case 40: factor = 1.45; break;
-        case 60: factor = 1.5; break;
-        case 80: factor = 1.55; break;
-        default: return;
+        case 20:
+            factor = 1.4;
+            break;
+        case 40:
+            factor = 1.45;
+            break;
+        case 60:
+            factor = 1.5;
+            break;
+        case 80:
+            factor = 1.55;
+            break;
+        default:
+            return;
     }
     step_ = static_cast<float>(static_cast<double>(step_) * factor);
 }

@@ -22,7 +22,9 @@ void Program::Exit() {
     platform.EndProgram();
 }
 
-bool Program::SaveSettings() { return WriteSettingsFile(SettingsPath(), settings); }
+bool Program::SaveSettings() {
+    return WriteSettingsFile(SettingsPath(), settings);
+}
 
 std::string Program::SettingsPath() {
     return platform.SettingsFolder() + platform.PathSeparator() + kSettingsFileName;

@@ -13,7 +13,16 @@ namespace gimbalo {
 class Form;
 class Control;
 
-enum class ControlKind { Label, ComboBox, CheckBox, CommandButton, Image, PictureBox, Frame, Timer };
+enum class ControlKind {
+    Label,
+    ComboBox,
+    CheckBox,
+    CommandButton,
+    Image,
+    PictureBox,
+    Frame,
+    Timer
+};
 
 // What changed in a model, so a host updates only that.
 enum class Property { Caption, Text, Items, ListIndex, Value, Enabled, Visible, Bounds, Interval };

@@ -37,7 +37,7 @@ TEST_F(PollingTest, CentredStickTakesTheSpeedSettingAsStep) {
         const char* speed;
         float step;
     } cases[] = {{"2", 2.0f}, {"0.5", 0.5f}, {"1.5", 1.5f}, {" 1.5 ", 1.5f},
-                 {"0", 2.0f}, {"abc", 2.0f}, {"", 2.0f},     {"3x", 3.0f}};
+                 {"0", 2.0f}, {"abc", 2.0f}, {"", 2.0f},    {"3x", 3.0f}};
     for (const Case& c : cases) {
         program.settings.SpeedSetting = c.speed;
         Centre();
@@ -172,16 +172,20 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{"left press, hold, release", 1, 2, 3, {0, 1, 1, 1, 0, 0}, {LD, LU}},
         ButtonCase{"right and middle", 1, 2, 3, {2, 0, 4, 4, 0}, {RD, RU, MD, MU}},
         ButtonCase{"two buttons together match nothing", 1, 2, 3, {3, 3, 0}, {}},
-        ButtonCase{"left then right without a pause releases both", 1, 2, 3, {1, 2, 0},
-                   {LD, RD, RU, LU}},
+        ButtonCase{
+            "left then right without a pause releases both", 1, 2, 3, {1, 2, 0}, {LD, RD, RU, LU}},
         ButtonCase{"left, then both, then left again", 1, 2, 3, {1, 3, 1, 0}, {LD, LD, LU}},
-        ButtonCase{"two mouse buttons on one joystick button", 1, 1, 3, {1, 1, 0},
-                   {LD, RD, RU, LU}},
+        ButtonCase{
+            "two mouse buttons on one joystick button", 1, 1, 3, {1, 1, 0}, {LD, RD, RU, LU}},
         ButtonCase{"all three on one joystick button", 5, 5, 5, {16, 0}, {LD, RD, MD, MU, LU, RU}},
         ButtonCase{"button number 0 never matches", 0, 0, 0, {1, 0}, {}},
         ButtonCase{"negative button number never matches", -1, 2, 3, {1, 0}, {}},
-        ButtonCase{"button 16 pressed repeats its down: the mask does not fit 16 bits", 16, 2, 3,
-                   {32768, 32768, 0}, {LD, LD, LU}},
+        ButtonCase{"button 16 pressed repeats its down: the mask does not fit 16 bits",
+                   16,
+                   2,
+                   3,
+                   {32768, 32768, 0},
+                   {LD, LD, LU}},
         ButtonCase{"button 15 fits", 15, 2, 3, {16384, 16384, 0}, {LD, LU}},
         ButtonCase{"button 32 alone counts as no button", 32, 2, 3, {0x80000000u, 0}, {}},
         ButtonCase{"unmapped button then a mapped one", 1, 2, 3, {8, 1, 0}, {LD, LU}}),

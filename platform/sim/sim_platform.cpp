@@ -35,7 +35,9 @@ void SimPlatform::SetScreen(int32_t width, int32_t height) {
     SetCursorPos(pointer_.x, pointer_.y);
 }
 
-void SimPlatform::SetPointer(int32_t x, int32_t y) { SetCursorPos(x, y); }
+void SimPlatform::SetPointer(int32_t x, int32_t y) {
+    SetCursorPos(x, y);
+}
 
 void SimPlatform::QueueDialogAnswer(std::optional<std::string> fileBuffer, uint32_t flags) {
     dialogAnswers_.push_back({std::move(fileBuffer), flags});
@@ -114,7 +116,8 @@ void SimPlatform::UnloadForm(Form& form) {
     loaded_.erase(&form);
     form.SetObserver(nullptr);
     for (Control* control : form.Controls())
-        if (control->Kind() == ControlKind::Timer) timerElapsed_.erase(static_cast<Timer*>(control));
+        if (control->Kind() == ControlKind::Timer)
+            timerElapsed_.erase(static_cast<Timer*>(control));
 }
 
 void SimPlatform::RunMessageLoop(const std::function<void()>&) {
@@ -127,16 +130,24 @@ int SimPlatform::MessageBox(const std::string& text, uint32_t style, const std::
 }
 
 // The popup menu model comes with the forms; until then no form has a menu.
-MenuHandle SimPlatform::GetMenu(Form&) { return 0; }
-MenuHandle SimPlatform::GetSubMenu(MenuHandle, int) { return 0; }
-uint32_t SimPlatform::GetMenuItemID(MenuHandle, int) { return 0xFFFFFFFFu; }
+MenuHandle SimPlatform::GetMenu(Form&) {
+    return 0;
+}
+MenuHandle SimPlatform::GetSubMenu(MenuHandle, int) {
+    return 0;
+}
+uint32_t SimPlatform::GetMenuItemID(MenuHandle, int) {
+    return 0xFFFFFFFFu;
+}
 bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t, int32_t unchecked,
                                      int32_t) {
     if (menu == 0) return false;
     menuBitmaps[item] = unchecked;
     return true;
 }
-void SimPlatform::ShowPopupMenu(Form&) { ++popupMenusShown; }
+void SimPlatform::ShowPopupMenu(Form&) {
+    ++popupMenusShown;
+}
 
 int32_t SimPlatform::LoadPicture(const std::string& fileName) {
     auto found = pictures_.find(fileName);
@@ -156,8 +167,8 @@ bool SimPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data
         case NIM_ADD:
             if (data.cbSize == 0 || data.hWnd == nullptr || existing != trayIcons_.end())
                 return false;
-            trayIcons_.push_back({data.hWnd, data.uID, data.hIcon, data.szTip,
-                                  data.uCallbackMessage});
+            trayIcons_.push_back(
+                {data.hWnd, data.uID, data.hIcon, data.szTip, data.uCallbackMessage});
             return true;
         case NIM_DELETE:
             if (data.cbSize == 0 || existing == trayIcons_.end()) return false;
@@ -186,8 +197,12 @@ bool SimPlatform::ShowDialog(OPENFILENAME& record) {
     return true;
 }
 
-bool SimPlatform::GetOpenFileNameA(OPENFILENAME& record) { return ShowDialog(record); }
-bool SimPlatform::GetSaveFileNameA(OPENFILENAME& record) { return ShowDialog(record); }
+bool SimPlatform::GetOpenFileNameA(OPENFILENAME& record) {
+    return ShowDialog(record);
+}
+bool SimPlatform::GetSaveFileNameA(OPENFILENAME& record) {
+    return ShowDialog(record);
+}
 
 int SimPlatform::GetLocaleInfoA(uint32_t, uint32_t type, char* buffer, int size) {
     if (type != LOCALE_SENGCOUNTRY || !country_ || size <= 0) return 0;
@@ -208,7 +223,9 @@ bool SimPlatform::DeleteAutostart(const std::string& name) {
     return autostart.erase(name) > 0;
 }
 
-std::string SimPlatform::ExecutablePath() { return exeFolder_ + separator_ + exeName_; }
+std::string SimPlatform::ExecutablePath() {
+    return exeFolder_ + separator_ + exeName_;
+}
 
 bool SimPlatform::FileExists(const std::string& path) {
     std::error_code error;

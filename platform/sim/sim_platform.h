@@ -62,7 +62,9 @@ public:
     void SetStick(uint32_t x, uint32_t y, uint32_t buttons, int device = 0);
     void SetScreen(int32_t width, int32_t height);
     void SetPointer(int32_t x, int32_t y);
-    void SetCountryName(std::optional<std::string> englishName) { country_ = std::move(englishName); }
+    void SetCountryName(std::optional<std::string> englishName) {
+        country_ = std::move(englishName);
+    }
     void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
     void SetAutostartWritable(bool writable) { autostartWritable_ = writable; }
     // Answers for the next file dialogs, in order: a file buffer with NULs, or
@@ -75,7 +77,7 @@ public:
     std::vector<SimMessageBox> messageBoxes;
     std::vector<SimStartedProgram> startedPrograms;
     std::vector<SimTrayCall> trayCalls;
-    std::vector<OPENFILENAME> dialogs;  // records as the program handed them in
+    std::vector<OPENFILENAME> dialogs;             // records as the program handed them in
     std::map<std::string, std::string> autostart;  // name -> executable path
     int popupMenusShown = 0;
     int commonControlsInitialised = 0;

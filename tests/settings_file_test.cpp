@@ -1,0 +1,152 @@
+// Gimbalo.ini as a user's file: what a start reads from it and what a save
+// leaves in it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/settings.h"
+#include "tests/test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+struct ReadCase {
+    const char* what;
+    const char* file;
+    int16_t left, right, middle;
+    const char* speed;
+    int16_t acceleration, startWithWindows, joystick;
+    const char* language;
+};
+
+// Fields that cannot be read keep the value they had: 0 or empty at start-up.
+const ReadCase kReadCases[] = {
+    {"defaults with Italian", "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nItaliano.lng\r\n", 1, 2, 3, "2",
+     1, 1, 0, "Italiano.lng"},
+    {"seven lines, no language", "4\r\n5\r\n6\r\n1.5\r\n0\r\n0\r\n2\r\n", 4, 5, 6, "1.5", 0, 0, 2,
+     ""},
+    {"comma shifts the later fields", "1\r\n2\r\n3\r\n1,5\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n", 1, 2,
+     3, "1", 5, 1, 1, "0"},
+    {"leading blanks skipped, trailing dropped",
+     "  7  \r\n 8\r\n9 \r\n  1.5  \r\n1\r\n1\r\n0\r\n"
+     "  English.lng  \r\n",
+     7, 8, 9, "1.5", 1, 1, 0, "English.lng"},
+    {"quoted text keeps its comma and blanks",
+     "1\r\n2\r\n3\r\n\"1,5 \"\r\n1\r\n1\r\n0\r\n"
+     "\" my lang.lng\"\r\n",
+     1, 2, 3, "1,5 ", 1, 1, 0, " my lang.lng"},
+    {"not a number keeps 0", "x\r\n2\r\n3\r\n2\r\nyes\r\n1\r\n0\r\nEnglish.lng\r\n", 0, 2, 3, "2",
+     0, 1, 0, "English.lng"},
+    {"out of 16 bits keeps 0", "40000\r\n-32768\r\n32767\r\n2\r\n-40000\r\n1\r\n0\r\nE.lng\r\n", 0,
+     -32768, 32767, "2", 0, 1, 0, "E.lng"},
+    {"fractions round half to even", "1.5\r\n2.5\r\n-0.4\r\n2\r\n1\r\n1\r\n0\r\nE.lng\r\n", 2, 2, 0,
+     "2", 1, 1, 0, "E.lng"},
+    {"lone LF and lone CR end lines too", "1\n2\r3\n0.5\r1\n0\r0\nDeutsch.lng", 1, 2, 3, "0.5", 1,
+     0, 0, "Deutsch.lng"},
+    {"short file", "3\r\n", 3, 0, 0, "", 0, 0, 0, ""},
+    {"empty file", "", 0, 0, 0, "", 0, 0, 0, ""},
+    {"lines past the eighth are ignored", "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nA.lng\r\nB\r\n", 1, 2,
+     3, "2", 1, 1, 0, "A.lng"},
+};
+
+TEST(SettingsFile, ReadsFieldsWithListInputRules) {
+    TempFolder folder;
+    for (const ReadCase& c : kReadCases) {
+        const std::string path = folder.File("Gimbalo.ini");
+        WriteFile(path, c.file);
+        Settings s;
+        std::string language = "unchanged";
+        ASSERT_TRUE(ReadSettingsFile(path, s, language)) << c.what;
+        EXPECT_EQ(s.LeftButton, c.left) << c.what;
+        EXPECT_EQ(s.RightButton, c.right) << c.what;
+        EXPECT_EQ(s.MiddleButton, c.middle) << c.what;
+        EXPECT_EQ(s.SpeedSetting, c.speed) << c.what;
+        EXPECT_EQ(s.Acceleration, c.acceleration) << c.what;
+        EXPECT_EQ(s.StartWithWindows, c.startWithWindows) << c.what;
+        EXPECT_EQ(s.JoystickIndex, c.joystick) << c.what;
+        EXPECT_EQ(language, c.language) << c.what;
+        EXPECT_EQ(s.LangFileName, "") << "the language field is handed on, not stored: " << c.what;
+    }
+}
+
+TEST(SettingsFile, MissingFileChangesNothing) {
+    TempFolder folder;
+    Settings s;
+    s.SetDefaults();
+    std::string language;
+    EXPECT_FALSE(ReadSettingsFile(folder.File("Gimbalo.ini"), s, language));
+    EXPECT_EQ(s.LeftButton, 1);
+    EXPECT_EQ(s.SpeedSetting, "2");
+}
+
+TEST(SettingsFile, WritesEightLinesWithTheSpeedAsANumber) {
+    struct Case {
+        const char* speed;
+        const char* written;
+    } cases[] = {{"2", "2"},     {" 1.5 ", "1.5"}, {"1.50", "1.5"}, {"0.5", "0.5"},
+                 {".5", "0.5"},  {"1.7", "1.7"},   {"3abc", "3"},   {"abc", "2"},
+                 {"", "2"},      {"-1", "-1"},     {"0", "0"},      {"1E+20", "1E+20"},
+                 {"1e999", "2"}, {"007", "7"},     {"2.25", "2.25"}};
+    TempFolder folder;
+    for (const Case& c : cases) {
+        Settings s;
+        s.SetDefaults();
+        s.SpeedSetting = c.speed;
+        s.LangFileName = "English.lng";
+        const std::string path = folder.File("Gimbalo.ini");
+        ASSERT_TRUE(WriteSettingsFile(path, s)) << c.speed;
+        EXPECT_EQ(ReadFile(path),
+                  std::string("1\r\n2\r\n3\r\n") + c.written + "\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n")
+            << "speed \"" << c.speed << "\"";
+        // The lines after the speed read back in place.
+        Settings back;
+        std::string language;
+        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        EXPECT_EQ(back.Acceleration, 1);
+        EXPECT_EQ(back.JoystickIndex, 0);
+        EXPECT_EQ(language, "English.lng");
+    }
+}
+
+TEST(SettingsFile, DefaultsWithAnEmptyLanguageWriteAnEmptyEighthLine) {
+    TempFolder folder;
+    Settings s;
+    s.SetDefaults();
+    const std::string path = folder.File("Gimbalo.ini");
+    ASSERT_TRUE(WriteSettingsFile(path, s));
+    EXPECT_EQ(ReadFile(path), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n\r\n");
+}
+
+TEST(SettingsFile, NegativeValuesAndLanguageAreWrittenUnchanged) {
+    TempFolder folder;
+    Settings s;
+    s.LeftButton = 0;
+    s.RightButton = -5;
+    s.MiddleButton = 32767;
+    s.SpeedSetting = "1";
+    s.Acceleration = 2;
+    s.StartWithWindows = 0;
+    s.JoystickIndex = -1;
+    s.LangFileName = " extra/Deutsch.lng ";
+    const std::string path = folder.File("Gimbalo.ini");
+    ASSERT_TRUE(WriteSettingsFile(path, s));
+    EXPECT_EQ(ReadFile(path), "0\r\n-5\r\n32767\r\n1\r\n2\r\n0\r\n-1\r\n extra/Deutsch.lng \r\n");
+}
+
+TEST(SettingsFile, AFileInTheWayOfTheSettingsIsNotReplacedByHalfAWrite) {
+    TempFolder folder;
+    // The settings path is a folder: the write fails and reports it.
+    const std::string path = folder.File("Gimbalo.ini");
+    std::filesystem::create_directories(std::filesystem::path(path) / "inner");
+    Settings s;
+    s.SetDefaults();
+    EXPECT_FALSE(WriteSettingsFile(path, s));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+}  // namespace
+}  // namespace gimbalo
