@@ -1,10 +1,23 @@
 #include "platform/forms.h"
 
+#include <algorithm>
+
 namespace gimbalo {
 
-Control::Control(Form& form, ControlKind kind, std::string name)
-    : form_(form), kind_(kind), name_(std::move(name)) {
+// ---- Control ----
+
+Control::Control(Form& form, ControlKind kind, ControlSpec spec)
+    : form_(form),
+      kind_(kind),
+      spec_(std::move(spec)),
+      caption_(spec_.caption),
+      enabled_(spec_.enabled),
+      visible_(spec_.visible) {
     form_.Add(this);
+}
+
+const Font& Control::EffectiveFont() const {
+    return spec_.font ? *spec_.font : form_.Layout().font;
 }
 
 void Control::Notify(Property what) {
@@ -30,9 +43,111 @@ void Control::SetVisible(bool visible) {
 }
 
 void Control::SetTop(int top) {
-    if (top == layout.bounds.top) return;
-    layout.bounds.top = top;
+    if (top == spec_.bounds.top) return;
+    spec_.bounds.top = top;
     Notify(Property::Bounds);
+}
+
+void Control::SetBounds(const Bounds& bounds) {
+    if (bounds == spec_.bounds) return;
+    spec_.bounds = bounds;
+    Notify(Property::Bounds);
+}
+
+bool Control::Reachable() const {
+    for (const Control* c = this; c != nullptr; c = c->Container())
+        if (!c->Enabled() || !c->Visible()) return false;
+    return true;
+}
+
+bool Control::UserClick() {
+    if (!Reachable()) return false;
+    if (Click) Click();
+    return true;
+}
+
+// ---- ComboBox ----
+
+void ComboBox::AddItem(const std::string& item) {
+    items_.push_back(item);
+    Notify(Property::Items);
+}
+
+void ComboBox::Clear() {
+    items_.clear();
+    listIndex_ = -1;
+    text_.clear();
+    Notify(Property::Items);
+    Notify(Property::ListIndex);
+    Notify(Property::Text);
+}
+
+bool ComboBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) return false;
+    if (index == -1) {
+        const bool hadText = !text_.empty();
+        const bool hadIndex = listIndex_ != -1;
+        listIndex_ = -1;
+        text_.clear();
+        if (hadIndex) Notify(Property::ListIndex);
+        if (hadText) {
+            Notify(Property::Text);
+            if (Change) Change();
+        }
+        return true;
+    }
+    listIndex_ = index;
+    text_ = items_[static_cast<std::size_t>(index)];
+    Notify(Property::ListIndex);
+    Notify(Property::Text);
+    if (Click) Click();
+    return true;
+}
+
+void ComboBox::SetText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    auto found = std::find(items_.begin(), items_.end(), text_);
+    const int index = found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+    const bool indexChanged = index != listIndex_;
+    listIndex_ = index;
+    Notify(Property::Text);
+    if (indexChanged) Notify(Property::ListIndex);
+    if (Change) Change();
+}
+
+bool ComboBox::UserPick(int index) {
+    if (!Reachable() || index < 0 || index >= ListCount()) return false;
+    return SetListIndex(index);
+}
+
+bool ComboBox::UserType(const std::string& text) {
+    if (!Reachable()) return false;
+    SetText(text);
+    return true;
+}
+
+// ---- CheckBox ----
+
+void CheckBox::SetValue(int value) {
+    if (value == value_) return;
+    value_ = value;
+    Notify(Property::Value);
+    if (Click) Click();
+}
+
+bool CheckBox::UserToggle() {
+    if (!Reachable()) return false;
+    SetValue(value_ == 1 ? 0 : 1);
+    return true;
+}
+
+// ---- pictures and timers ----
+
+void PictureControl::SetPicture(int32_t handle) {
+    if (handle == picture_) return;
+    picture_ = handle;
+    Notify(Property::Picture);
 }
 
 void Timer::SetInterval(int milliseconds) {
@@ -42,11 +157,75 @@ void Timer::SetInterval(int milliseconds) {
     Notify(Property::Interval);
 }
 
-Form::Form(std::string name) : name_(std::move(name)) {}
+// ---- menus ----
+
+Menu::Menu(Form& form, std::string name, std::string caption)
+    : form_(form), name_(std::move(name)), caption_(std::move(caption)) {
+    form_.menus_.push_back(this);
+}
+
+MenuItem* Menu::Find(const std::string& name) const {
+    for (MenuItem* item : items_)
+        if (item->Name() == name) return item;
+    return nullptr;
+}
+
+MenuItem* Menu::FindById(uint32_t commandId) const {
+    for (MenuItem* item : items_)
+        if (item->CommandId() == commandId) return item;
+    return nullptr;
+}
+
+MenuItem::MenuItem(Menu& menu, std::string name, std::string caption)
+    : menu_(menu),
+      name_(std::move(name)),
+      caption_(std::move(caption)),
+      position_(static_cast<int>(menu.items_.size())),
+      commandId_(menu.form_.nextCommandId_++) {
+    menu_.items_.push_back(this);
+}
+
+void MenuItem::Notify(Property what) {
+    if (ModelObserver* observer = menu_.Owner().Observer()) observer->MenuItemChanged(*this, what);
+}
+
+void MenuItem::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    Notify(Property::Caption);
+}
+
+void MenuItem::SetPicture(int32_t handle) {
+    if (handle == picture_) return;
+    picture_ = handle;
+    Notify(Property::Picture);
+}
+
+void MenuItem::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Notify(Property::Enabled);
+}
+
+bool MenuItem::UserChoose() {
+    if (IsSeparator() || !enabled_) return false;
+    if (Click) Click();
+    return true;
+}
+
+// ---- Form ----
+
+Form::Form(FormSpec spec) : spec_(std::move(spec)), caption_(spec_.caption) {}
 
 Control* Form::FindControl(const std::string& name) const {
     for (Control* control : controls_)
         if (control->Name() == name) return control;
+    return nullptr;
+}
+
+MenuItem* Form::FindMenuItem(const std::string& name) const {
+    for (Menu* menu : menus_)
+        if (MenuItem* item = menu->Find(name)) return item;
     return nullptr;
 }
 
@@ -58,6 +237,12 @@ void Form::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     NotifyForm(Property::Caption);
+}
+
+void Form::SetIcon(int32_t handle) {
+    if (handle == icon_) return;
+    icon_ = handle;
+    NotifyForm(Property::Icon);
 }
 
 void Form::Show() {

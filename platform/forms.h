@@ -1,10 +1,15 @@
-// Models of forms and their controls: plain state plus events, with the
-// desktop's rules built in once. A backend renders any form through one
-// generic host that observes the models; tests drive the models directly.
+// Models of forms, their controls and their popup menus: plain state plus
+// events, with the desktop's rules built in once. Each form declares its
+// controls as data (kind, name, container, place, font, colours, caption, tab
+// order, pointer); a backend renders any form through one generic host that
+// observes the models, and turns what the user does into the same calls that
+// tests make (UserClick, UserPick, UserType, UserToggle, UserChoose,
+// UserClose).
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,21 +17,36 @@ namespace gimbalo {
 
 class Form;
 class Control;
+class Menu;
+class MenuItem;
 
 enum class ControlKind {
     Label,
-    ComboBox,
+    ComboBox,  // editable drop-down list: a text part and a list of entries
     CheckBox,
     CommandButton,
-    Image,
-    PictureBox,
-    Frame,
-    Timer
+    Image,       // shows a picture; takes no focus
+    PictureBox,  // shows a picture and can contain other controls
+    Frame,       // a box or rule; can contain other controls
+    Timer        // invisible; ticks while its interval is above 0
 };
 
 // What changed in a model, so a host updates only that.
-enum class Property { Caption, Text, Items, ListIndex, Value, Enabled, Visible, Bounds, Interval };
+enum class Property {
+    Caption,    // control, form or menu item caption
+    Text,       // text part of a combo box
+    Items,      // entries of a combo box
+    ListIndex,  // selected entry of a combo box
+    Value,      // state of a check box
+    Enabled,
+    Visible,
+    Bounds,    // position or size of a control
+    Interval,  // a timer's period
+    Picture,   // picture of an image, picture box or menu item
+    Icon       // a form's icon
+};
 
+// Positions and sizes are declared in the form's unit; a host converts.
 enum class Unit { Twips, Pixels };
 constexpr int kTwipsPerPixel = 15;
 
@@ -34,15 +54,33 @@ using Rgb = uint32_t;
 constexpr Rgb RGB(int red, int green, int blue) {
     return static_cast<Rgb>(red) | (static_cast<Rgb>(green) << 8) | (static_cast<Rgb>(blue) << 16);
 }
+constexpr int RedOf(Rgb colour) {
+    return static_cast<int>(colour & 0xFF);
+}
+constexpr int GreenOf(Rgb colour) {
+    return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int BlueOf(Rgb colour) {
+    return static_cast<int>((colour >> 16) & 0xFF);
+}
 constexpr Rgb kWhite = RGB(255, 255, 255);
 constexpr Rgb kBlack = RGB(0, 0, 0);
 
 struct Font {
+    Font() = default;
+    Font(std::string name_, double size_, bool bold_ = false, bool italic_ = false,
+         bool underline_ = false)
+        : name(std::move(name_)),
+          size(size_),
+          bold(bold_),
+          italic(italic_),
+          underline(underline_) {}
     std::string name = "MS Sans Serif";
-    double size = 8.25;
+    double size = 8.25;  // points
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    bool operator==(const Font&) const = default;
 };
 
 struct Bounds {
@@ -50,10 +88,79 @@ struct Bounds {
     int top = 0;
     int width = 0;
     int height = 0;
+    bool operator==(const Bounds&) const = default;
 };
 
 enum class Alignment { Left, Right, Center };
 enum class PointerShape { Default, Hand };
+
+// How a control is declared: what a host needs to build its widget. Written
+// as a chain, Control::Spec("Combo1").At(372, 20, 105, 24).Tab(0).
+struct ControlSpec {
+    std::string name;
+    Control* container = nullptr;  // nullptr: the form itself
+    Bounds bounds;
+    std::optional<Font> font;      // nothing: the form's font
+    std::optional<Rgb> foreColor;  // nothing: the desktop's colour for the kind
+    std::optional<Rgb> backColor;  // nothing: the desktop's colour for the kind
+    bool transparent = false;      // the container shows through the background
+    Alignment alignment = Alignment::Left;
+    PointerShape pointer = PointerShape::Default;
+    int tabIndex = -1;    // -1: takes no focus
+    std::string caption;  // design caption (labels, buttons, check boxes, frames)
+    std::string picture;  // file name in the pictures folder, or empty
+    bool visible = true;
+    bool enabled = true;
+
+    ControlSpec& In(Control& parent) {
+        container = &parent;
+        return *this;
+    }
+    ControlSpec& At(int left, int top, int width, int height) {
+        bounds = {left, top, width, height};
+        return *this;
+    }
+    ControlSpec& WithFont(Font f) {
+        font = std::move(f);
+        return *this;
+    }
+    ControlSpec& Fore(Rgb colour) {
+        foreColor = colour;
+        return *this;
+    }
+    ControlSpec& Back(Rgb colour) {
+        backColor = colour;
+        return *this;
+    }
+    ControlSpec& Transparent() {
+        transparent = true;
+        return *this;
+    }
+    ControlSpec& Align(Alignment a) {
+        alignment = a;
+        return *this;
+    }
+    ControlSpec& HandPointer() {
+        pointer = PointerShape::Hand;
+        return *this;
+    }
+    ControlSpec& Tab(int index) {
+        tabIndex = index;
+        return *this;
+    }
+    ControlSpec& Caption(std::string text) {
+        caption = std::move(text);
+        return *this;
+    }
+    ControlSpec& Picture(std::string fileName) {
+        picture = std::move(fileName);
+        return *this;
+    }
+    ControlSpec& Hidden() {
+        visible = false;
+        return *this;
+    }
+};
 
 // The host of a form: told about every change a model makes to itself.
 class ModelObserver {
@@ -61,34 +168,33 @@ public:
     virtual ~ModelObserver() = default;
     virtual void ControlChanged(Control& control, Property what) = 0;
     virtual void FormChanged(Form& form, Property what) = 0;
-};
-
-// Declared appearance and place of a control, in the form's unit.
-struct ControlLayout {
-    Control* container = nullptr;  // nullptr: the form itself
-    Bounds bounds;
-    Font font;
-    bool ownFont = false;  // false: the control takes the form's font
-    Rgb foreColor = kBlack;
-    Rgb backColor = kWhite;
-    bool transparent = false;
-    Alignment alignment = Alignment::Left;
-    PointerShape pointer = PointerShape::Default;
-    int tabIndex = -1;  // -1: takes no focus
+    virtual void MenuItemChanged(MenuItem& item, Property what) = 0;
 };
 
 class Control {
 public:
-    Control(Form& form, ControlKind kind, std::string name);
+    Control(Form& form, ControlKind kind, ControlSpec spec);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    ControlKind Kind() const { return kind_; }
-    const std::string& Name() const { return name_; }
-    Form& Owner() { return form_; }
+    static ControlSpec Spec(std::string name) {
+        ControlSpec spec;
+        spec.name = std::move(name);
+        return spec;
+    }
 
-    ControlLayout layout;
+    ControlKind Kind() const { return kind_; }
+    const std::string& Name() const { return spec_.name; }
+    Form& Owner() const { return form_; }
+    Control* Container() const { return spec_.container; }
+    // The declaration as it stands (bounds follow SetTop and SetBounds).
+    const ControlSpec& Layout() const { return spec_; }
+    // The control's own font, or the form's.
+    const Font& EffectiveFont() const;
+    const Bounds& GetBounds() const { return spec_.bounds; }
+    int TabIndex() const { return spec_.tabIndex; }
+    PointerShape Pointer() const { return spec_.pointer; }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -96,10 +202,16 @@ public:
     void SetEnabled(bool enabled);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
-    const Bounds& GetBounds() const { return layout.bounds; }
     void SetTop(int top);
+    void SetBounds(const Bounds& bounds);
 
-    // Fired by the host when the user clicks the control.
+    // Whether the user can reach the control: it and every container are
+    // enabled and visible.
+    bool Reachable() const;
+    // The user clicks the control: Click runs only when it is reachable.
+    // True when the click reached it.
+    bool UserClick();
+
     std::function<void()> Click;
 
 protected:
@@ -108,21 +220,114 @@ protected:
 private:
     Form& form_;
     ControlKind kind_;
-    std::string name_;
+    ControlSpec spec_;
     std::string caption_;
-    bool enabled_ = true;
-    bool visible_ = true;
+    bool enabled_;
+    bool visible_;
 };
 
 class Label : public Control {
 public:
-    Label(Form& form, std::string name) : Control(form, ControlKind::Label, std::move(name)) {}
+    explicit Label(Form& form, ControlSpec spec)
+        : Control(form, ControlKind::Label, std::move(spec)) {}
+    Label(Form& form, std::string name) : Label(form, Spec(std::move(name))) {}
+};
+
+class CommandButton : public Control {
+public:
+    CommandButton(Form& form, ControlSpec spec)
+        : Control(form, ControlKind::CommandButton, std::move(spec)) {}
+};
+
+class Frame : public Control {
+public:
+    Frame(Form& form, ControlSpec spec) : Control(form, ControlKind::Frame, std::move(spec)) {}
+};
+
+// An editable drop-down list. Picking an entry (by the user or the program)
+// puts its text in the text part and fires Click; a change of the text part
+// (typed or set by the program) fires Change and selects the entry with
+// exactly that text, or none.
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, ControlSpec spec)
+        : Control(form, ControlKind::ComboBox, std::move(spec)) {}
+
+    const std::vector<std::string>& Items() const { return items_; }
+    int ListCount() const { return static_cast<int>(items_.size()); }
+    int ListIndex() const { return listIndex_; }
+    const std::string& Text() const { return text_; }
+
+    void AddItem(const std::string& item);
+    // Removes every entry and empties the text part; fires nothing.
+    void Clear();
+    // Selects entry `index` (0 up to ListCount - 1): the text part takes its
+    // text and Click fires, also when it was selected already. -1 selects
+    // nothing and empties the text part (Change fires when it held text).
+    // Any other index changes nothing and gives false.
+    bool SetListIndex(int index);
+    // Sets the text part. The same text as now is no change: nothing fires.
+    void SetText(const std::string& text);
+
+    // What the user does, through a host or a test; nothing happens when the
+    // list is not reachable.
+    bool UserPick(int index);
+    bool UserType(const std::string& text);
+
+    std::function<void()> Change;
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+    std::string text_;
+};
+
+// A check box: Value 1 ticked, 0 clear. Click fires whenever the state
+// changes, also when the program sets it.
+class CheckBox : public Control {
+public:
+    CheckBox(Form& form, ControlSpec spec)
+        : Control(form, ControlKind::CheckBox, std::move(spec)) {}
+    int Value() const { return value_; }
+    void SetValue(int value);
+    // The user clicks the box: the state flips.
+    bool UserToggle();
+
+private:
+    int value_ = 0;
+};
+
+// An image or picture box: a picture file from the pictures folder (declared)
+// and the handle of the picture loaded for it, 0 while none is.
+class PictureControl : public Control {
+public:
+    PictureControl(Form& form, ControlKind kind, ControlSpec spec)
+        : Control(form, kind, std::move(spec)) {}
+    const std::string& PictureFile() const { return Layout().picture; }
+    int32_t PictureHandle() const { return picture_; }
+    void SetPicture(int32_t handle);
+
+private:
+    int32_t picture_ = 0;
+};
+
+class Image : public PictureControl {
+public:
+    Image(Form& form, ControlSpec spec)
+        : PictureControl(form, ControlKind::Image, std::move(spec)) {}
+};
+
+class PictureBox : public PictureControl {
+public:
+    PictureBox(Form& form, ControlSpec spec)
+        : PictureControl(form, ControlKind::PictureBox, std::move(spec)) {}
 };
 
 // A timer ticks while its interval is above 0; setting 0 stops it.
 class Timer : public Control {
 public:
-    Timer(Form& form, std::string name) : Control(form, ControlKind::Timer, std::move(name)) {}
+    Timer(Form& form, std::string name)
+        : Control(form, ControlKind::Timer, Spec(std::move(name))) {}
     int Interval() const { return interval_; }
     void SetInterval(int milliseconds);
     // Called by the host at each period.
@@ -135,32 +340,148 @@ private:
     int interval_ = 0;
 };
 
+// A form's popup menu (the top-level menu of its menu bar, never shown as a
+// bar). Items are declared in order; their command identifiers are given by
+// the form, unique within it.
+class Menu {
+public:
+    Menu(Form& form, std::string name, std::string caption);
+    Menu(const Menu&) = delete;
+    Menu& operator=(const Menu&) = delete;
+
+    const std::string& Name() const { return name_; }
+    const std::string& Caption() const { return caption_; }
+    Form& Owner() const { return form_; }
+    const std::vector<MenuItem*>& Items() const { return items_; }
+    MenuItem* Find(const std::string& name) const;
+    MenuItem* FindById(uint32_t commandId) const;
+
+private:
+    friend class MenuItem;
+    Form& form_;
+    std::string name_;
+    std::string caption_;
+    std::vector<MenuItem*> items_;
+};
+
+// An item of a popup menu. A caption of "-" makes it a separator. An
+// ampersand in the caption marks the next letter as the access key.
+class MenuItem {
+public:
+    MenuItem(Menu& menu, std::string name, std::string caption);
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
+
+    const std::string& Name() const { return name_; }
+    Menu& Parent() const { return menu_; }
+    int Position() const { return position_; }
+    uint32_t CommandId() const { return commandId_; }
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    bool IsSeparator() const { return caption_ == "-"; }
+    // Picture shown beside the item (a picture handle), 0 for none.
+    int32_t PictureHandle() const { return picture_; }
+    void SetPicture(int32_t handle);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    // The user chooses the item from the shown menu: Click runs unless the
+    // item is a separator or disabled. True when it ran.
+    bool UserChoose();
+
+    std::function<void()> Click;
+
+private:
+    void Notify(Property what);
+
+    Menu& menu_;
+    std::string name_;
+    std::string caption_;
+    int position_;
+    uint32_t commandId_;
+    int32_t picture_ = 0;
+    bool enabled_ = true;
+};
+
 enum class FormBorder { None, FixedDialog, Sizable };
+enum class StartPosition { WindowsDefault, CenterScreen };
+
+// How a form is declared.
+struct FormSpec {
+    std::string name;
+    Unit unit = Unit::Twips;
+    int clientWidth = 0;  // in the form's unit
+    int clientHeight = 0;
+    Font font;
+    Rgb backColor = kWhite;
+    FormBorder border = FormBorder::FixedDialog;  // close button, no minimise or maximise
+    bool showInTaskbar = false;
+    StartPosition startPosition = StartPosition::WindowsDefault;
+    std::string caption;  // design title
+    std::string icon;     // icon file in the pictures folder, or empty
+
+    static FormSpec Named(std::string formName) {
+        FormSpec spec;
+        spec.name = std::move(formName);
+        return spec;
+    }
+    FormSpec& Client(Unit u, int width, int height) {
+        unit = u;
+        clientWidth = width;
+        clientHeight = height;
+        return *this;
+    }
+    FormSpec& WithFont(Font f) {
+        font = std::move(f);
+        return *this;
+    }
+    FormSpec& Back(Rgb colour) {
+        backColor = colour;
+        return *this;
+    }
+    FormSpec& Border(FormBorder b) {
+        border = b;
+        return *this;
+    }
+    FormSpec& Placed(StartPosition p) {
+        startPosition = p;
+        return *this;
+    }
+    FormSpec& Caption(std::string text) {
+        caption = std::move(text);
+        return *this;
+    }
+    FormSpec& Icon(std::string fileName) {
+        icon = std::move(fileName);
+        return *this;
+    }
+};
 
 class Form {
 public:
-    explicit Form(std::string name);
+    explicit Form(FormSpec spec);
+    explicit Form(std::string name) : Form(FormSpec::Named(std::move(name))) {}
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return spec_.name; }
+    const FormSpec& Layout() const { return spec_; }
+    // Controls in the order declared; a container comes before what it holds.
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* FindControl(const std::string& name) const;
-
-    // Declared appearance.
-    Unit unit = Unit::Twips;
-    Bounds client;  // width and height of the client area
-    Font font;
-    Rgb backColor = kWhite;
-    FormBorder border = FormBorder::FixedDialog;
-    bool showInTaskbar = false;
-    bool centered = false;
+    // The form's menus (its menu bar); the program's main window has one.
+    const std::vector<Menu*>& Menus() const { return menus_; }
+    // Finds a menu item by name in any of the form's menus.
+    MenuItem* FindMenuItem(const std::string& name) const;
 
     std::string Tag;
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    // The form's icon, a picture handle (0: none yet).
+    int32_t Icon() const { return icon_; }
+    void SetIcon(int32_t handle);
     bool Visible() const { return visible_; }
     void Show();
     void Hide();
@@ -169,22 +490,34 @@ public:
     ModelObserver* Observer() const { return observer_; }
     void SetObserver(ModelObserver* observer) { observer_ = observer; }
 
+    // The user closes the form from its title bar: TitleBarClose runs.
+    void UserClose() {
+        if (TitleBarClose) TitleBarClose();
+    }
+    // The user clicks the form's background.
+    void UserClick() {
+        if (Click) Click();
+    }
+
     // Mouse moves over the form; the tray callback arrives this way.
     std::function<void(int button, int shift, float x, float y)> MouseMove;
-    // Fired by the host when the user clicks the form's background.
     std::function<void()> Click;
-    // Fired by the host when the user closes the form from its title bar.
     std::function<void()> TitleBarClose;
 
 private:
     friend class Control;
+    friend class Menu;
+    friend class MenuItem;
     void Add(Control* control) { controls_.push_back(control); }
     void NotifyForm(Property what);
 
-    std::string name_;
+    FormSpec spec_;
     std::string caption_;
+    int32_t icon_ = 0;
     bool visible_ = false;
     std::vector<Control*> controls_;
+    std::vector<Menu*> menus_;
+    uint32_t nextCommandId_ = 1;
     ModelObserver* observer_ = nullptr;
 };
 

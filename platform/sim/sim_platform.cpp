@@ -129,24 +129,84 @@ int SimPlatform::MessageBox(const std::string& text, uint32_t style, const std::
     return 1;
 }
 
-// The popup menu model comes with the forms; until then no form has a menu.
-MenuHandle SimPlatform::GetMenu(Form&) {
-    return 0;
+// Menus: handles stand for a form's menu bar or for one of its menus.
+MenuHandle SimPlatform::GetMenu(Form& form) {
+    if (form.Menus().empty()) return 0;
+    for (const auto& [handle, owner] : menuBars_)
+        if (owner == &form) return handle;
+    const MenuHandle handle = nextMenuHandle_++;
+    menuBars_[handle] = &form;
+    return handle;
 }
-MenuHandle SimPlatform::GetSubMenu(MenuHandle, int) {
-    return 0;
+
+MenuHandle SimPlatform::HandleOf(Menu* menu) {
+    for (const auto& [handle, known] : menus_)
+        if (known == menu) return handle;
+    const MenuHandle handle = nextMenuHandle_++;
+    menus_[handle] = menu;
+    return handle;
 }
-uint32_t SimPlatform::GetMenuItemID(MenuHandle, int) {
-    return 0xFFFFFFFFu;
+
+Menu* SimPlatform::MenuOf(MenuHandle handle) const {
+    auto found = menus_.find(handle);
+    return found == menus_.end() ? nullptr : found->second;
 }
-bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t, int32_t unchecked,
-                                     int32_t) {
-    if (menu == 0) return false;
-    menuBitmaps[item] = unchecked;
+
+MenuHandle SimPlatform::GetSubMenu(MenuHandle menu, int position) {
+    auto bar = menuBars_.find(menu);
+    if (bar == menuBars_.end()) return 0;
+    const std::vector<Menu*>& menus = bar->second->Menus();
+    if (position < 0 || static_cast<std::size_t>(position) >= menus.size()) return 0;
+    return HandleOf(menus[static_cast<std::size_t>(position)]);
+}
+
+uint32_t SimPlatform::GetMenuItemID(MenuHandle menu, int position) {
+    Menu* found = MenuOf(menu);
+    if (found == nullptr || position < 0 ||
+        static_cast<std::size_t>(position) >= found->Items().size())
+        return 0xFFFFFFFFu;
+    return found->Items()[static_cast<std::size_t>(position)]->CommandId();
+}
+
+bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
+                                     int32_t unchecked, int32_t) {
+    // The menus the item is looked for in: the bar's menus, or the one menu.
+    std::vector<Menu*> searched;
+    if (auto bar = menuBars_.find(menu); bar != menuBars_.end())
+        searched = bar->second->Menus();
+    else if (Menu* one = MenuOf(menu))
+        searched.push_back(one);
+    else
+        return false;
+    MenuItem* target = nullptr;
+    if (flags & MF_BYPOSITION) {
+        if (searched.size() == 1 && item < searched[0]->Items().size())
+            target = searched[0]->Items()[item];
+    } else {
+        for (Menu* m : searched)
+            if ((target = m->FindById(item)) != nullptr) break;
+    }
+    if (target == nullptr) return false;
+    target->SetPicture(unchecked);
+    menuBitmaps[target->CommandId()] = unchecked;
     return true;
 }
-void SimPlatform::ShowPopupMenu(Form&) {
+
+void SimPlatform::ShowPopupMenu(Form& form) {
     ++popupMenusShown;
+    if (form.Menus().empty()) return;
+    Menu& menu = *form.Menus().front();
+    SimShownMenu shown;
+    shown.form = &form;
+    shown.menu = menu.Name();
+    for (const MenuItem* item : menu.Items())
+        shown.items.push_back(
+            {item->Name(), item->Caption(), item->IsSeparator(), item->PictureHandle()});
+    shownMenus.push_back(std::move(shown));
+    if (menuChoices_.empty()) return;
+    const std::string choice = std::move(menuChoices_.front());
+    menuChoices_.pop_front();
+    if (MenuItem* item = menu.Find(choice)) item->UserChoose();
 }
 
 int32_t SimPlatform::LoadPicture(const std::string& fileName) {

@@ -39,6 +39,19 @@ struct SimTrayCall {
     NOTIFYICONDATA data;
 };
 
+// One showing of a popup menu, as the user saw it.
+struct SimMenuEntry {
+    std::string name;
+    std::string caption;
+    bool separator = false;
+    int32_t picture = 0;
+};
+struct SimShownMenu {
+    Form* form = nullptr;
+    std::string menu;
+    std::vector<SimMenuEntry> items;
+};
+
 struct SimTrayIcon {
     Form* window = nullptr;
     uint32_t id = 0;
@@ -71,6 +84,9 @@ public:
     // nothing for a cancel. With none queued a dialog is cancelled.
     void QueueDialogAnswer(std::optional<std::string> fileBuffer, uint32_t flags = 0);
     void SetExecutable(std::string folder, std::string name);
+    // The item the user chooses from the next popup menu shown, by name; with
+    // none queued the menu is dismissed.
+    void QueueMenuChoice(std::string itemName) { menuChoices_.push_back(std::move(itemName)); }
 
     // ---- what the program did ----
     std::vector<uint32_t> buttonEvents;
@@ -80,6 +96,7 @@ public:
     std::vector<OPENFILENAME> dialogs;             // records as the program handed them in
     std::map<std::string, std::string> autostart;  // name -> executable path
     int popupMenusShown = 0;
+    std::vector<SimShownMenu> shownMenus;
     int commonControlsInitialised = 0;
     std::map<std::string, uint32_t> fileAttributes;
 
@@ -117,7 +134,9 @@ public:
     bool GetSaveFileNameA(OPENFILENAME& record) override;
     int GetLocaleInfoA(uint32_t locale, uint32_t type, char* buffer, int size) override;
     void InitCommonControls() override { ++commonControlsInitialised; }
-    bool UsesVisualStylesManifest() const override { return true; }
+    bool UsesVisualStylesManifest() const override { return usesManifest_; }
+    // False stands for a desktop that reads no manifest (Linux).
+    void SetUsesVisualStylesManifest(bool uses) { usesManifest_ = uses; }
     bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
     bool DeleteAutostart(const std::string& name) override;
     bool AnotherInstanceRunning() override { return anotherInstance_; }
@@ -142,6 +161,9 @@ public:
 private:
     void ControlChanged(Control&, Property) override {}
     void FormChanged(Form&, Property) override {}
+    void MenuItemChanged(MenuItem&, Property) override {}
+    Menu* MenuOf(MenuHandle handle) const;
+    MenuHandle HandleOf(Menu* menu);
     bool ShowDialog(OPENFILENAME& record);
 
     std::string folder_;
@@ -156,6 +178,7 @@ private:
     bool autostartWritable_ = true;
     bool ended_ = false;
     bool utf8_ = true;
+    bool usesManifest_ = true;
     char separator_ = '/';
     std::set<Form*> loaded_;
     std::map<Timer*, int> timerElapsed_;
@@ -166,6 +189,11 @@ private:
     std::deque<DialogAnswer> dialogAnswers_;
     std::vector<SimTrayIcon> trayIcons_;
     std::map<std::string, int32_t> pictures_;
+    std::deque<std::string> menuChoices_;
+    // Menu handles: a form's menu bar, or one of its menus.
+    std::map<MenuHandle, Form*> menuBars_;
+    std::map<MenuHandle, Menu*> menus_;
+    MenuHandle nextMenuHandle_ = 0x100;
 };
 
 }  // namespace gimbalo
