@@ -1,0 +1,180 @@
+// The notification-area icon as the shell sees it: the records it is handed
+// and the icons it then shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/sim/sim_platform.h"
+#include "shell/system_tray.h"
+#include "tests/test_support.h"
+
+namespace gimbalo {
+namespace {
+
+constexpr int32_t kIcon = 4711;
+
+class SystemTrayTest : public ::testing::Test {
+protected:
+    SystemTrayTest() : sim(folder.Path()), tray(sim) {}
+
+    std::string Repeat(const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) text += piece;
+        return text;
+    }
+
+    testing::TempFolder folder;
+    SimPlatform sim;
+    SystemTray tray;
+    Form window{"Gimbalo"};
+    Form otherWindow{"frmOther"};
+};
+
+TEST_F(SystemTrayTest, AddHandsTheShellTheWholeRecordAndTheIconAppears) {
+    tray.AddTrayIcon(window, kIcon, kIcon, "Animated TrayIcon");
+
+    ASSERT_EQ(sim.trayCalls.size(), 1u);
+    EXPECT_EQ(sim.trayCalls[0].message, NIM_ADD);
+    const NOTIFYICONDATA& record = sim.trayCalls[0].data;
+    EXPECT_EQ(record.cbSize, 88u);
+    EXPECT_EQ(record.hWnd, &window);
+    EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
+    EXPECT_EQ(record.uFlags, 7u);
+    EXPECT_EQ(record.uCallbackMessage, 512u);
+    EXPECT_EQ(record.hIcon, kIcon);
+    EXPECT_EQ(record.szTip, "Animated TrayIcon");
+
+    ASSERT_EQ(sim.TrayIcons().size(), 1u);
+    const SimTrayIcon& icon = sim.TrayIcons()[0];
+    EXPECT_EQ(icon.window, &window);
+    EXPECT_EQ(icon.id, static_cast<uint32_t>(kIcon));
+    EXPECT_EQ(icon.icon, kIcon);
+    EXPECT_EQ(icon.tip, "Animated TrayIcon");
+    EXPECT_EQ(icon.callbackMessage, static_cast<uint32_t>(WM_MOUSEMOVE));
+}
+
+TEST_F(SystemTrayTest, IdentifierAndPictureMayDiffer) {
+    tray.AddTrayIcon(window, -5, kIcon, "tip");
+    ASSERT_EQ(sim.TrayIcons().size(), 1u);
+    EXPECT_EQ(sim.TrayIcons()[0].id, static_cast<uint32_t>(-5));
+    EXPECT_EQ(sim.TrayIcons()[0].icon, kIcon);
+    tray.RemoveTrayIcon(-5);
+    EXPECT_TRUE(sim.TrayIcons().empty());
+}
+
+TEST_F(SystemTrayTest, TipIsCutToSixtyThreeCharacters) {
+    const std::string e_grave = "\xC3\xA8";  // one character, two bytes in UTF-8
+    const std::string ellipsis = "\xE2\x80\xA6";
+    struct Case {
+        const char* what;
+        bool utf8;
+        std::string tip;
+        std::string shown;
+    } cases[] = {
+        {"empty", true, "", ""},
+        {"short", true, "Animated TrayIcon", "Animated TrayIcon"},
+        {"63 letters", true, Repeat("a", 63), Repeat("a", 63)},
+        {"64 letters", true, Repeat("a", 64), Repeat("a", 63)},
+        {"100 letters", true, Repeat("b", 100), Repeat("b", 63)},
+        {"40 accented letters, 80 bytes", true, Repeat(e_grave, 40), Repeat(e_grave, 40)},
+        {"70 accented letters", true, Repeat(e_grave, 70), Repeat(e_grave, 63)},
+        {"cut after an accented letter", true, Repeat("a", 62) + e_grave + "zz",
+         Repeat("a", 62) + e_grave},
+        {"cut before an ellipsis", true, Repeat("a", 63) + ellipsis, Repeat("a", 63)},
+        {"ANSI accented letters", false, Repeat("\xE8", 70), Repeat("\xE8", 63)},
+        {"ANSI 63 letters", false, Repeat("a", 63), Repeat("a", 63)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.SetTextIsUtf8(c.utf8);
+        tray.AddTrayIcon(window, kIcon, kIcon, c.tip);
+        EXPECT_EQ(sim.trayCalls.back().data.szTip, c.shown);
+        ASSERT_EQ(sim.TrayIcons().size(), 1u);
+        EXPECT_EQ(sim.TrayIcons()[0].tip, c.shown);
+        tray.RemoveTrayIcon(kIcon);
+        EXPECT_TRUE(sim.TrayIcons().empty());
+    }
+}
+
+TEST_F(SystemTrayTest, RemoveBeforeAnyAddHandsTheShellAnEmptyRecord) {
+    tray.RemoveTrayIcon(kIcon);
+
+    ASSERT_EQ(sim.trayCalls.size(), 1u);
+    EXPECT_EQ(sim.trayCalls[0].message, NIM_DELETE);
+    const NOTIFYICONDATA& record = sim.trayCalls[0].data;
+    EXPECT_EQ(record.cbSize, 0u);
+    EXPECT_EQ(record.hWnd, nullptr);
+    EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
+    EXPECT_TRUE(sim.TrayIcons().empty());
+
+    // The failure path of start-up removes twice and the program could still
+    // add its icon afterwards.
+    tray.RemoveTrayIcon(kIcon);
+    tray.AddTrayIcon(window, kIcon, kIcon, "tip");
+    EXPECT_EQ(sim.TrayIcons().size(), 1u);
+}
+
+TEST_F(SystemTrayTest, RemoveKeepsWhatAddLeftAndTakesTheIconAway) {
+    tray.AddTrayIcon(window, kIcon, kIcon, "tip");
+    tray.RemoveTrayIcon(kIcon);
+
+    ASSERT_EQ(sim.trayCalls.size(), 2u);
+    EXPECT_EQ(sim.trayCalls[1].message, NIM_DELETE);
+    const NOTIFYICONDATA& record = sim.trayCalls[1].data;
+    EXPECT_EQ(record.cbSize, 88u);
+    EXPECT_EQ(record.hWnd, &window);
+    EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
+    EXPECT_EQ(record.uFlags, 7u);
+    EXPECT_EQ(record.hIcon, kIcon);
+    EXPECT_EQ(record.szTip, "tip");
+    EXPECT_TRUE(sim.TrayIcons().empty());
+}
+
+TEST_F(SystemTrayTest, RemovingTwiceOrAnotherIdentifierChangesNothingMore) {
+    tray.AddTrayIcon(window, kIcon, kIcon, "tip");
+    tray.RemoveTrayIcon(kIcon + 1);
+    ASSERT_EQ(sim.TrayIcons().size(), 1u) << "another identifier must not take the icon";
+    EXPECT_EQ(sim.TrayIcons()[0].id, static_cast<uint32_t>(kIcon));
+
+    // The unload step removes by the stored picture and by the window's icon,
+    // which are the same number.
+    tray.RemoveTrayIcon(kIcon);
+    tray.RemoveTrayIcon(kIcon);
+    EXPECT_TRUE(sim.TrayIcons().empty());
+    EXPECT_EQ(sim.trayCalls.size(), 4u);
+}
+
+TEST_F(SystemTrayTest, RemoveWorksOnTheWindowOfTheLastAdd) {
+    tray.AddTrayIcon(otherWindow, 1, kIcon, "first");
+    tray.AddTrayIcon(window, 2, kIcon, "second");
+    tray.RemoveTrayIcon(1);
+    // The record now names `window`, so icon 1 of the other window stays.
+    ASSERT_EQ(sim.TrayIcons().size(), 2u);
+    tray.RemoveTrayIcon(2);
+    ASSERT_EQ(sim.TrayIcons().size(), 1u);
+    EXPECT_EQ(sim.TrayIcons()[0].window, &otherWindow);
+}
+
+TEST(FirstCharactersTest, CountsCharactersNotBytes) {
+    struct Case {
+        std::string text;
+        std::size_t count;
+        bool utf8;
+        std::string expected;
+    } cases[] = {
+        {"abc", 0, true, ""},
+        {"abc", 2, true, "ab"},
+        {"abc", 5, true, "abc"},
+        {"\xC3\xA8\xC3\xA8\xC3\xA8", 2, true, "\xC3\xA8\xC3\xA8"},
+        {"a\xF0\x9F\x98\x80"
+         "b",
+         2, true, "a\xF0\x9F\x98\x80"},
+        {"\xC3\xA8\xC3\xA8\xC3\xA8", 2, false, "\xC3\xA8"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FirstCharacters(c.text, c.count, c.utf8), c.expected)
+            << "first " << c.count << " of \"" << c.text << "\"";
+}
+
+}  // namespace
+}  // namespace gimbalo
