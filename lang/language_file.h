@@ -1,0 +1,40 @@
+// The language files: one text per line, line n filling entry n of the
+// string table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lang/lang_text.h"
+#include "platform/platform.h"
+
+namespace gimbalo {
+
+class Program;
+
+// Name of the folder of language files below the program folder.
+constexpr const char* kLanguageFolderName = "Lang";
+
+// The language folder: the program folder, the separator, "Lang".
+std::string LanguageFolder(Platform& platform);
+
+// Full path of the language file `langFileName`, which is relative to the
+// language folder and may hold a subfolder part. A name stored by the Windows
+// program holds backslashes ("extra\Deutsch.lng"); on a platform whose
+// separator is another character they become that separator.
+std::string LanguageFilePath(Platform& platform, const std::string& langFileName);
+
+// Fills the table from the lines of a language file: line n (from 1) sets
+// entry n for n up to 100, without its first three characters, when the line
+// has at least two characters. Other entries keep their texts.
+void FillLangText(LangTable& table, const std::vector<std::string>& lines, bool textIsUtf8);
+
+// Reads `langFileName` from the language folder into `table`. A file that
+// cannot be opened changes nothing; loading never clears the table.
+void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangTable& table);
+
+// Loads the program's current language file, `LangFileName`, into its
+// `LangText`.
+void LoadLanguageFile(Program& program);
+
+}  // namespace gimbalo

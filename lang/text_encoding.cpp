@@ -1,0 +1,133 @@
+#include "lang/text_encoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace gimbalo {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Code points of the bytes 0x80 to 0x9F; the rest of the code page is Latin-1.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC,       kReplacement, 0x201A, 0x0192, 0x201E, 0x2026,       0x2020, 0x2021,
+    0x02C6,       0x2030,       0x0160, 0x2039, 0x0152, kReplacement, 0x017D, kReplacement,
+    kReplacement, 0x2018,       0x2019, 0x201C, 0x201D, 0x2022,       0x2013, 0x2014,
+    0x02DC,       0x2122,       0x0161, 0x203A, 0x0153, kReplacement, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Byte offset where character `index` starts, or the text's size when it has
+// no such character. In UTF-8 a character starts at every byte that is not a
+// continuation byte.
+std::size_t CharacterOffset(std::string_view text, std::size_t index, bool textIsUtf8) {
+    if (!textIsUtf8) return index < text.size() ? index : text.size();
+    std::size_t seen = 0;
+    for (std::size_t offset = 0; offset < text.size(); ++offset) {
+        if (IsContinuation(static_cast<unsigned char>(text[offset]))) continue;
+        if (seen == index) return offset;
+        ++seen;
+    }
+    return text.size();
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80;  // allowed range of the second byte
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;   // overlong
+            if (lead == 0xED) high = 0x9F;  // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;   // overlong
+            if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (bytes.size() - i < length) return false;
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        if (second < low || second > high) return false;
+        for (std::size_t k = 2; k < length; ++k)
+            if (!IsContinuation(static_cast<unsigned char>(bytes[i + k]))) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80 && byte <= 0x9F)
+            AppendUtf8(out, kHighControls[byte - 0x80]);
+        else
+            AppendUtf8(out, byte);
+    }
+    return out;
+}
+
+std::string DecodeFileText(std::string_view bytes, bool textIsUtf8) {
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    if (!textIsUtf8 || IsValidUtf8(bytes)) return std::string(bytes);
+    return Windows1252ToUtf8(bytes);
+}
+
+std::size_t CharacterCount(std::string_view text, bool textIsUtf8) {
+    if (!textIsUtf8) return text.size();
+    std::size_t count = 0;
+    for (char ch : text)
+        if (!IsContinuation(static_cast<unsigned char>(ch))) ++count;
+    return count;
+}
+
+std::string CharactersFrom(std::string_view text, std::size_t first, bool textIsUtf8) {
+    return std::string(text.substr(CharacterOffset(text, first, textIsUtf8)));
+}
+
+std::string FirstCharacters(std::string_view text, std::size_t count, bool textIsUtf8) {
+    return std::string(text.substr(0, CharacterOffset(text, count, textIsUtf8)));
+}
+
+std::string WithoutLastCharacters(std::string_view text, std::size_t count, bool textIsUtf8) {
+    const std::size_t total = CharacterCount(text, textIsUtf8);
+    if (count >= total) return {};
+    return FirstCharacters(text, total - count, textIsUtf8);
+}
+
+}  // namespace gimbalo
