@@ -1,0 +1,34 @@
+// The trace of a replay run, one line per polling tick:
+//
+//   tick=12 x=0 y=32768 buttons=0x1 pointer=638,400 events=LEFTDOWN
+//
+// x, y and buttons are what the program read from device 0 during the tick
+// (all three "-" when the read failed, as after an unplug); pointer is the
+// pointer position after the tick; events are the mouse-button events the
+// program injected during the tick, in order, joined by commas ("-" for
+// none). When the program ends, one more line tells how many ticks ran and
+// what the close did, such as letting go of a held button:
+//
+//   end ticks=2200 pointer=638,400 events=LEFTUP
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace gimbalo {
+
+// "LEFTDOWN", "RIGHTUP", ...; a call with several flags gives their names
+// joined by "+", unknown flags in hexadecimal; "-" when there are none.
+std::string MouseEventNames(const std::vector<uint32_t>& events);
+
+// `reading`: what the tick read from device 0, nothing when the read failed.
+std::string TraceTickLine(uint64_t tick, const std::optional<JOYINFOEX>& reading, POINT pointer,
+                          const std::vector<uint32_t>& events);
+
+std::string TraceEndLine(uint64_t ticks, POINT pointer, const std::vector<uint32_t>& events);
+
+}  // namespace gimbalo
