@@ -2,14 +2,22 @@
 // SDL2 for joysticks, X11 XTest for the pointer and the mouse buttons.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+
+class QApplication;
+class QLockFile;
 
 namespace gimbalo {
 
 class Timer;
+class FormHost;
+class SdlJoysticks;
+class X11Pointer;
 
 class LinuxPlatform : public Platform {
 public:
@@ -18,6 +26,63 @@ public:
     // reached (no display, no XTest).
     static std::unique_ptr<LinuxPlatform> Create(int& argc, char** argv, std::string& error);
     ~LinuxPlatform() override;
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    // -- joystick (sdl_joysticks.cpp) --
+    uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
+    uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
+
+    // -- pointer (x11_pointer.cpp) --
+    bool GetCursorPos(POINT& point) override;
+    bool SetCursorPos(int32_t x, int32_t y) override;
+    void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
+                     uintptr_t extraInfo) override;
+
+    // -- forms and the message loop --
+    void LoadForm(Form& form) override;
+    void UnloadForm(Form& form) override;
+    void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
+    void EndProgram() override;
+    bool ProgramEnded() const override;
+    int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
+
+    // -- menus (linux_menus.cpp) --
+    MenuHandle GetMenu(Form& form) override;
+    MenuHandle GetSubMenu(MenuHandle menu, int position) override;
+    uint32_t GetMenuItemID(MenuHandle menu, int position) override;
+    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
+                            int32_t uncheckedPicture, int32_t checkedPicture) override;
+    void ShowPopupMenu(Form& form) override;
+    int32_t LoadPicture(const std::string& fileName) override;
+
+    // -- shell (linux_shell.cpp) --
+    bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
+    bool StartProgram(const std::string& commandLine, int showStyle) override;
+
+    // -- common dialogs (linux_file_dialogs.cpp) --
+    bool GetOpenFileNameA(OPENFILENAME& record) override;
+    bool GetSaveFileNameA(OPENFILENAME& record) override;
+
+    // -- system --
+    int GetLocaleInfoA(uint32_t locale, uint32_t type, char* buffer, int size) override;
+    void InitCommonControls() override;
+    bool UsesVisualStylesManifest() const override { return false; }
+    bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
+    bool DeleteAutostart(const std::string& name) override;
+    bool AnotherInstanceRunning() override;
+    int TwipsPerPixelX() override;
+
+    // -- text and files (linux_files.cpp) --
+    bool TextIsUtf8() const override { return true; }
+    char PathSeparator() const override { return '/'; }
+    std::string ProgramFolder() override;
+    std::string SettingsFolder() override;
+    std::string ExecutablePath() override;
+    std::string ExecutableName() override;
+    ProductVersion GetProductVersion() override;
+    bool FileExists(const std::string& path) override;
+    bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
 
 protected:
     LinuxPlatform();
@@ -28,6 +93,25 @@ protected:
     // Runs one tick of a timer model; the replay program wraps the polling
     // timer's ticks with its script.
     virtual void DispatchTimer(Timer& timer);
+
+private:
+    // Qt keeps a reference to the argument count and the vector for the
+    // life of the application, so the platform owns its copies.
+    int argc_ = 0;
+    std::vector<std::string> arguments_;
+    std::vector<char*> argv_;
+
+    // Declared in the order they are built; destroyed in reverse, so the
+    // pointer lets go of held buttons and Qt objects go before Qt itself.
+    std::unique_ptr<X11Pointer> pointer_;
+    std::unique_ptr<QApplication> application_;
+    bool sdlStarted_ = false;
+    std::unique_ptr<SdlJoysticks> joysticks_;
+    std::unique_ptr<QLockFile> instanceLock_;
+    bool instanceChecked_ = false;
+    bool anotherInstance_ = false;
+    std::map<Form*, std::unique_ptr<FormHost>> hosts_;
+    bool ended_ = false;
 };
 
 }  // namespace gimbalo

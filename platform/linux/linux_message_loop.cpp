@@ -1,0 +1,66 @@
+// Forms, timers and the message loop on Qt.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/linux/form_host.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/termination_signals.h"
+
+namespace gimbalo {
+
+namespace {
+constexpr int IDOK = 1;
+
+// Windows line ends (CR LF, or a lone CR) become line breaks.
+QString MessageText(const std::string& text) {
+    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+}  // namespace
+
+void LinuxPlatform::LoadForm(Form& form) {
+    if (hosts_.count(&form) > 0) return;
+    hosts_[&form] =
+        std::make_unique<FormHost>(form, [this](Timer& timer) { DispatchTimer(timer); });
+}
+
+void LinuxPlatform::UnloadForm(Form& form) {
+    hosts_.erase(&form);
+}
+
+void LinuxPlatform::DispatchTimer(Timer& timer) {
+    if (!ended_) timer.Fire();
+}
+
+void LinuxPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {
+    if (ended_ || !application_) return;
+    TerminationSignals termination([this, &closeMainWindow] {
+        if (closeMainWindow)
+            closeMainWindow();
+        else
+            EndProgram();
+    });
+    QApplication::exec();
+}
+
+void LinuxPlatform::EndProgram() {
+    ended_ = true;
+    // Leaves every running loop, a modal dialog's included.
+    if (application_) QCoreApplication::exit(0);
+}
+
+bool LinuxPlatform::ProgramEnded() const {
+    return ended_;
+}
+
+int LinuxPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
+    if (!application_) return 0;
+    // The program's only boxes are warnings with one OK button.
+    QMessageBox box(QMessageBox::Warning, MessageText(title), MessageText(text), QMessageBox::Ok);
+    box.exec();
+    return IDOK;
+}
+
+}  // namespace gimbalo

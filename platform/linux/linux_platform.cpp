@@ -1,0 +1,93 @@
+#include "platform/linux/linux_platform.h"
+
+#include <SDL.h>
+
+#include <QApplication>
+#include <QLockFile>
+
+#include "platform/linux/form_host.h"
+#include "platform/linux/sdl_joysticks.h"
+#include "platform/linux/x11_pointer.h"
+#include "platform/linux/xdg_autostart.h"
+
+namespace gimbalo {
+
+std::unique_ptr<LinuxPlatform> LinuxPlatform::Create(int& argc, char** argv, std::string& error) {
+    std::unique_ptr<LinuxPlatform> platform(new LinuxPlatform());
+    if (!platform->Initialise(argc, argv, error)) return nullptr;
+    return platform;
+}
+
+LinuxPlatform::LinuxPlatform() = default;
+
+bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
+    // The display comes first: without it Qt would abort the process.
+    pointer_ = std::make_unique<X11Pointer>();
+    if (!pointer_->Open(error)) {
+        pointer_.reset();
+        return false;
+    }
+
+    for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i)
+        arguments_.emplace_back(argv[i]);
+    if (arguments_.empty()) arguments_.emplace_back("gimbalo");
+    for (std::string& argument : arguments_) argv_.push_back(argument.data());
+    argv_.push_back(nullptr);
+    argc_ = static_cast<int>(arguments_.size());
+
+    // XTest drives the pointer, so the windows must be on the same X server.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    application_ = std::make_unique<QApplication>(argc_, argv_.data());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
+        error = std::string("gimbalo: cannot start the joystick support: ") + SDL_GetError();
+        return false;
+    }
+    sdlStarted_ = true;
+    // Readings are polled; an event queue nobody reads would only fill up.
+    SDL_JoystickEventState(SDL_IGNORE);
+    joysticks_ = std::make_unique<SdlJoysticks>();
+    return true;
+}
+
+LinuxPlatform::~LinuxPlatform() {
+    // Buttons first: no way out of the program leaves one held down.
+    if (pointer_) pointer_->ReleaseHeldButtons();
+    hosts_.clear();
+    instanceLock_.reset();
+    joysticks_.reset();
+    if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    application_.reset();
+    pointer_.reset();
+}
+
+uint32_t LinuxPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
+    return joysticks_ ? joysticks_->GetPos(device, info) : JOYERR_PARMS;
+}
+
+uint32_t LinuxPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
+    return joysticks_ ? joysticks_->GetCaps(device, caps) : JOYERR_PARMS;
+}
+
+bool LinuxPlatform::GetCursorPos(POINT& point) {
+    return pointer_ ? pointer_->GetCursorPos(point) : false;
+}
+
+bool LinuxPlatform::SetCursorPos(int32_t x, int32_t y) {
+    return pointer_ ? pointer_->SetCursorPos(x, y) : false;
+}
+
+void LinuxPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uintptr_t) {
+    if (pointer_) pointer_->SendButtons(flags);
+}
+
+bool LinuxPlatform::WriteAutostart(const std::string& name, const std::string& executablePath) {
+    return WriteXdgAutostart(name, executablePath);
+}
+
+bool LinuxPlatform::DeleteAutostart(const std::string& name) {
+    return DeleteXdgAutostart(name);
+}
+
+}  // namespace gimbalo

@@ -1,0 +1,183 @@
+// The pointer and the mouse buttons, seen by another client of the X server.
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <utility>
+#include <vector>
+
+#include "linux_test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::kDeadline;
+
+// A second connection to the same server: what any other client sees.
+class Observer {
+public:
+    Observer() : display_(XOpenDisplay(nullptr)) {}
+    ~Observer() {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    Observer(const Observer&) = delete;
+    Observer& operator=(const Observer&) = delete;
+
+    Display* display() { return display_; }
+    Window Root() { return DefaultRootWindow(display_); }
+    int Width() { return DisplayWidth(display_, DefaultScreen(display_)); }
+    int Height() { return DisplayHeight(display_, DefaultScreen(display_)); }
+
+    POINT Pointer() {
+        unsigned int mask = 0;
+        return Query(mask);
+    }
+    unsigned int ButtonMask() {
+        unsigned int mask = 0;
+        Query(mask);
+        return mask & (Button1Mask | Button2Mask | Button3Mask);
+    }
+
+    // A window over the whole screen that hears button presses and releases.
+    Window MapCatcher() {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.event_mask = ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+        Window window =
+            XCreateWindow(display_, Root(), 0, 0, static_cast<unsigned>(Width()),
+                          static_cast<unsigned>(Height()), 0, CopyFromParent, InputOnly,
+                          CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+        XMapRaised(display_, window);
+        XSync(display_, False);
+        const auto until = std::chrono::steady_clock::now() + kDeadline;
+        XWindowAttributes state{};
+        while (XGetWindowAttributes(display_, window, &state) && state.map_state != IsViewable &&
+               std::chrono::steady_clock::now() < until)
+            WaitForEvents(until);
+        return window;
+    }
+
+    // The button events that reach `window`, waiting until `count` arrived.
+    std::vector<std::pair<int, unsigned int>> ButtonEvents(Window window, std::size_t count) {
+        std::vector<std::pair<int, unsigned int>> events;
+        const auto until = std::chrono::steady_clock::now() + kDeadline;
+        XSync(display_, False);
+        while (events.size() < count && std::chrono::steady_clock::now() < until) {
+            while (XPending(display_) > 0) {
+                XEvent event{};
+                XNextEvent(display_, &event);
+                if ((event.type == ButtonPress || event.type == ButtonRelease) &&
+                    event.xbutton.window == window)
+                    events.emplace_back(event.type, event.xbutton.button);
+            }
+            if (events.size() < count) WaitForEvents(until);
+        }
+        return events;
+    }
+
+private:
+    POINT Query(unsigned int& mask) {
+        Window root = 0;
+        Window child = 0;
+        int x = 0;
+        int y = 0;
+        int windowX = 0;
+        int windowY = 0;
+        XQueryPointer(display_, Root(), &root, &child, &x, &y, &windowX, &windowY, &mask);
+        return {x, y};
+    }
+    void WaitForEvents(std::chrono::steady_clock::time_point until) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(std::max<long>(left.count(), 0)));
+    }
+
+    Display* display_;
+};
+
+TEST(X11Pointer, SetCursorPosMovesThePointerOnTheScreen) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    const int right = observer.Width() - 1;
+    const int bottom = observer.Height() - 1;
+    struct Case {
+        int32_t x, y;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {100, 200, {100, 200}},           {0, 0, {0, 0}},
+        {right, bottom, {right, bottom}}, {-40, 30, {0, 30}},  // kept on the screen
+        {50, bottom + 500, {50, bottom}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(platform->SetCursorPos(c.x, c.y));
+        const POINT seen = observer.Pointer();
+        EXPECT_EQ(seen.x, c.expected.x) << "SetCursorPos(" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(seen.y, c.expected.y) << "SetCursorPos(" << c.x << ", " << c.y << ")";
+    }
+}
+
+TEST(X11Pointer, GetCursorPosReadsWhereAnotherClientPutThePointer) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    XWarpPointer(observer.display(), None, observer.Root(), 0, 0, 0, 0, 321, 123);
+    XSync(observer.display(), False);
+    POINT point;
+    ASSERT_TRUE(platform->GetCursorPos(point));
+    EXPECT_EQ(point.x, 321);
+    EXPECT_EQ(point.y, 123);
+}
+
+TEST(X11Pointer, MouseEventPressesAndReleasesTheMatchingXButtons) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    const Window catcher = observer.MapCatcher();
+    platform->SetCursorPos(observer.Width() / 2, observer.Height() / 2);
+
+    struct Case {
+        uint32_t flags;
+        std::vector<std::pair<int, unsigned int>> expected;
+    };
+    const Case cases[] = {
+        {MOUSEEVENTF_LEFTDOWN, {{ButtonPress, 1}}},
+        {MOUSEEVENTF_LEFTUP, {{ButtonRelease, 1}}},
+        {MOUSEEVENTF_RIGHTDOWN, {{ButtonPress, 3}}},
+        {MOUSEEVENTF_RIGHTUP, {{ButtonRelease, 3}}},
+        {MOUSEEVENTF_MIDDLEDOWN, {{ButtonPress, 2}}},
+        {MOUSEEVENTF_MIDDLEUP, {{ButtonRelease, 2}}},
+        // Several flags at once: one event each, left before right before middle.
+        {MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_LEFTDOWN, {{ButtonPress, 1}, {ButtonPress, 2}}},
+        {MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MIDDLEUP, {{ButtonRelease, 1}, {ButtonRelease, 2}}},
+        {MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, {{ButtonPress, 3}, {ButtonRelease, 3}}},
+    };
+    for (const Case& c : cases) {
+        platform->mouse_event(c.flags, 0, 0, 0, 0);
+        EXPECT_EQ(observer.ButtonEvents(catcher, c.expected.size()), c.expected)
+            << "flags 0x" << std::hex << c.flags;
+    }
+    EXPECT_EQ(observer.ButtonMask(), 0u);
+    XDestroyWindow(observer.display(), catcher);
+}
+
+TEST(X11Pointer, ClosingThePlatformReleasesAButtonLeftDown) {
+    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    {
+        std::string error;
+        auto platform = testing::TestPlatform::Create(error);
+        ASSERT_TRUE(platform) << error;
+        platform->mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        platform->mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        POINT sync;
+        platform->GetCursorPos(sync);  // a round trip: the presses are done
+        ASSERT_EQ(observer.ButtonMask(), static_cast<unsigned>(Button1Mask));
+    }
+    EXPECT_EQ(observer.ButtonMask(), 0u);
+}
+
+}  // namespace
+}  // namespace gimbalo
