@@ -1,40 +1,104 @@
 #include "core/main_window.h"
 
+#include <cmath>
+#include <limits>
+
+#include "core/numbers.h"
 #include "core/program.h"
+#include "lang/language_choice.h"
+#include "lang/translation_page.h"
 #include "options/autostart.h"
+#include "options/frm_opzioni.h"
 #include "options/joystick.h"
+#include "shell/frm_about.h"
+#include "shell/information_commands.h"
+#include "shell/maker.h"
+#include "shell/visual_styles.h"
 
 namespace gimbalo {
 
 namespace {
-constexpr int kPollingInterval = 5;  // milliseconds
+
+// The menu pictures, 13 x 13 pixels, files in the pictures folder.
+constexpr const char* kOptionsPicture = "menu_options.bmp";
+constexpr const char* kAboutPicture = "menu_about.bmp";
+constexpr const char* kUpdatesPicture = "menu_updates.bmp";
+constexpr const char* kDonationPicture = "menu_donation.bmp";
+constexpr const char* kLicencePicture = "menu_licence.bmp";
+constexpr const char* kExitPicture = "menu_exit.bmp";
+
+ControlSpec MenuPicture(const char* name, const char* file) {
+    return Control::Spec(name)
+        .At(0, 0, 13 * kTwipsPerPixel, 13 * kTwipsPerPixel)
+        .Picture(file)
+        .Hidden();
+}
+
+FormSpec MainWindowSpec() {
+    return FormSpec::Named("Gimbalo")
+        .Client(Unit::Twips, 4680, 3195)
+        .Border(FormBorder::Sizable)
+        .Caption("Gimbalo")
+        .Icon(kMainIconFile);
+}
+
 }  // namespace
 
 Gimbalo::Gimbalo(Program& program)
-    : Form("Gimbalo"), Polling(program.platform, program.settings, Label1), program_(program) {
-    Label1.SetCaption("Label1");
-    Label1.SetVisible(false);
+    : Form(MainWindowSpec()),
+      Img1(*this, MenuPicture("Img1", kOptionsPicture)),
+      Img2(*this, MenuPicture("Img2", kAboutPicture)),
+      Img3(*this, MenuPicture("Img3", kUpdatesPicture)),
+      Img4(*this, MenuPicture("Img4", kDonationPicture)),
+      Img5(*this, MenuPicture("Img5", kLicencePicture)),
+      Img6(*this, MenuPicture("Img6", kExitPicture)),
+      Polling(program.platform, program.settings, Label1),
+      program_(program) {
     Timer1.Tick = [this] { Polling.Timer1_Timer(); };
+    MouseMove = [this](int button, int shift, float x, float y) {
+        Form_MouseMove(button, shift, x, y);
+    };
+    TitleBarClose = [this] { program_.Exit(); };
+    mnuDef.Click = [this] { mnuDef_Click(); };
+    mnuLingua.Click = [this] { mnuLingua_Click(); };
+    mnuAggLingua.Click = [this] { mnuAggLingua_Click(); };
+    mnuDonazione.Click = [this] { mnuDonazione_Click(); };
+    mnuAggiornamenti.Click = [this] { mnuAggiornamenti_Click(); };
+    mnuLicenza.Click = [this] { mnuLicenza_Click(); };
+    mnuVersioni.Click = [this] { mnuVersioni_Click(); };
+    mnuAbout.Click = [this] { mnuAbout_Click(); };
+    mnuExit.Click = [this] { mnuExit_Click(); };
 }
 
 void Gimbalo::Form_Initialize() {
-    program_.platform.InitCommonControls();
+    InitVisualStyles(program_.platform);
 }
 
 void Gimbalo::Form_Load() {
     Platform& platform = program_.platform;
     const LangTable& text = program_.LangText;
 
+    // Each step stands alone: a failing one is skipped.
+    SetMenuPicture(0, 0, Img1);
+    SetMenuPicture(0, 5, Img4);
+    SetMenuPicture(0, 7, Img3);
+    SetMenuPicture(0, 9, Img5);
+    SetMenuPicture(0, 11, Img2);
+    SetMenuPicture(0, 13, Img6);
+
     const int joysticks = CountJoysticks(platform, *this);
 
     const std::string settingsPath = program_.SettingsPath();
     if (platform.FileExists(settingsPath)) {
         std::string languageField;
-        Settings read;
-        if (ReadSettingsFile(settingsPath, read, languageField))
+        Settings read = program_.settings;
+        if (ReadSettingsFile(settingsPath, read, languageField)) {
             program_.settings = read;
-        else
-            program_.settings.SetDefaults();  // there, but unreadable
+        } else {
+            // There but unreadable: the defaults, as for a first start.
+            program_.settings.SetDefaults();
+        }
+        SelectStartupLanguage(program_, languageField);
         SyncAutostart(platform, program_.settings.StartWithWindows);
     } else {
         program_.settings.SetDefaults();
@@ -51,16 +115,104 @@ void Gimbalo::Form_Load() {
         Timer1.SetInterval(kPollingInterval);
     } else {
         platform.MessageBox(text[24] + "\r\r" + text[25], MB_ICONEXCLAMATION, text[4]);
+        program_.Tray.RemoveTrayIcon(TrayIconPicture);
         platform.EndProgram();
         return;
     }
 
+    TrayIconPicture = Icon();
+    program_.Tray.AddTrayIcon(*this, TrayIconPicture, TrayIconPicture, kTrayTip);
     Hide();
 }
 
 void Gimbalo::Form_Unload() {
     program_.SaveSettings();
+    program_.Tray.RemoveTrayIcon(TrayIconPicture);
+    program_.Tray.RemoveTrayIcon(Icon());
+    // A mouse button the joystick holds down goes up with the program.
     Polling.ReleaseHeldButton();
+}
+
+void Gimbalo::Form_MouseMove(int, int, float x, float) {
+    const int twipsPerPixel = program_.platform.TwipsPerPixelX();
+    if (twipsPerPixel <= 0) return;
+    const double quotient =
+        RoundHalfEven(static_cast<double>(x / static_cast<float>(twipsPerPixel)));
+    // A value beyond 32 bits cannot be a message number; the step fails.
+    if (!std::isfinite(quotient) || quotient < std::numeric_limits<int32_t>::min() ||
+        quotient > std::numeric_limits<int32_t>::max())
+        return;
+    TrayMessage = static_cast<int32_t>(quotient);
+    if (TrayMessage == WM_LBUTTONUP || TrayMessage == WM_RBUTTONUP)
+        program_.platform.ShowPopupMenu(*this);
+}
+
+bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image& picture) {
+    // Flags 1 holds no MF_BYPOSITION: the item is found by its identifier.
+    constexpr uint32_t kByCommand = 1;
+    Platform& platform = program_.platform;
+    const MenuHandle bar = platform.GetMenu(*this);
+    if (bar == 0) return false;
+    const MenuHandle menu = platform.GetSubMenu(bar, submenu);
+    if (menu == 0) return false;
+    const uint32_t id = platform.GetMenuItemID(menu, itemPosition);
+    if (id == 0xFFFFFFFFu) return false;
+    const auto narrowed = static_cast<int16_t>(id);
+    return platform.SetMenuItemBitmaps(bar, static_cast<uint32_t>(static_cast<uint16_t>(narrowed)),
+                                       kByCommand, picture.PictureHandle(),
+                                       picture.PictureHandle());
+}
+
+void Gimbalo::ApplyMenuCaptions() {
+    const LangTable& text = program_.LangText;
+    mnuDef.SetCaption(text[7]);
+    mnuDonazione.SetCaption(text[8]);
+    mnuAggiornamenti.SetCaption(text[9]);
+    mnuLicenza.SetCaption(text[10]);
+    mnuVersioni.SetCaption(text[11]);
+    mnuAbout.SetCaption(text[12]);
+    mnuLingua.SetCaption(text[26]);
+    mnuAggLingua.SetCaption(text[27]);
+    mnuExit.SetCaption(text[13]);
+}
+
+void Gimbalo::mnuDef_Click() {
+    frmOpzioni& dialog = program_.LoadOptionsDialog();
+    dialog.Show();
+}
+
+void Gimbalo::mnuLingua_Click() {
+    RunLanguageCommand(program_);
+}
+
+void Gimbalo::mnuAggLingua_Click() {
+    ShowTranslationPage(program_.platform);
+}
+
+void Gimbalo::mnuDonazione_Click() {
+    OpenDonationPage(program_.platform);
+}
+
+void Gimbalo::mnuAggiornamenti_Click() {
+    OpenUpdatesPage(program_.platform);
+}
+
+void Gimbalo::mnuLicenza_Click() {
+    OpenLicence(program_.platform, program_.settings.LangFileName);
+}
+
+void Gimbalo::mnuVersioni_Click() {
+    OpenVersionHistory(program_.platform);
+}
+
+void Gimbalo::mnuAbout_Click() {
+    const LangTable& text = program_.LangText;
+    frmAbout& box = program_.LoadAboutBox();
+    box.SetCaption(text[28]);
+    box.lblVersion.SetCaption(VersionText(program_.platform.GetProductVersion()));
+    box.lblDescription.SetCaption(text[14]);
+    box.lblCopyright.SetCaption(std::string(kCreditLine) + " - " + text[15]);
+    box.Show();
 }
 
 void Gimbalo::mnuExit_Click() {

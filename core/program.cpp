@@ -1,13 +1,34 @@
 #include "core/program.h"
 
 #include "core/settings.h"
+#include "options/frm_opzioni.h"
+#include "shell/frm_about.h"
 
 namespace gimbalo {
 
-Program::Program(Platform& platform_) : platform(platform_), main(*this) {}
+Program::Program(Platform& platform_) : platform(platform_), Tray(platform_), main(*this) {}
+
+Program::~Program() {
+    // The desktop must not be left holding forms that are about to go.
+    if (options_) platform.UnloadForm(*options_);
+    if (about_) platform.UnloadForm(*about_);
+    if (mainLoaded_) platform.UnloadForm(main);
+}
+
+void Program::LoadFormWindow(Form& form) {
+    if (!form.Layout().icon.empty()) form.SetIcon(platform.LoadPicture(form.Layout().icon));
+    for (Control* control : form.Controls()) {
+        if (control->Kind() != ControlKind::Image && control->Kind() != ControlKind::PictureBox)
+            continue;
+        auto* holder = static_cast<PictureControl*>(control);
+        if (!holder->PictureFile().empty())
+            holder->SetPicture(platform.LoadPicture(holder->PictureFile()));
+    }
+    platform.LoadForm(form);
+}
 
 void Program::Start() {
-    platform.LoadForm(main);
+    LoadFormWindow(main);
     mainLoaded_ = true;
     main.Form_Initialize();
     main.Form_Load();
@@ -32,6 +53,54 @@ std::string Program::SettingsPath() {
 
 std::string Program::ProgramPath(const std::string& name) {
     return platform.ProgramFolder() + platform.PathSeparator() + name;
+}
+
+bool Program::RunMenuCommand(const std::string& itemName) {
+    if (platform.ProgramEnded()) return false;
+    DisposeRetiredForms();
+    MenuItem* item = main.FindMenuItem(itemName);
+    return item != nullptr && item->UserChoose();
+}
+
+frmOpzioni& Program::LoadOptionsDialog() {
+    DisposeRetiredForms();
+    if (!options_) {
+        options_ = std::make_unique<frmOpzioni>(*this);
+        LoadFormWindow(*options_);
+        options_->Form_Load();
+    }
+    return *options_;
+}
+
+void Program::UnloadOptionsDialog() {
+    if (!options_) return;
+    platform.UnloadForm(*options_);
+    Retire(std::move(options_));
+}
+
+frmAbout& Program::LoadAboutBox() {
+    DisposeRetiredForms();
+    if (!about_) {
+        about_ = std::make_unique<frmAbout>(*this);
+        LoadFormWindow(*about_);
+        about_->Form_Load();
+    }
+    return *about_;
+}
+
+void Program::UnloadAboutBox() {
+    if (!about_) return;
+    about_->Form_Unload();
+    platform.UnloadForm(*about_);
+    Retire(std::move(about_));
+}
+
+void Program::Retire(std::unique_ptr<Form> form) {
+    retired_.push_back(std::move(form));
+}
+
+void Program::DisposeRetiredForms() {
+    retired_.clear();
 }
 
 }  // namespace gimbalo

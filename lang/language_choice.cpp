@@ -1,0 +1,80 @@
+#include "lang/language_choice.h"
+
+#include <cctype>
+#include <vector>
+
+#include "core/program.h"
+#include "lang/file_dialogs.h"
+#include "lang/language_file.h"
+#include "lang/locale_query.h"
+#include "lang/text_encoding.h"
+
+namespace gimbalo {
+
+namespace {
+
+std::string TrimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::string LanguageForCountry(const std::string& country) {
+    std::string start = country.substr(0, 2);
+    for (char& c : start) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return start == "it" ? kItalianLanguage : kEnglishLanguage;
+}
+
+std::string LanguageFromChosenPath(const std::string& path, char separator,
+                                   const std::string& current) {
+    const std::string marker = std::string(1, separator) + kLanguageFolderName + separator;
+    const auto found = path.rfind(marker);
+    if (found == std::string::npos) return current;
+    return path.substr(found + marker.size());
+}
+
+void SelectStartupLanguage(Program& program, const std::string& storedName) {
+    if (TrimBlanks(storedName).empty())
+        program.settings.LangFileName =
+            LanguageForCountry(QueryLocaleInfo(program.platform, LOCALE_SENGCOUNTRY));
+    else
+        program.settings.LangFileName = storedName;
+    LoadLanguageFile(program);
+    program.main.ApplyMenuCaptions();
+}
+
+void RunLanguageCommand(Program& program) {
+    Platform& platform = program.platform;
+    const bool utf8 = platform.TextIsUtf8();
+    const std::string& menuText = program.LangText[26];
+    if (CharacterCount(menuText, utf8) >= 3) {
+        std::string filter = WithoutLastCharacters(menuText, 3, utf8);
+        filter += '\0';
+        filter += "*.lng";
+        const FileDialogOptions options{
+            .Flags = nullptr,
+            .InitDir = program.ProgramPath(kLanguageFolderName),
+            .Filter = filter,
+            .FilterIndex = 1,
+            .DefaultExt = "lng",
+            .FileName = "",
+            .DialogTitle = program.LangText[15],
+            .OwnerWindow = program.main,
+            .OpenFile = true,
+        };
+        const std::vector<std::string> chosen = ShowFileDialog(platform, options);
+        if (!chosen.empty() && !chosen.front().empty()) {
+            program.settings.LangFileName = LanguageFromChosenPath(
+                chosen.front(), platform.PathSeparator(), program.settings.LangFileName);
+            LoadLanguageFile(program);
+        }
+    }
+    program.UnloadOptionsDialog();
+    program.main.ApplyMenuCaptions();
+    program.SaveSettings();
+}
+
+}  // namespace gimbalo

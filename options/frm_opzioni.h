@@ -1,0 +1,61 @@
+// The options dialog: an editor of the settings model. Its load step copies
+// the model into the controls; Apply and OK copy them back, bring the
+// autostart entry into line and rewrite the settings file.
+#pragma once
+
+#include "platform/forms.h"
+
+namespace gimbalo {
+
+class Program;
+
+// Decoration of the dialog, a file in the pictures folder.
+constexpr const char* kOptionsPictureFile = "options.bmp";
+// Most buttons a joystick reports: one bit each in the reading's mask.
+constexpr uint32_t kMaxJoystickButtons = 32;
+// Most joysticks the joystick list offers.
+constexpr int kMaxJoystickEntries = 16;
+
+class frmOpzioni : public Form {
+public:
+    explicit frmOpzioni(Program& program);
+
+    void Form_Load();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void Combo1_Change() { Combo1_Click(); }
+    void Combo2_Change() { Combo2_Click(); }
+    void Combo3_Change() { Combo3_Click(); }
+    // Combo4, Combo5, Check1 and Check2 only enable Apply.
+    void SomethingChanged() { Command3.SetEnabled(true); }
+    void Command1_Click();  // OK
+    void Command2_Click();  // Cancel
+    void Command3_Click();  // Apply
+
+    Image Image2;
+    ComboBox Combo1;
+    ComboBox Combo2;
+    ComboBox Combo3;
+    ComboBox Combo4;
+    ComboBox Combo5;
+    CheckBox Check2;
+    CheckBox Check1;
+    CommandButton Command1;
+    CommandButton Command3;
+    CommandButton Command2;
+    Label Label1;
+    Label Label2;
+    Label Label3;
+    Label Label4;
+    Label Label6;
+    Label Label5;
+
+private:
+    // Empties each partner list whose text equals the changed list's text.
+    void ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& second);
+
+    Program& program_;
+};
+
+}  // namespace gimbalo

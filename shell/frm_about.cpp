@@ -1,0 +1,123 @@
+#include "shell/frm_about.h"
+
+#include <limits>
+
+#include "core/program.h"
+#include "shell/information_commands.h"
+#include "shell/maker.h"
+
+namespace gimbalo {
+
+namespace {
+
+const Font kVerdana{"Verdana", 8.25};
+
+FormSpec AboutSpec() {
+    return FormSpec::Named("frmAbout")
+        .Client(Unit::Twips, 6375, 3645)
+        .WithFont(kVerdana)
+        .Back(kWhite)
+        .Border(FormBorder::FixedDialog)
+        .Placed(StartPosition::CenterScreen)
+        .Caption("About")
+        .Icon(kAboutIconFile);
+}
+
+}  // namespace
+
+std::string VersionText(const ProductVersion& version) {
+    return "Rel. " + std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision);
+}
+
+frmAbout::frmAbout(Program& program)
+    : Form(AboutSpec()),
+      imgTitle(*this, Control::Spec("imgTitle").At(0, 0, 1155, 1125).Picture(kAboutTitlePicture)),
+      lblTitle(*this, Control::Spec("lblTitle")
+                          .At(1140, 330, 3240, 375)
+                          .WithFont(Font("Verdana", 15.75, true))
+                          .Fore(RGB(2, 92, 202))
+                          .Caption("Gimbalo Free")),
+      lblVersion(*this, Control::Spec("lblVersion")
+                            .At(4620, 510, 720, 195)
+                            .WithFont(Font("Verdana", 8.25, true))
+                            .Fore(RGB(128, 0, 0))
+                            .Caption("Rel. 1.0")),
+      Frame1(*this, Control::Spec("Frame1").At(-60, 1140, 6495, 25)),
+      Picture1(*this, Control::Spec("Picture1").At(210, 1170, 5940, 2235).Back(kWhite)),
+      Picture2(
+          *this,
+          Control::Spec("Picture2").In(Picture1).At(60, kPanelStartTop, 5775, 4155).Back(kWhite)),
+      lblDescription(*this, Control::Spec("lblDescription")
+                                .In(Picture2)
+                                .At(900, 0, 3945, 1095)
+                                .Align(Alignment::Center)
+                                .WithFont(Font("Verdana", 9))
+                                .Fore(RGB(40, 86, 147))
+                                .Caption("Descrizione")),
+      lblCopyright(*this, Control::Spec("lblCopyright")
+                              .In(Picture2)
+                              .At(690, 1320, 4380, 435)
+                              .Align(Alignment::Center)
+                              .Caption(kCreditLine)),
+      Image1(*this, Control::Spec("Image1")
+                        .In(Picture2)
+                        .At(1740, 2040, 2250, 1800)
+                        .Picture(kAboutPanelPicture)),
+      lblHomePageCap(*this, Control::Spec("lblHomePageCap")
+                                .In(Picture2)
+                                .At(720, 3870, 1050, 195)
+                                .Caption("Home Page:")),
+      lblHomePage(*this, Control::Spec("lblHomePage")
+                             .In(Picture2)
+                             .At(1860, 3840, 3255, 255)
+                             .WithFont(Font("Arial", 11.25, false, false, true))
+                             .Fore(RGB(255, 0, 0))
+                             .HandPointer()
+                             .Caption(kHomePage)),
+      program_(program) {
+    Click = [this] { Close(); };
+    for (Control* closer :
+         {static_cast<Control*>(&imgTitle), static_cast<Control*>(&lblTitle),
+          static_cast<Control*>(&lblVersion), static_cast<Control*>(&lblDescription),
+          static_cast<Control*>(&lblCopyright)})
+        closer->Click = [this] { Close(); };
+    lblHomePage.Click = [this] { OpenHomePage(program_.platform); };
+    Timer1.Tick = [this] { Timer1_Timer(); };
+    // The title-bar close button unloads the box as its clicks do.
+    TitleBarClose = [this] { Close(); };
+}
+
+void frmAbout::Form_Load() {
+    Timer1.SetInterval(kAnimationInterval);
+    Picture2.SetTop(kPanelStartTop);
+    PauseTicks = 0;
+}
+
+void frmAbout::Form_Unload() {
+    Timer1.SetInterval(0);
+}
+
+void frmAbout::Close() {
+    program_.UnloadAboutBox();
+}
+
+void frmAbout::Timer1_Timer() {
+    const auto viewport = static_cast<float>(Picture1.GetBounds().height);
+    auto panel = static_cast<float>(Picture2.GetBounds().height);
+    auto top = static_cast<float>(Picture2.GetBounds().top);
+    if (viewport - panel < top) {
+        Picture2.SetTop(Picture2.GetBounds().top - kPanelStep);
+    } else {
+        if (PauseTicks < std::numeric_limits<int16_t>::max()) ++PauseTicks;
+        if (PauseTicks > kPanelRestTicks) Picture2.SetTop(Picture2.GetBounds().top - kPanelStep);
+    }
+    panel = static_cast<float>(Picture2.GetBounds().height);
+    top = static_cast<float>(Picture2.GetBounds().top);
+    if (top < -panel) {
+        Picture2.SetTop(kPanelStartTop);
+        PauseTicks = 0;
+    }
+}
+
+}  // namespace gimbalo
