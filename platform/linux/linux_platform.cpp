@@ -35,6 +35,11 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
     argv_.push_back(nullptr);
     argc_ = static_cast<int>(arguments_.size());
 
+    // Qt allows one application object per process.
+    if (QCoreApplication::instance() != nullptr) {
+        error = "gimbalo: the desktop is already opened in this process";
+        return false;
+    }
     // XTest drives the pointer, so the windows must be on the same X server.
     qputenv("QT_QPA_PLATFORM", "xcb");
     application_ = std::make_unique<QApplication>(argc_, argv_.data());

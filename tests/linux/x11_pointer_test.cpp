@@ -1,11 +1,12 @@
 // The pointer and the mouse buttons, seen by another client of the X server.
+// GoogleTest before Xlib, whose macros (None, Bool) clash with its names.
+#include "linux_test_support.h"
+
 #include <X11/Xlib.h>
 #include <poll.h>
 
 #include <utility>
 #include <vector>
-
-#include "linux_test_support.h"
 
 namespace gimbalo {
 namespace {
@@ -112,6 +113,10 @@ TEST(X11Pointer, SetCursorPosMovesThePointerOnTheScreen) {
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(platform->SetCursorPos(c.x, c.y));
+        POINT own;
+        platform->GetCursorPos(own);  // a round trip: the server has moved the pointer
+        EXPECT_EQ(own.x, c.expected.x);
+        EXPECT_EQ(own.y, c.expected.y);
         const POINT seen = observer.Pointer();
         EXPECT_EQ(seen.x, c.expected.x) << "SetCursorPos(" << c.x << ", " << c.y << ")";
         EXPECT_EQ(seen.y, c.expected.y) << "SetCursorPos(" << c.x << ", " << c.y << ")";

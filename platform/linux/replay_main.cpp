@@ -1,0 +1,101 @@
+// gimbalo-replay SCRIPT [--trace]: runs the program with scripted joysticks
+// in place of real ones (replay/script.h says what a script holds).
+//
+// Exit status: 0 when the program ran and closed (the script's quit, or a
+// termination signal); 1 when it ended at start-up, as gimbalo does (no
+// joystick, another copy running) or the desktop could not be reached; 2
+// for a usage error or a script that cannot be read or is wrong, in which
+// case nothing runs.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/program.h"
+#include "platform/linux/replay_platform.h"
+#include "replay/script.h"
+
+namespace {
+
+constexpr int kUsageOrScriptError = 2;
+
+int Usage(std::FILE* out, int status) {
+    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace]\n");
+    return status;
+}
+
+// The whole file, or false with `reason` set.
+bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    char buffer[8192];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    const int readErrno = errno;
+    std::fclose(file);
+    if (failed) reason = std::strerror(readErrno);
+    return !failed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string scriptPath;
+    bool trace = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--trace")
+            trace = true;
+        else if (argument == "--help" || argument == "-h")
+            return Usage(stdout, 0);
+        else if (argument.size() > 1 && argument[0] == '-')
+            return Usage(stderr, kUsageOrScriptError);
+        else if (scriptPath.empty())
+            scriptPath = argument;
+        else
+            return Usage(stderr, kUsageOrScriptError);
+    }
+    if (scriptPath.empty()) return Usage(stderr, kUsageOrScriptError);
+
+    std::string text;
+    std::string reason;
+    if (!ReadWholeFile(scriptPath, text, reason)) {
+        std::fprintf(stderr, "%s: cannot read: %s\n", scriptPath.c_str(), reason.c_str());
+        return kUsageOrScriptError;
+    }
+    gimbalo::Script script;
+    const std::vector<gimbalo::ScriptError> errors = gimbalo::ParseScript(text, script);
+    for (const gimbalo::ScriptError& error : errors)
+        std::fprintf(stderr, "%s:%d: %s\n", scriptPath.c_str(), error.line, error.message.c_str());
+    if (!errors.empty()) return kUsageOrScriptError;
+
+    // Each line as it happens, so a reader of a pipe follows the run.
+    if (trace) std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // The script's own arguments are no business of the toolkit.
+    int desktopArgc = 1;
+    char* desktopArgv[] = {argv[0], nullptr};
+    std::string error;
+    std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
+        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, error);
+    if (!platform) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    gimbalo::Program program(*platform);
+    program.Start();
+    // Start-up ends the program when another copy runs or no joystick answers.
+    if (platform->ProgramEnded()) {
+        platform->TraceEnd();
+        return 1;
+    }
+    platform->RunMessageLoop([&program] { program.Exit(); });
+    platform->TraceEnd();
+    return 0;
+}

@@ -1,0 +1,209 @@
+#include "platform/linux/replay_platform.h"
+
+#include <SDL.h>
+
+#include <QCoreApplication>
+
+#include "platform/forms.h"
+#include "replay/trace.h"
+
+namespace gimbalo {
+
+namespace {
+
+// The polling tick is the main window's Timer1; other timers are not ticks.
+bool IsPollingTimer(const Timer& timer) {
+    return timer.Name() == "Timer1" && timer.Owner().Name() == "Gimbalo";
+}
+
+// A reading as the program sees it (0..65535) becomes an SDL axis value.
+Sint16 AxisValue(uint32_t reading) {
+    return static_cast<Sint16>(static_cast<int32_t>(reading) - 32768);
+}
+
+// Control characters would break the one line a message gets.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r')
+            line += "\\r";
+        else if (c == '\n')
+            line += "\\n";
+        else
+            line += c;
+    }
+    return line;
+}
+
+}  // namespace
+
+ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace)
+    : script_(script), player_(script), trace_(trace) {}
+
+std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, const Script& script,
+                                                       std::FILE* trace, std::string& error) {
+    std::unique_ptr<ReplayPlatform> platform(new ReplayPlatform(script, trace));
+    if (!platform->Initialise(argc, argv, error)) return nullptr;
+    if (!platform->AttachJoysticks(error)) return nullptr;
+    return platform;
+}
+
+ReplayPlatform::~ReplayPlatform() {
+    for (VirtualJoystick& joystick : joysticks_)
+        if (joystick.handle != nullptr) SDL_JoystickClose(joystick.handle);
+}
+
+bool ReplayPlatform::AttachJoysticks(std::string& error) {
+    for (const ScriptJoystick& declared : script_.joysticks) {
+        SDL_VirtualJoystickDesc desc;
+        SDL_zero(desc);
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+        desc.naxes = 2;
+        desc.nbuttons = static_cast<Uint16>(declared.buttons);
+        desc.name = declared.name.c_str();
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        SDL_Joystick* handle = index < 0 ? nullptr : SDL_JoystickOpen(index);
+        if (handle == nullptr) {
+            error = "gimbalo-replay: cannot attach the virtual joystick \"" + declared.name +
+                    "\": " + SDL_GetError();
+            return false;
+        }
+        // Held open so the script can set its readings.
+        joysticks_.push_back({SDL_JoystickInstanceID(handle), handle, declared.buttons});
+    }
+    return true;
+}
+
+int ReplayPlatform::SdlIndex(int device) const {
+    if (device < 0 || static_cast<std::size_t>(device) >= joysticks_.size()) return -1;
+    const VirtualJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
+    if (joystick.handle == nullptr) return -1;
+    // Real joysticks, and devices that went away, shift SDL's indices.
+    const int count = SDL_NumJoysticks();
+    for (int index = 0; index < count; ++index)
+        if (SDL_JoystickGetDeviceInstanceID(index) == joystick.instance) return index;
+    return -1;
+}
+
+uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
+    const int index = SdlIndex(device);
+    const uint32_t result = index < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(index, info);
+    if (inPollingTick_ && device == 0) {
+        if (result == JOYERR_NOERROR)
+            read_ = info;
+        else
+            read_.reset();
+    }
+    return result;
+}
+
+uint32_t ReplayPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
+    const int index = SdlIndex(device);
+    return index < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetDevCapsA(index, caps);
+}
+
+void ReplayPlatform::mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
+                                 uintptr_t extraInfo) {
+    events_.push_back(flags);
+    LinuxPlatform::mouse_event(flags, dx, dy, data, extraInfo);
+}
+
+void ReplayPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {
+    closeMainWindow_ = closeMainWindow;
+    LinuxPlatform::RunMessageLoop(closeMainWindow);
+    closeMainWindow_ = nullptr;
+}
+
+int ReplayPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
+    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n", OneLine(title).c_str(),
+                 OneLine(text).c_str());
+    return 1;  // OK
+}
+
+void ReplayPlatform::DispatchTimer(Timer& timer) {
+    if (!IsPollingTimer(timer)) {
+        LinuxPlatform::DispatchTimer(timer);
+        return;
+    }
+    if (quitting_) return;  // the close is on its way; no tick runs after quit
+
+    DueSteps due = player_.Advance(tick_);
+    if (due.readingChanged) SetReading(player_.Reading());
+    for (const ScriptStep* command : due.commands) {
+        switch (command->kind) {
+            case StepKind::Unplug:
+                Unplug();
+                break;
+            case StepKind::Quit:
+                Quit();
+                return;
+            case StepKind::Set:
+                break;
+        }
+    }
+
+    events_.clear();
+    read_.reset();
+    inPollingTick_ = true;
+    LinuxPlatform::DispatchTimer(timer);
+    inPollingTick_ = false;
+    if (trace_ != nullptr) TracePollingTick();
+    events_.clear();
+    ++tick_;
+}
+
+void ReplayPlatform::SetReading(const StickReading& reading) {
+    if (joysticks_.empty() || joysticks_.front().handle == nullptr) return;
+    VirtualJoystick& joystick = joysticks_.front();
+    SDL_JoystickSetVirtualAxis(joystick.handle, 0, AxisValue(reading.x));
+    SDL_JoystickSetVirtualAxis(joystick.handle, 1, AxisValue(reading.y));
+    for (int button = 0; button < joystick.buttons && button < kScriptMaxButtons; ++button)
+        SDL_JoystickSetVirtualButton(joystick.handle, button,
+                                     (reading.buttons >> button) & 1u ? SDL_PRESSED : SDL_RELEASED);
+}
+
+void ReplayPlatform::Unplug() {
+    const int index = SdlIndex(0);
+    if (index < 0) return;
+    VirtualJoystick& joystick = joysticks_.front();
+    SDL_JoystickClose(joystick.handle);
+    joystick.handle = nullptr;
+    SDL_JoystickDetachVirtual(index);
+}
+
+void ReplayPlatform::Quit() {
+    quitting_ = true;
+    // The close unloads the main window and with it this very timer, so it
+    // runs from the message loop once the tick has returned, as the exit
+    // command does from the menu.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this] {
+            if (closeMainWindow_)
+                closeMainWindow_();
+            else
+                EndProgram();
+        },
+        Qt::QueuedConnection);
+}
+
+void ReplayPlatform::TracePollingTick() {
+    POINT pointer;
+    GetCursorPos(pointer);
+    const std::string line = TraceTickLine(tick_, read_, pointer, events_);
+    std::fputs(line.c_str(), trace_);
+    std::fputc('\n', trace_);
+}
+
+void ReplayPlatform::TraceEnd() {
+    if (trace_ == nullptr) return;
+    POINT pointer;
+    GetCursorPos(pointer);
+    const std::string line = TraceEndLine(tick_, pointer, events_);
+    std::fputs(line.c_str(), trace_);
+    std::fputc('\n', trace_);
+    std::fflush(trace_);
+}
+
+}  // namespace gimbalo

@@ -1,0 +1,77 @@
+// The Linux desktop with scripted joysticks: SDL virtual joysticks stand in
+// for real ones, and before each polling tick the script's readings and
+// commands for that tick are applied, so a run repeats without hardware.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/linux_platform.h"
+#include "replay/player.h"
+#include "replay/script.h"
+
+struct _SDL_Joystick;
+
+namespace gimbalo {
+
+class ReplayPlatform : public LinuxPlatform {
+public:
+    // Starts the desktop and attaches the script's joysticks. `trace`, when
+    // not null, receives one line per polling tick (replay/trace.h). The
+    // script must outlive the platform. Nothing, with `error` set to one
+    // line, when the desktop cannot be reached.
+    static std::unique_ptr<ReplayPlatform> Create(int& argc, char** argv, const Script& script,
+                                                  std::FILE* trace, std::string& error);
+    ~ReplayPlatform() override;
+
+    // Only the script's joysticks answer, under the device numbers they were
+    // declared with; an unplugged one stays unplugged.
+    uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
+    uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
+    void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
+                     uintptr_t extraInfo) override;
+    void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
+    // Nobody is there to press OK: the message goes to the standard error.
+    int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
+
+    // Writes the trace's closing line: ticks run, pointer, events since.
+    void TraceEnd();
+
+protected:
+    void DispatchTimer(Timer& timer) override;
+
+private:
+    struct VirtualJoystick {
+        int32_t instance = -1;            // SDL instance id
+        _SDL_Joystick* handle = nullptr;  // null once unplugged
+        int buttons = 0;
+    };
+
+    ReplayPlatform(const Script& script, std::FILE* trace);
+    bool AttachJoysticks(std::string& error);
+    // The SDL device index of a scripted device, -1 when it is not there.
+    int SdlIndex(int device) const;
+    void SetReading(const StickReading& reading);
+    void Unplug();
+    void Quit();
+    void TracePollingTick();
+
+    const Script& script_;
+    ScriptPlayer player_;
+    std::FILE* trace_;
+    std::vector<VirtualJoystick> joysticks_;  // by device number
+    std::function<void()> closeMainWindow_;
+    uint64_t tick_ = 0;  // polling ticks run so far
+    bool quitting_ = false;
+    // What the current polling tick read and injected, for its trace line.
+    bool inPollingTick_ = false;
+    std::optional<JOYINFOEX> read_;
+    std::vector<uint32_t> events_;
+};
+
+}  // namespace gimbalo

@@ -1,0 +1,189 @@
+// Joysticks read through SDL, against SDL's own virtual joysticks.
+#include <SDL.h>
+
+#include "linux_test_support.h"
+#include "platform/linux/sdl_joysticks.h"
+
+namespace gimbalo {
+namespace {
+
+// A virtual joystick attached for the life of the object. SDL's joystick
+// support is the platform's, so the platform must outlive it.
+class VirtualJoystick {
+public:
+    VirtualJoystick(const char* name, int axes, int buttons) {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = static_cast<Uint16>(axes);
+        desc.nbuttons = static_cast<Uint16>(buttons);
+        desc.name = name;
+        device_ = SDL_JoystickAttachVirtualEx(&desc);
+        if (device_ >= 0) joystick_ = SDL_JoystickOpen(device_);
+    }
+    ~VirtualJoystick() { Detach(); }
+    VirtualJoystick(const VirtualJoystick&) = delete;
+    VirtualJoystick& operator=(const VirtualJoystick&) = delete;
+
+    bool Attached() const { return joystick_ != nullptr; }
+    int Device() const { return device_; }
+    void SetAxes(Sint16 x, Sint16 y) {
+        SDL_JoystickSetVirtualAxis(joystick_, 0, x);
+        SDL_JoystickSetVirtualAxis(joystick_, 1, y);
+    }
+    void SetButton(int button, bool down) {
+        SDL_JoystickSetVirtualButton(joystick_, button, down ? SDL_PRESSED : SDL_RELEASED);
+    }
+    void Detach() {
+        if (joystick_ == nullptr) return;
+        const SDL_JoystickID instance = SDL_JoystickInstanceID(joystick_);
+        SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
+    }
+
+private:
+    int device_ = -1;
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+TEST(SdlJoysticks, CapabilitiesGiveTheNameCutTo32CharactersAndTheButtonCount) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    struct Case {
+        const char* name;
+        int buttons;
+        std::string expectedName;
+    };
+    const Case cases[] = {
+        {"Gimbalo Pad", 12, "Gimbalo Pad"},
+        {"Gimbalo Twin-Stick Controller, the long edition", 4, "Gimbalo Twin-Stick Controller, t"},
+        // 32 code points, not 32 bytes: the accented letters take two bytes each.
+        {"Manette à précision réglée pour le bureau", 2, "Manette à précision réglée pour "},
+        {"Thirty-two characters long: ok!!", 32, "Thirty-two characters long: ok!!"},
+    };
+    for (const Case& c : cases) {
+        VirtualJoystick pad(c.name, 2, c.buttons);
+        ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+        JOYCAPS caps;
+        ASSERT_EQ(platform->joyGetDevCapsA(pad.Device(), caps), JOYERR_NOERROR) << c.name;
+        EXPECT_EQ(caps.szPname, c.expectedName);
+        EXPECT_EQ(caps.wNumButtons, static_cast<uint32_t>(c.buttons)) << c.name;
+    }
+}
+
+TEST(SdlJoysticks, CutToCodePointsNeverSplitsACharacter) {
+    struct Case {
+        std::string text;
+        std::size_t limit;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"abc", 2, "ab"},
+        {"abc", 3, "abc"},
+        {"", 5, ""},
+        {"\xC3\xA0\xC3\xA8x", 2, "\xC3\xA0\xC3\xA8"},  // àèx
+        {"a\xE2\x80\xA6z", 2, "a\xE2\x80\xA6"},        // a…z: a three-byte point
+        {"\xF0\x9F\x8E\xAE!", 1, "\xF0\x9F\x8E\xAE"},  // a four-byte point
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CutToCodePoints(c.text, c.limit), c.expected) << c.text << " / " << c.limit;
+}
+
+TEST(SdlJoysticks, AxesBecomeZeroTo65535) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    VirtualJoystick pad("Gimbalo Pad", 2, 4);
+    ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+    struct Case {
+        Sint16 x, y;
+        uint32_t expectedX, expectedY;
+    };
+    const Case cases[] = {
+        {-32768, 32767, 0, 65535},
+        {0, 0, 32768, 32768},
+        {32767, -32768, 65535, 0},
+        {-32619, 31083, 149, 63851},  // just past both thresholds of the polling loop
+    };
+    for (const Case& c : cases) {
+        pad.SetAxes(c.x, c.y);
+        JOYINFOEX info;
+        ASSERT_EQ(platform->joyGetPosEx(pad.Device(), info), JOYERR_NOERROR);
+        EXPECT_EQ(info.dwXpos, c.expectedX) << "axis x " << c.x;
+        EXPECT_EQ(info.dwYpos, c.expectedY) << "axis y " << c.y;
+    }
+}
+
+TEST(SdlJoysticks, ButtonKIsBitKMinusOne) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    VirtualJoystick pad("Gimbalo Pad", 2, 40);
+    ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+    struct Case {
+        std::vector<int> down;  // SDL button numbers, counted from 0
+        uint32_t expectedMask;
+    };
+    const Case cases[] = {
+        {{}, 0},       {{0}, 0x1}, {{1}, 0x2}, {{0, 2}, 0x5}, {{31}, 0x80000000u},
+        {{32, 39}, 0},  // beyond 32 buttons: no bit to put them in
+    };
+    for (const Case& c : cases) {
+        for (int button = 0; button < 40; ++button) pad.SetButton(button, false);
+        for (int button : c.down) pad.SetButton(button, true);
+        JOYINFOEX info;
+        ASSERT_EQ(platform->joyGetPosEx(pad.Device(), info), JOYERR_NOERROR);
+        EXPECT_EQ(info.dwButtons, c.expectedMask) << "case with mask " << c.expectedMask;
+    }
+}
+
+TEST(SdlJoysticks, ADetachedJoystickIsAnErrorAndItsRecordStays) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    VirtualJoystick pad("Gimbalo Pad", 2, 4);
+    ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+    const int device = pad.Device();
+    JOYINFOEX info;
+    ASSERT_EQ(platform->joyGetPosEx(device, info), JOYERR_NOERROR);  // opened and kept open
+
+    pad.Detach();
+    info.dwXpos = 7;
+    EXPECT_NE(platform->joyGetPosEx(device, info), JOYERR_NOERROR);
+    EXPECT_EQ(info.dwXpos, 7u);
+    JOYCAPS caps;
+    caps.szPname = "before";
+    caps.wNumButtons = 9;
+    EXPECT_NE(platform->joyGetDevCapsA(device, caps), JOYERR_NOERROR);
+    EXPECT_EQ(caps.szPname, "before");
+    EXPECT_EQ(caps.wNumButtons, 9u);
+}
+
+TEST(SdlJoysticks, DeviceNumbersThatNeverAnsweredAreErrors) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    const int absent = SDL_NumJoysticks();
+    for (int device : {-1, absent, 10, 15, 16}) {
+        JOYINFOEX info;
+        JOYCAPS caps;
+        EXPECT_NE(platform->joyGetPosEx(device, info), JOYERR_NOERROR) << device;
+        EXPECT_NE(platform->joyGetDevCapsA(device, caps), JOYERR_NOERROR) << device;
+    }
+}
+
+TEST(SdlJoysticks, ReadingFollowsTheSameJoystickWhenAnEarlierOneGoes) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    VirtualJoystick first("First Pad", 2, 2);
+    VirtualJoystick second("Second Pad", 2, 6);
+    ASSERT_TRUE(first.Attached() && second.Attached()) << SDL_GetError();
+    JOYINFOEX info;
+    ASSERT_EQ(platform->joyGetPosEx(first.Device(), info), JOYERR_NOERROR);
+    ASSERT_EQ(platform->joyGetPosEx(second.Device(), info), JOYERR_NOERROR);
+
+    // The second pad moves down to the first one's device number.
+    const int firstDevice = first.Device();
+    first.Detach();
+    second.SetButton(5, true);
+    ASSERT_EQ(platform->joyGetPosEx(firstDevice, info), JOYERR_NOERROR);
+    EXPECT_EQ(info.dwButtons, 0x20u);
+    JOYCAPS caps;
+    ASSERT_EQ(platform->joyGetDevCapsA(firstDevice, caps), JOYERR_NOERROR);
+    EXPECT_EQ(caps.szPname, "Second Pad");
+}
+
+}  // namespace
+}  // namespace gimbalo

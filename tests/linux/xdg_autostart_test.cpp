@@ -1,0 +1,101 @@
+// The XDG autostart entry, in a configuration folder of the test's own.
+#include <filesystem>
+
+#include "linux_test_support.h"
+#include "platform/linux/xdg_autostart.h"
+#include "test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::ReadFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+std::string Entry(const std::string& exec) {
+    return "[Desktop Entry]\nType=Application\nName=Gimbalo\nExec=" + exec +
+           "\nX-GNOME-Autostart-enabled=true\n";
+}
+
+TEST(XdgAutostart, ExecQuotesAndEscapesThePath) {
+    struct Case {
+        std::string path;
+        std::string exec;  // as written in the file
+    };
+    const Case cases[] = {
+        {"/usr/bin/gimbalo", "/usr/bin/gimbalo"},
+        {"/home/anna/My Programs/gimbalo", "\"/home/anna/My Programs/gimbalo\""},
+        {"/opt/100%/gimbalo", "/opt/100%%/gimbalo"},
+        {"/opt/it's/gimbalo", "\"/opt/it's/gimbalo\""},
+        {"/opt/a$b`c\"d/gimbalo", "\"/opt/a\\\\$b\\\\`c\\\\\"d/gimbalo\""},
+        // A backslash is escaped for the quotes, then again for the file.
+        {"/opt/back\\slash/gimbalo", "\"/opt/back\\\\\\\\slash/gimbalo\""},
+        {"/opt/50% off/gimbalo", "\"/opt/50%% off/gimbalo\""},
+        {"/opt/tab\there/gimbalo", "\"/opt/tab\\there/gimbalo\""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DesktopExecValue(c.path), c.exec) << c.path;
+}
+
+TEST(XdgAutostart, WriteCreatesAndReplacesTheEntryAndDeleteRemovesIt) {
+    TempFolder config;
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.Path());
+    const std::string entry = config.File("autostart/Gimbalo.desktop");
+
+    ASSERT_TRUE(WriteXdgAutostart("Gimbalo", "/usr/bin/gimbalo"));
+    EXPECT_EQ(ReadFile(entry), Entry("/usr/bin/gimbalo"));
+
+    // The program moved to a folder with a blank: the entry follows it.
+    ASSERT_TRUE(WriteXdgAutostart("Gimbalo", "/home/anna/My Programs/gimbalo"));
+    EXPECT_EQ(ReadFile(entry), Entry("\"/home/anna/My Programs/gimbalo\""));
+    int files = 0;
+    for ([[maybe_unused]] const auto& file :
+         std::filesystem::directory_iterator(config.File("autostart")))
+        ++files;
+    EXPECT_EQ(files, 1) << "no temporary file is left behind";
+
+    EXPECT_TRUE(DeleteXdgAutostart("Gimbalo"));
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(DeleteXdgAutostart("Gimbalo")) << "nothing left to delete";
+}
+
+TEST(XdgAutostart, DeletingAMissingEntryLeavesOtherEntriesAlone) {
+    TempFolder config;
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.Path());
+    testing::WriteFile(config.File("autostart/Other.desktop"), "[Desktop Entry]\n");
+    EXPECT_FALSE(DeleteXdgAutostart("Gimbalo"));
+    EXPECT_EQ(ReadFile(config.File("autostart/Other.desktop")), "[Desktop Entry]\n");
+}
+
+TEST(XdgAutostart, TheFolderFollowsXdgConfigHomeOrHome) {
+    TempFolder home;
+    ScopedEnv homeVariable("HOME", home.Path());
+    struct Case {
+        const char* configHome;  // nullptr: unset
+        std::string folder;
+    };
+    const Case cases[] = {
+        {nullptr, home.Path() + "/.config/autostart"},
+        {"", home.Path() + "/.config/autostart"},
+        {"relative/config", home.Path() + "/.config/autostart"},  // not absolute: ignored
+        {"/srv/config", "/srv/config/autostart"},
+    };
+    for (const Case& c : cases) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", c.configHome != nullptr ? c.configHome : "");
+        if (c.configHome == nullptr) unsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(XdgAutostartFolder(), c.folder) << (c.configHome ? c.configHome : "(unset)");
+    }
+}
+
+TEST(XdgAutostart, ThePlatformWritesTheEntryUnderItsName) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    TempFolder config;
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.Path());
+    ASSERT_TRUE(platform->WriteAutostart("Gimbalo", "/opt/My Gimbalo/gimbalo"));
+    EXPECT_EQ(ReadFile(config.File("autostart/Gimbalo.desktop")),
+              Entry("\"/opt/My Gimbalo/gimbalo\""));
+    EXPECT_TRUE(platform->DeleteAutostart("Gimbalo"));
+    EXPECT_FALSE(platform->DeleteAutostart("Gimbalo"));
+}
+
+}  // namespace
+}  // namespace gimbalo
