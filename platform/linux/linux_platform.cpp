@@ -45,6 +45,9 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
     application_ = std::make_unique<QApplication>(argc_, argv_.data());
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // SDL would take SIGINT and SIGTERM for its own event queue, which nobody
+    // reads here: a termination request would then be lost.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         error = std::string("gimbalo: cannot start the joystick support: ") + SDL_GetError();
         return false;

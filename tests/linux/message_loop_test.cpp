@@ -121,6 +121,21 @@ TEST(MessageLoop, TerminationSignalsCloseTheMainWindow) {
     }
 }
 
+TEST(MessageLoop, OutsideTheLoopTerminationSignalsKeepTheirDefaultAction) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    auto handlerOf = [](int signalNumber) {
+        struct sigaction action {};
+        sigaction(signalNumber, nullptr, &action);
+        return action.sa_handler;
+    };
+    EXPECT_EQ(handlerOf(SIGTERM), SIG_DFL) << "a copy that is starting can still be stopped";
+    EXPECT_EQ(handlerOf(SIGINT), SIG_DFL);
+    QTimer::singleShot(0, [&platform] { platform->EndProgram(); });
+    platform->RunMessageLoop({});
+    EXPECT_EQ(handlerOf(SIGTERM), SIG_DFL);
+    EXPECT_EQ(handlerOf(SIGINT), SIG_DFL);
+}
+
 TEST(MessageLoop, MessageBoxIsAWarningWithOneOkButton) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     QMessageBox::Icon icon = QMessageBox::NoIcon;
