@@ -13,19 +13,12 @@
 #include "shell/frm_about.h"
 #include "shell/information_commands.h"
 #include "shell/maker.h"
+#include "shell/pictures.h"
 #include "shell/visual_styles.h"
 
 namespace gimbalo {
 
 namespace {
-
-// The menu pictures, 13 x 13 pixels, files in the pictures folder.
-constexpr const char* kOptionsPicture = "menu_options.bmp";
-constexpr const char* kAboutPicture = "menu_about.bmp";
-constexpr const char* kUpdatesPicture = "menu_updates.bmp";
-constexpr const char* kDonationPicture = "menu_donation.bmp";
-constexpr const char* kLicencePicture = "menu_licence.bmp";
-constexpr const char* kExitPicture = "menu_exit.bmp";
 
 ControlSpec MenuPicture(const char* name, const char* file) {
     return Control::Spec(name)
@@ -39,19 +32,19 @@ FormSpec MainWindowSpec() {
         .Client(Unit::Twips, 4680, 3195)
         .Border(FormBorder::Sizable)
         .Caption("Gimbalo")
-        .Icon(kMainIconFile);
+        .Icon(kProgramIconPicture);
 }
 
 }  // namespace
 
 Gimbalo::Gimbalo(Program& program)
     : Form(MainWindowSpec()),
-      Img1(*this, MenuPicture("Img1", kOptionsPicture)),
-      Img2(*this, MenuPicture("Img2", kAboutPicture)),
-      Img3(*this, MenuPicture("Img3", kUpdatesPicture)),
-      Img4(*this, MenuPicture("Img4", kDonationPicture)),
-      Img5(*this, MenuPicture("Img5", kLicencePicture)),
-      Img6(*this, MenuPicture("Img6", kExitPicture)),
+      Img1(*this, MenuPicture("Img1", kMenuOptionsPicture)),
+      Img2(*this, MenuPicture("Img2", kMenuAboutPicture)),
+      Img3(*this, MenuPicture("Img3", kMenuUpdatesPicture)),
+      Img4(*this, MenuPicture("Img4", kMenuDonationPicture)),
+      Img5(*this, MenuPicture("Img5", kMenuLicencePicture)),
+      Img6(*this, MenuPicture("Img6", kMenuExitPicture)),
       Polling(program.platform, program.settings, Label1),
       program_(program) {
     Timer1.Tick = [this] { Polling.Timer1_Timer(); };

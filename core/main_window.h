@@ -17,9 +17,6 @@ constexpr const char* kTrayTip = "Animated TrayIcon";
 // Period of the polling timer, in milliseconds.
 constexpr int kPollingInterval = 5;
 
-// Artwork of the main window, files in the pictures folder.
-constexpr const char* kMainIconFile = "gimbalo.ico";
-
 class Gimbalo : public Form {
 public:
     explicit Gimbalo(Program& program);

@@ -9,6 +9,7 @@
 #include "options/autostart.h"
 #include "options/joystick.h"
 #include "shell/maker.h"
+#include "shell/pictures.h"
 
 namespace gimbalo {
 
@@ -24,7 +25,8 @@ FormSpec DialogSpec() {
         .Client(Unit::Pixels, 497, 312)
         .Back(kWhite)
         .Border(FormBorder::FixedDialog)
-        .Caption("Gimbalo");
+        .Caption("Gimbalo")
+        .Icon(kProgramIconPicture);  // replaced by the main window's at load
 }
 
 ControlSpec ListCaption(const char* name, int top, const char* text) {
@@ -64,7 +66,8 @@ int JoystickCount(const std::string& tag) {
 
 frmOpzioni::frmOpzioni(Program& program)
     : Form(DialogSpec()),
-      Image2(*this, Control::Spec("Image2").At(16, 16, 158, 138).Picture(kOptionsPictureFile)),
+      Image2(*this,
+             Control::Spec("Image2").At(16, 16, 158, 138).Picture(kOptionsDecorationPicture)),
       Combo1(*this, List("Combo1", 20, 105, 0)),
       Combo2(*this, List("Combo2", 48, 105, 1)),
       Combo3(*this, List("Combo3", 76, 105, 2)),

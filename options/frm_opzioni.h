@@ -9,8 +9,6 @@ namespace gimbalo {
 
 class Program;
 
-// Decoration of the dialog, a file in the pictures folder.
-constexpr const char* kOptionsPictureFile = "options.bmp";
 // Most buttons a joystick reports: one bit each in the reading's mask.
 constexpr uint32_t kMaxJoystickButtons = 32;
 // Most joysticks the joystick list offers.

@@ -5,6 +5,7 @@
 #include "core/program.h"
 #include "shell/information_commands.h"
 #include "shell/maker.h"
+#include "shell/pictures.h"
 
 namespace gimbalo {
 
@@ -20,7 +21,7 @@ FormSpec AboutSpec() {
         .Border(FormBorder::FixedDialog)
         .Placed(StartPosition::CenterScreen)
         .Caption("About")
-        .Icon(kAboutIconFile);
+        .Icon(kProgramIconPicture);
 }
 
 }  // namespace

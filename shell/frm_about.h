@@ -12,11 +12,6 @@ namespace gimbalo {
 
 class Program;
 
-// Artwork of the box, files in the pictures folder.
-constexpr const char* kAboutIconFile = "gimbalo.ico";
-constexpr const char* kAboutTitlePicture = "about_title.bmp";
-constexpr const char* kAboutPanelPicture = "about_panel.bmp";
-
 // Where the scrolling panel starts, in twips below the viewport's top.
 constexpr int kPanelStartTop = 2200;
 // Period of the animation, in milliseconds.

@@ -1,0 +1,196 @@
+// The about box: its texts, its scrolling credits and which clicks close it.
+#include <gtest/gtest.h>
+
+#include "shell/maker.h"
+#include "tests/forms_fixture.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::ProgramTest;
+
+class AboutBoxTest : public ProgramTest {
+protected:
+    frmAbout& Open() {
+        EXPECT_TRUE(program.RunMenuCommand("mnuAbout"));
+        return *program.AboutBox();
+    }
+};
+
+TEST_F(AboutBoxTest, OpensWithTheTextsOfTheLanguageAndTheVersion) {
+    StartUsual();
+    frmAbout& box = Open();
+    EXPECT_TRUE(box.Visible());
+    EXPECT_TRUE(sim.FormLoaded(box));
+    EXPECT_EQ(box.Caption(), "E28");
+    EXPECT_EQ(box.lblVersion.Caption(), "Rel. 1.0.0");
+    EXPECT_EQ(box.lblDescription.Caption(), "E14");
+    EXPECT_EQ(box.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
+    EXPECT_EQ(box.lblTitle.Caption(), "Gimbalo Free");
+    EXPECT_EQ(box.lblHomePage.Caption(), kHomePage);
+    EXPECT_EQ(box.lblHomePageCap.Caption(), "Home Page:");
+    EXPECT_EQ(box.Timer1.Interval(), 10);
+    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+}
+
+TEST_F(AboutBoxTest, VersionTextCarriesAllThreeNumbers) {
+    EXPECT_EQ(VersionText({1, 1, 3}), "Rel. 1.1.3");
+    EXPECT_EQ(VersionText({2, 10, 0}), "Rel. 2.10.0");
+}
+
+TEST_F(AboutBoxTest, OpeningTwiceKeepsOneBoxAndOneCreditSuffix) {
+    StartUsual();
+    frmAbout& first = Open();
+    for (int k = 0; k < 50; ++k) first.Timer1.Fire();
+    const int top = first.Picture2.GetBounds().top;
+    frmAbout& second = Open();
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(second.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
+    EXPECT_EQ(second.Picture2.GetBounds().top, top) << "the animation goes on";
+}
+
+TEST_F(AboutBoxTest, WithoutALanguageTheTextsAreEmpty) {
+    sim.AddJoystick("Pad", 4);
+    program.Start();  // no settings file: no language
+    frmAbout& box = Open();
+    EXPECT_EQ(box.Caption(), "");
+    EXPECT_EQ(box.lblDescription.Caption(), "");
+    EXPECT_EQ(box.lblCopyright.Caption(), std::string(kCreditLine) + " - ");
+}
+
+TEST_F(AboutBoxTest, OneAnimationCycleIs756Ticks) {
+    StartUsual();
+    frmAbout& box = Open();
+    int moving = 0, resting = 0, maxPause = 0;
+    int restStart = -1;
+    for (int tick = 1; tick <= 756; ++tick) {
+        const int before = box.Picture2.GetBounds().top;
+        box.Timer1.Fire();
+        const int after = box.Picture2.GetBounds().top;
+        maxPause = std::max<int>(maxPause, box.PauseTicks);
+        if (after == before) {
+            ++resting;
+            if (restStart < 0) restStart = tick;
+        } else if (tick < 756) {
+            EXPECT_EQ(after, before - 10) << "tick " << tick;
+            ++moving;
+        }
+        if (tick == 412) {
+            EXPECT_EQ(after, -1920);
+        }
+        if (tick == 755) {
+            EXPECT_EQ(after, -4150);
+        }
+    }
+    EXPECT_EQ(restStart, 413);
+    EXPECT_EQ(resting, 120);
+    EXPECT_EQ(moving, 412 + 223);  // the last rise is the restart
+    // 344 is reached inside the last tick, which then restarts the cycle.
+    EXPECT_EQ(maxPause, 343);
+    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(box.PauseTicks, 0);
+
+    // The timer drives the same cycle through the desktop's clock.
+    sim.AdvanceTime(10 * 412);
+    EXPECT_EQ(box.Picture2.GetBounds().top, -1920);
+    sim.AdvanceTime(10 * 344);
+    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+}
+
+TEST_F(AboutBoxTest, WhichClicksCloseTheBox) {
+    StartUsual();
+    struct Case {
+        const char* control;  // nullptr: the window's background
+        bool closes;
+    } cases[] = {
+        {nullptr, true},           {"imgTitle", true},       {"lblTitle", true},
+        {"lblVersion", true},      {"lblDescription", true}, {"lblCopyright", true},
+        {"Picture1", false},       {"Picture2", false},      {"Image1", false},
+        {"lblHomePageCap", false}, {"Frame1", false},        {"lblHomePage", false},
+    };
+    for (const Case& c : cases) {
+        frmAbout& box = Open();
+        const char* name = c.control ? c.control : "background";
+        if (c.control) {
+            Control* control = box.FindControl(c.control);
+            ASSERT_NE(control, nullptr) << name;
+            EXPECT_TRUE(control->UserClick()) << name;
+        } else {
+            box.UserClick();
+        }
+        EXPECT_EQ(program.AboutBox() == nullptr, c.closes) << name;
+        EXPECT_EQ(sim.FormLoaded(box), !c.closes) << name;
+        program.UnloadAboutBox();
+    }
+}
+
+TEST_F(AboutBoxTest, TheLinkOpensTheHomePageAndLeavesTheBoxOpen) {
+    StartUsual();
+    frmAbout& box = Open();
+    box.lblHomePage.UserClick();
+    ASSERT_EQ(sim.startedPrograms.size(), 1u);
+    EXPECT_EQ(sim.startedPrograms[0].commandLine, std::string("explorer ") + kHomePage);
+    EXPECT_EQ(sim.startedPrograms[0].showStyle, 3);
+    EXPECT_EQ(program.AboutBox(), &box);
+    EXPECT_EQ(box.lblHomePage.Pointer(), PointerShape::Hand);
+}
+
+TEST_F(AboutBoxTest, ReopeningAfterCloseRestartsTheCycle) {
+    StartUsual();
+    frmAbout& box = Open();
+    sim.AdvanceTime(10 * 600);
+    EXPECT_GT(box.PauseTicks, 0);
+    box.lblTitle.UserClick();
+    EXPECT_EQ(program.AboutBox(), nullptr);
+    sim.AdvanceTime(100);  // nothing ticks for a closed box
+
+    frmAbout& again = Open();
+    EXPECT_EQ(again.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(again.PauseTicks, 0);
+    EXPECT_EQ(again.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
+}
+
+TEST_F(AboutBoxTest, LayoutInTwips) {
+    StartUsual();
+    frmAbout& box = Open();
+    const FormSpec& form = box.Layout();
+    EXPECT_EQ(form.unit, Unit::Twips);
+    EXPECT_EQ(form.clientWidth, 6375);
+    EXPECT_EQ(form.clientHeight, 3645);
+    EXPECT_EQ(form.startPosition, StartPosition::CenterScreen);
+    EXPECT_FALSE(form.showInTaskbar);
+    EXPECT_EQ(form.font, Font("Verdana", 8.25));
+    EXPECT_NE(box.Icon(), 0);
+    struct Row {
+        const Control* control;
+        const Control* container;
+        Bounds bounds;
+    } rows[] = {
+        {&box.imgTitle, nullptr, {0, 0, 1155, 1125}},
+        {&box.lblTitle, nullptr, {1140, 330, 3240, 375}},
+        {&box.lblVersion, nullptr, {4620, 510, 720, 195}},
+        {&box.Frame1, nullptr, {-60, 1140, 6495, 25}},
+        {&box.Picture1, nullptr, {210, 1170, 5940, 2235}},
+        {&box.Picture2, &box.Picture1, {60, 2200, 5775, 4155}},
+        {&box.lblDescription, &box.Picture2, {900, 0, 3945, 1095}},
+        {&box.lblCopyright, &box.Picture2, {690, 1320, 4380, 435}},
+        {&box.Image1, &box.Picture2, {1740, 2040, 2250, 1800}},
+        {&box.lblHomePageCap, &box.Picture2, {720, 3870, 1050, 195}},
+        {&box.lblHomePage, &box.Picture2, {1860, 3840, 3255, 255}},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.control->GetBounds(), r.bounds) << r.control->Name();
+        EXPECT_EQ(r.control->Container(), r.container) << r.control->Name();
+    }
+    EXPECT_EQ(box.lblTitle.EffectiveFont(), Font("Verdana", 15.75, true));
+    EXPECT_EQ(box.lblTitle.Layout().foreColor, RGB(2, 92, 202));
+    EXPECT_EQ(box.lblVersion.Layout().foreColor, RGB(128, 0, 0));
+    EXPECT_EQ(box.lblDescription.Layout().alignment, Alignment::Center);
+    EXPECT_EQ(box.lblCopyright.Layout().alignment, Alignment::Center);
+    EXPECT_EQ(box.lblHomePage.EffectiveFont(), Font("Arial", 11.25, false, false, true));
+    EXPECT_EQ(box.lblHomePage.Layout().foreColor, RGB(255, 0, 0));
+    EXPECT_EQ(box.lblCopyright.EffectiveFont(), Font("Verdana", 8.25));
+}
+
+}  // namespace
+}  // namespace gimbalo

@@ -1,0 +1,326 @@
+// The options dialog as a user meets it: what it shows for a given settings
+// model, and what picking, typing, Apply, OK, Cancel and closing do.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "shell/maker.h"
+#include "tests/forms_fixture.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::ProgramTest;
+
+class OptionsDialogTest : public ProgramTest {
+protected:
+    void SetUp() override { StartUsual(); }
+    // Opens the dialog anew for the model `s` and `joysticks` joysticks.
+    frmOpzioni& OpenWith(const Settings& s, int joysticks = 1) {
+        program.UnloadOptionsDialog();
+        program.settings = s;
+        program.main.Tag = std::to_string(joysticks);
+        return OpenOptions();
+    }
+    static Settings Model(int16_t left, int16_t right, int16_t middle, int16_t joystick = 0,
+                          std::string speed = "2") {
+        Settings s;
+        s.SetDefaults();
+        s.LeftButton = left;
+        s.RightButton = right;
+        s.MiddleButton = middle;
+        s.JoystickIndex = joystick;
+        s.SpeedSetting = std::move(speed);
+        s.LangFileName = "English.lng";
+        return s;
+    }
+};
+
+TEST_F(OptionsDialogTest, LoadShowsTheModel) {
+    struct Case {
+        const char* what;
+        Settings model;
+        int joysticks;
+        const char *left, *right, *middle, *joystick;
+    } cases[] = {
+        {"buttons 1 2 3", Model(1, 2, 3), 1, "Button 1", "Button 2", "Button 3", "1"},
+        {"left and right the same: right wins", Model(2, 2, 3), 1, "", "Button 2", "Button 3", "1"},
+        {"all three the same: middle wins", Model(4, 4, 4), 1, "", "", "Button 4", "1"},
+        {"no middle button", Model(1, 2, 0), 1, "Button 1", "Button 2", "", "1"},
+        {"a button the joystick lacks", Model(7, 2, 3), 1, "", "Button 2", "Button 3", "1"},
+        {"a negative button", Model(-5, 2, 3), 1, "", "Button 2", "Button 3", "1"},
+        {"third of three joysticks", Model(1, 2, 3, 2), 3, "", "", "", "3"},
+        {"a joystick beyond the count", Model(1, 2, 3, 5), 3, "", "", "", ""},
+        {"no joystick chosen", Model(1, 2, 3, -1), 2, "", "", "", ""},
+    };
+    // Devices 1 and 2 exist only for the joystick cases; device 2 has no buttons.
+    sim.AddJoystick("Pad Two", 0);
+    sim.AddJoystick("Pad Three", 0);
+    for (const Case& c : cases) {
+        frmOpzioni& d = OpenWith(c.model, c.joysticks);
+        EXPECT_EQ(d.Combo1.Text(), c.left) << c.what;
+        EXPECT_EQ(d.Combo2.Text(), c.right) << c.what;
+        EXPECT_EQ(d.Combo3.Text(), c.middle) << c.what;
+        EXPECT_EQ(d.Combo5.Text(), c.joystick) << c.what;
+        EXPECT_EQ(d.Combo5.ListCount(), c.joysticks) << c.what;
+        // Everything else is filled whatever the buttons and joystick.
+        EXPECT_EQ(d.Combo4.Text(), "2") << c.what;
+        EXPECT_EQ(d.Combo4.ListCount(), 6) << c.what;
+        EXPECT_EQ(d.Check1.Value(), 1) << c.what;
+        EXPECT_EQ(d.Check2.Value(), 1) << c.what;
+        EXPECT_EQ(d.Label1.Caption(), "E17") << c.what;
+        EXPECT_FALSE(d.Command3.Enabled()) << c.what;
+        EXPECT_TRUE(d.Visible()) << c.what;
+    }
+}
+
+TEST_F(OptionsDialogTest, LoadFillsEveryControlFromTheStringTable) {
+    frmOpzioni& d = OpenOptions();
+    struct Row {
+        const Control* control;
+        const char* caption;
+    } rows[] = {
+        {&d.Label1, "E17"},  {&d.Label2, "E18"},  {&d.Label3, "E19"}, {&d.Label4, "E20"},
+        {&d.Label6, "E21"},  {&d.Check2, "E22"},  {&d.Check1, "E23"}, {&d.Command1, "E1"},
+        {&d.Command2, "E2"}, {&d.Command3, "E3"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(r.control->Caption(), r.caption) << r.control->Name();
+    EXPECT_EQ(d.Label5.Caption(), std::string(kAuthorsLine) + "\rE15");
+    EXPECT_EQ(d.Caption(), "E29 - Pad One");
+    EXPECT_EQ(d.Icon(), program.main.Icon());
+    EXPECT_EQ(d.Combo1.Items(),
+              (std::vector<std::string>{"Button 1", "Button 2", "Button 3", "Button 4"}));
+    EXPECT_EQ(d.Combo2.Items(), d.Combo1.Items());
+    EXPECT_EQ(d.Combo3.Items(), d.Combo1.Items());
+    EXPECT_EQ(d.Combo4.Items(), (std::vector<std::string>{"0.5", "1", "1.5", "2", "2.5", "3"}));
+    EXPECT_EQ(d.Combo1.ListIndex(), 0);
+    EXPECT_EQ(d.Combo2.ListIndex(), 1);
+    EXPECT_EQ(d.Combo3.ListIndex(), 2);
+    EXPECT_EQ(d.Combo5.ListIndex(), 0);
+}
+
+TEST_F(OptionsDialogTest, AJoystickThatIsGoneLeavesTheButtonListsEmptyAndTheNameOut) {
+    sim.Joystick(0).present = false;
+    frmOpzioni& d = OpenWith(Model(1, 2, 3));
+    EXPECT_EQ(d.Caption(), "E29 - ");
+    EXPECT_EQ(d.Combo1.ListCount(), 0);
+    EXPECT_EQ(d.Combo1.Text(), "");
+    EXPECT_EQ(d.Combo4.Text(), "2");
+    EXPECT_FALSE(d.Command3.Enabled());
+}
+
+TEST_F(OptionsDialogTest, EmptySpeedShowsTwoAndSetsTheModelBeforeAnyApply) {
+    frmOpzioni& d = OpenWith(Model(1, 2, 3, 0, ""));
+    EXPECT_EQ(d.Combo4.Text(), "2");
+    EXPECT_EQ(program.settings.SpeedSetting, "2");
+    EXPECT_FALSE(d.Command3.Enabled());
+}
+
+TEST_F(OptionsDialogTest, TypedSpeedIsStoredAndShownAtTheNextLoad) {
+    frmOpzioni& d = OpenOptions();
+    d.Combo4.UserType("1.7");
+    EXPECT_TRUE(d.Command3.Enabled());
+    EXPECT_EQ(d.Combo4.ListIndex(), -1);
+    d.Command3.UserClick();
+    EXPECT_EQ(program.settings.SpeedSetting, "1.7");
+    EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n1.7\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
+    EXPECT_FALSE(d.Command3.Enabled());
+
+    d.UserClose();
+    frmOpzioni& again = OpenOptions();
+    EXPECT_EQ(again.Combo4.Text(), "1.7");
+}
+
+TEST_F(OptionsDialogTest, PickingTheButtonAnotherListShowsEmptiesThatList) {
+    struct Case {
+        const char* what;
+        ComboBox frmOpzioni::*list;
+        int pick;
+        const char *left, *right, *middle;
+    } cases[] = {
+        {"right takes left's button", &frmOpzioni::Combo2, 0, "", "Button 1", "Button 3"},
+        {"left takes middle's button", &frmOpzioni::Combo1, 2, "Button 3", "Button 2", ""},
+        {"middle takes right's button", &frmOpzioni::Combo3, 1, "Button 1", "", "Button 2"},
+        {"a free button empties nothing", &frmOpzioni::Combo1, 3, "Button 4", "Button 2",
+         "Button 3"},
+        {"its own button again", &frmOpzioni::Combo2, 1, "Button 1", "Button 2", "Button 3"},
+    };
+    for (const Case& c : cases) {
+        frmOpzioni& d = OpenWith(Model(1, 2, 3));
+        EXPECT_TRUE((d.*c.list).UserPick(c.pick)) << c.what;
+        EXPECT_EQ(d.Combo1.Text(), c.left) << c.what;
+        EXPECT_EQ(d.Combo2.Text(), c.right) << c.what;
+        EXPECT_EQ(d.Combo3.Text(), c.middle) << c.what;
+        EXPECT_TRUE(d.Command3.Enabled()) << c.what;
+    }
+}
+
+TEST_F(OptionsDialogTest, TypingAnEntrysTextSelectsItAndExcludesTheOthers) {
+    frmOpzioni& d = OpenOptions();
+    d.Combo1.UserType("Button 3");
+    EXPECT_EQ(d.Combo1.ListIndex(), 2);
+    EXPECT_EQ(d.Combo3.Text(), "");
+    EXPECT_EQ(d.Combo3.ListIndex(), -1);
+    d.Combo2.UserType("button 2");  // other letter case: no entry
+    EXPECT_EQ(d.Combo2.ListIndex(), -1);
+    d.Command3.UserClick();
+    EXPECT_EQ(program.settings.LeftButton, 3);
+    EXPECT_EQ(program.settings.RightButton, 0);
+    EXPECT_EQ(program.settings.MiddleButton, 0);
+}
+
+TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
+    frmOpzioni& d = OpenWith(Model(2, 2, 0));
+    EXPECT_FALSE(d.Command3.Enabled());
+    d.Command3.SetEnabled(true);  // as any change would
+    d.Command3.UserClick();
+    EXPECT_EQ(program.settings.LeftButton, 0);
+    EXPECT_EQ(program.settings.RightButton, 2);
+    EXPECT_EQ(program.settings.MiddleButton, 0);
+}
+
+TEST_F(OptionsDialogTest, ApplyCopiesEveryControlIntoTheModelAndTheFile) {
+    sim.AddJoystick("Pad Two", 6);
+    frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);
+    d.Combo1.UserPick(3);
+    d.Combo4.UserPick(0);
+    d.Check2.UserToggle();
+    d.Check1.UserToggle();
+    d.Combo5.UserPick(1);
+    d.Command3.UserClick();
+    const Settings& s = program.settings;
+    EXPECT_EQ(s.LeftButton, 4);
+    EXPECT_EQ(s.SpeedSetting, "0.5");
+    EXPECT_EQ(s.Acceleration, 0);
+    EXPECT_EQ(s.StartWithWindows, 0);
+    EXPECT_EQ(s.JoystickIndex, 1);
+    EXPECT_TRUE(sim.autostart.empty());
+    EXPECT_EQ(SettingsText(), "4\r\n2\r\n3\r\n0.5\r\n0\r\n0\r\n1\r\nEnglish.lng\r\n");
+    // The dialog goes on describing the joystick it was loaded for.
+    EXPECT_EQ(d.Caption(), "E29 - Pad One");
+    EXPECT_EQ(d.Combo1.ListCount(), 4);
+}
+
+TEST_F(OptionsDialogTest, DisabledApplyTakesNoClickButOkStillApplies) {
+    frmOpzioni& d = OpenOptions();
+    std::filesystem::remove(Path("Gimbalo.ini"));
+    sim.autostart.clear();
+    EXPECT_FALSE(d.Command3.UserClick());
+    EXPECT_FALSE(SettingsWritten());
+
+    d.Command1.UserClick();
+    EXPECT_FALSE(d.Visible());
+    EXPECT_EQ(program.OptionsDialog(), &d) << "OK hides the dialog, it stays alive";
+    EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
+    EXPECT_EQ(sim.autostart.count("Gimbalo"), 1u);
+}
+
+TEST_F(OptionsDialogTest, CancelKeepsTheEditsInTheDialogButNotInTheModel) {
+    frmOpzioni& d = OpenOptions();
+    const std::string before = SettingsText();
+    d.Combo2.UserPick(3);
+    d.Check2.UserToggle();
+    d.Command2.UserClick();
+    EXPECT_FALSE(d.Visible());
+    EXPECT_EQ(program.settings.RightButton, 2);
+    EXPECT_EQ(program.settings.Acceleration, 1);
+    EXPECT_EQ(SettingsText(), before);
+
+    frmOpzioni& again = OpenOptions();
+    EXPECT_EQ(&again, &d);
+    EXPECT_EQ(again.Combo2.Text(), "Button 4");
+    EXPECT_EQ(again.Check2.Value(), 0);
+    EXPECT_TRUE(again.Command3.Enabled());
+}
+
+TEST_F(OptionsDialogTest, TitleBarCloseDropsTheEditsWithoutSaving) {
+    frmOpzioni& d = OpenOptions();
+    const std::string before = SettingsText();
+    d.Combo2.UserPick(3);
+    d.UserClose();
+    EXPECT_EQ(program.OptionsDialog(), nullptr);
+    EXPECT_EQ(program.settings.RightButton, 2);
+    EXPECT_EQ(SettingsText(), before);
+
+    frmOpzioni& again = OpenOptions();
+    EXPECT_EQ(again.Combo2.Text(), "Button 2");
+    EXPECT_FALSE(again.Command3.Enabled());
+}
+
+TEST_F(OptionsDialogTest, ApplyWhenTheFileCannotBeWrittenStillChangesTheModel) {
+    frmOpzioni& d = OpenOptions();
+    std::filesystem::remove(Path("Gimbalo.ini"));
+    std::filesystem::create_directory(Path("Gimbalo.ini"));  // a folder in the file's place
+    d.Check1.UserToggle();
+    d.Command3.UserClick();
+    EXPECT_EQ(program.settings.StartWithWindows, 0);
+    EXPECT_TRUE(sim.autostart.empty());
+    EXPECT_FALSE(d.Command3.Enabled());
+}
+
+TEST_F(OptionsDialogTest, PollingUsesAppliedValuesAtOnce) {
+    frmOpzioni& d = OpenOptions();
+    d.Combo1.UserPick(3);  // joystick button 4 is now the left mouse button
+    d.Command3.UserClick();
+    sim.SetStick(32767, 32767, 8);
+    sim.AdvanceTime(5);
+    EXPECT_EQ(sim.buttonEvents, std::vector<uint32_t>{MOUSEEVENTF_LEFTDOWN});
+}
+
+TEST_F(OptionsDialogTest, LayoutAndAppearance) {
+    frmOpzioni& d = OpenOptions();
+    const FormSpec& form = d.Layout();
+    EXPECT_EQ(form.unit, Unit::Pixels);
+    EXPECT_EQ(form.clientWidth, 497);
+    EXPECT_EQ(form.clientHeight, 312);
+    EXPECT_EQ(form.backColor, kWhite);
+    EXPECT_EQ(form.border, FormBorder::FixedDialog);
+    EXPECT_FALSE(form.showInTaskbar);
+    EXPECT_EQ(form.startPosition, StartPosition::WindowsDefault);
+
+    const Font arial("Arial", 9.75);
+    const Font sansSerif("MS Sans Serif", 9.75);
+    struct Row {
+        const Control* control;
+        Bounds bounds;
+        int tab;
+        bool hand;
+    } rows[] = {
+        {&d.Combo1, {372, 20, 105, 24}, 0, true},    {&d.Combo2, {372, 48, 105, 24}, 1, true},
+        {&d.Combo3, {372, 76, 105, 24}, 2, true},    {&d.Combo4, {372, 108, 47, 24}, 3, true},
+        {&d.Combo5, {372, 140, 47, 24}, 4, true},    {&d.Check2, {194, 190, 213, 19}, 5, true},
+        {&d.Check1, {194, 214, 213, 19}, 6, true},   {&d.Command1, {244, 262, 75, 33}, 7, true},
+        {&d.Command3, {322, 262, 75, 33}, 8, true},  {&d.Command2, {400, 262, 75, 33}, 9, true},
+        {&d.Label1, {188, 24, 173, 16}, -1, false},  {&d.Label2, {188, 52, 173, 16}, -1, false},
+        {&d.Label3, {188, 80, 173, 16}, -1, false},  {&d.Label4, {188, 112, 173, 16}, -1, false},
+        {&d.Label6, {188, 144, 173, 16}, -1, false}, {&d.Label5, {14, 262, 227, 41}, -1, false},
+        {&d.Image2, {16, 16, 158, 138}, -1, false},
+    };
+    int hands = 0;
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.control->GetBounds(), r.bounds) << r.control->Name();
+        EXPECT_EQ(r.control->TabIndex(), r.tab) << r.control->Name();
+        EXPECT_EQ(r.control->Pointer() == PointerShape::Hand, r.hand) << r.control->Name();
+        EXPECT_EQ(r.control->Container(), nullptr) << r.control->Name();
+        hands += r.control->Pointer() == PointerShape::Hand;
+    }
+    EXPECT_EQ(hands, 10);
+    for (const Label* l : {&d.Label1, &d.Label2, &d.Label3, &d.Label4, &d.Label6}) {
+        EXPECT_EQ(l->EffectiveFont(), arial) << l->Name();
+        EXPECT_TRUE(l->Layout().transparent) << l->Name();
+        EXPECT_EQ(l->Layout().alignment, Alignment::Right) << l->Name();
+    }
+    for (const ComboBox* c : {&d.Combo1, &d.Combo2, &d.Combo3, &d.Combo4, &d.Combo5})
+        EXPECT_EQ(c->EffectiveFont(), sansSerif) << c->Name();
+    for (const CheckBox* c : {&d.Check1, &d.Check2}) {
+        EXPECT_EQ(c->EffectiveFont(), arial) << c->Name();
+        EXPECT_FALSE(c->Layout().backColor.has_value()) << "system window colours";
+    }
+    EXPECT_EQ(d.Label5.EffectiveFont(), Font("Arial", 9, false, true));
+    EXPECT_EQ(d.Label5.Layout().foreColor, RGB(2, 92, 202));
+    EXPECT_EQ(d.Label5.Layout().alignment, Alignment::Left);
+    EXPECT_NE(d.Image2.PictureHandle(), 0);
+}
+
+}  // namespace
+}  // namespace gimbalo
