@@ -37,9 +37,6 @@ public:
     // when there is no such icon, also before any AddTrayIcon.
     void RemoveTrayIcon(int32_t id);
 
-    // The record as the last call left it.
-    const NOTIFYICONDATA& Record() const { return record_; }
-
 private:
     Platform& platform_;
     NOTIFYICONDATA record_;  // zero-filled until the first AddTrayIcon

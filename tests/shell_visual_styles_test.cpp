@@ -108,6 +108,7 @@ TEST_F(VisualStylesTest, ManifestPathFollowsTheExecutable) {
         {'\\', "C:\\Programmi\\Gimbalo", "Gimbalo", "C:\\Programmi\\Gimbalo\\Gimbalo.exe.manifest"},
         {'\\', "D:\\Tools\\", "Mouse Pad", "D:\\Tools\\Mouse Pad.exe.manifest"},
         {'/', "/opt/gimbalo", "gimbalo", "/opt/gimbalo/gimbalo.exe.manifest"},
+        {'/', "", "gimbalo", "/gimbalo.exe.manifest"},
     };
     for (const Case& c : cases) {
         sim.SetPathSeparator(c.separator);
