@@ -27,7 +27,6 @@ protected:
     SimPlatform sim;
     SystemTray tray;
     Form window{"Gimbalo"};
-    Form otherWindow{"frmOther"};
 };
 
 TEST_F(SystemTrayTest, AddHandsTheShellTheWholeRecordAndTheIconAppears) {
@@ -53,15 +52,6 @@ TEST_F(SystemTrayTest, AddHandsTheShellTheWholeRecordAndTheIconAppears) {
     EXPECT_EQ(icon.callbackMessage, static_cast<uint32_t>(WM_MOUSEMOVE));
 }
 
-TEST_F(SystemTrayTest, IdentifierAndPictureMayDiffer) {
-    tray.AddTrayIcon(window, -5, kIcon, "tip");
-    ASSERT_EQ(sim.TrayIcons().size(), 1u);
-    EXPECT_EQ(sim.TrayIcons()[0].id, static_cast<uint32_t>(-5));
-    EXPECT_EQ(sim.TrayIcons()[0].icon, kIcon);
-    tray.RemoveTrayIcon(-5);
-    EXPECT_TRUE(sim.TrayIcons().empty());
-}
-
 TEST_F(SystemTrayTest, TipIsCutToSixtyThreeCharacters) {
     const std::string e_grave = "\xC3\xA8";  // one character, two bytes in UTF-8
     const std::string ellipsis = "\xE2\x80\xA6";
@@ -81,6 +71,8 @@ TEST_F(SystemTrayTest, TipIsCutToSixtyThreeCharacters) {
         {"cut after an accented letter", true, Repeat("a", 62) + e_grave + "zz",
          Repeat("a", 62) + e_grave},
         {"cut before an ellipsis", true, Repeat("a", 63) + ellipsis, Repeat("a", 63)},
+        {"four-byte character", true, Repeat("a", 62) + "\xF0\x9F\x98\x80" + "b",
+         Repeat("a", 62) + "\xF0\x9F\x98\x80"},
         {"ANSI accented letters", false, Repeat("\xE8", 70), Repeat("\xE8", 63)},
         {"ANSI 63 letters", false, Repeat("a", 63), Repeat("a", 63)},
     };
@@ -142,38 +134,6 @@ TEST_F(SystemTrayTest, RemovingTwiceOrAnotherIdentifierChangesNothingMore) {
     tray.RemoveTrayIcon(kIcon);
     EXPECT_TRUE(sim.TrayIcons().empty());
     EXPECT_EQ(sim.trayCalls.size(), 4u);
-}
-
-TEST_F(SystemTrayTest, RemoveWorksOnTheWindowOfTheLastAdd) {
-    tray.AddTrayIcon(otherWindow, 1, kIcon, "first");
-    tray.AddTrayIcon(window, 2, kIcon, "second");
-    tray.RemoveTrayIcon(1);
-    // The record now names `window`, so icon 1 of the other window stays.
-    ASSERT_EQ(sim.TrayIcons().size(), 2u);
-    tray.RemoveTrayIcon(2);
-    ASSERT_EQ(sim.TrayIcons().size(), 1u);
-    EXPECT_EQ(sim.TrayIcons()[0].window, &otherWindow);
-}
-
-TEST(FirstCharactersTest, CountsCharactersNotBytes) {
-    struct Case {
-        std::string text;
-        std::size_t count;
-        bool utf8;
-        std::string expected;
-    } cases[] = {
-        {"abc", 0, true, ""},
-        {"abc", 2, true, "ab"},
-        {"abc", 5, true, "abc"},
-        {"\xC3\xA8\xC3\xA8\xC3\xA8", 2, true, "\xC3\xA8\xC3\xA8"},
-        {"a\xF0\x9F\x98\x80"
-         "b",
-         2, true, "a\xF0\x9F\x98\x80"},
-        {"\xC3\xA8\xC3\xA8\xC3\xA8", 2, false, "\xC3\xA8"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FirstCharacters(c.text, c.count, c.utf8), c.expected)
-            << "first " << c.count << " of \"" << c.text << "\"";
 }
 
 }  // namespace
