@@ -34,41 +34,37 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     return c;
 }
 
+// The entity of a character that means markup, or null.
+const char* MarkupEntity(char ch) {
+    switch (ch) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '"':
+            return "&quot;";
+        default:
+            return nullptr;
+    }
+}
+
 // A reference text as cell content: the characters that mean markup are
 // escaped, so a language file cannot add markup to the page. On a UTF-8
 // program every character beyond ASCII is written as a character reference,
 // so the page reads the same whatever encoding the browser assumes for it.
 std::string HtmlText(std::string_view text, bool textIsUtf8) {
     std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char ch = text[i];
-        switch (ch) {
-            case '&':
-                out += "&amp;";
-                ++i;
-                continue;
-            case '<':
-                out += "&lt;";
-                ++i;
-                continue;
-            case '>':
-                out += "&gt;";
-                ++i;
-                continue;
-            case '"':
-                out += "&quot;";
-                ++i;
-                continue;
-            default:
-                break;
-        }
-        if (!textIsUtf8 || static_cast<unsigned char>(ch) < 0x80) {
-            out += ch;
+    for (std::size_t i = 0; i < text.size();) {
+        if (textIsUtf8 && static_cast<unsigned char>(text[i]) >= 0x80) {
+            out += "&#" + std::to_string(static_cast<uint32_t>(NextCodePoint(text, i))) + ";";
+        } else if (const char* entity = MarkupEntity(text[i])) {
+            out += entity;
             ++i;
-            continue;
+        } else {
+            out += text[i++];
         }
-        out += "&#" + std::to_string(static_cast<uint32_t>(NextCodePoint(text, i))) + ";";
     }
     return out;
 }
