@@ -1,6 +1,7 @@
 // The popup menu and its pictures. They come with the tray and forms work;
 // until then no form has a menu and no picture loads.
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/picture_store.h"
 
 namespace gimbalo {
 
@@ -22,8 +23,8 @@ bool LinuxPlatform::SetMenuItemBitmaps(MenuHandle, uint32_t, uint32_t, int32_t, 
 
 void LinuxPlatform::ShowPopupMenu(Form&) {}
 
-int32_t LinuxPlatform::LoadPicture(const std::string&) {
-    return 0;
+int32_t LinuxPlatform::LoadPicture(const std::string& fileName) {
+    return Pictures().Load(fileName);
 }
 
 }  // namespace gimbalo

@@ -6,7 +6,9 @@
 #include <QLockFile>
 
 #include "platform/linux/form_host.h"
+#include "platform/linux/picture_store.h"
 #include "platform/linux/sdl_joysticks.h"
+#include "platform/linux/tray_icons.h"
 #include "platform/linux/x11_pointer.h"
 #include "platform/linux/xdg_autostart.h"
 
@@ -63,6 +65,8 @@ LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
     hosts_.clear();
+    tray_.reset();
+    pictures_.reset();
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);

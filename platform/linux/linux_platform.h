@@ -16,7 +16,9 @@ namespace gimbalo {
 
 class Timer;
 class FormHost;
+class PictureStore;
 class SdlJoysticks;
+class TrayIcons;
 class X11Pointer;
 
 class LinuxPlatform : public Platform {
@@ -55,6 +57,8 @@ public:
                             int32_t uncheckedPicture, int32_t checkedPicture) override;
     void ShowPopupMenu(Form& form) override;
     int32_t LoadPicture(const std::string& fileName) override;
+    // The pictures LoadPicture handed out, by handle (picture_store.cpp).
+    PictureStore& Pictures();
 
     // -- shell (linux_shell.cpp) --
     bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
@@ -111,6 +115,8 @@ private:
     bool instanceChecked_ = false;
     bool anotherInstance_ = false;
     std::map<Form*, std::unique_ptr<FormHost>> hosts_;
+    std::unique_ptr<PictureStore> pictures_;
+    std::unique_ptr<TrayIcons> tray_;
     bool ended_ = false;
 };
 

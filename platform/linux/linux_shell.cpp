@@ -1,11 +1,22 @@
-// The notification-area icon and starting programs. They come with the tray
-// and forms work; until then both fail.
+// The notification-area icon and starting programs.
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/picture_store.h"
+#include "platform/linux/tray_icons.h"
 
 namespace gimbalo {
 
-bool LinuxPlatform::Shell_NotifyIconA(uint32_t, const NOTIFYICONDATA&) {
-    return false;
+bool LinuxPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
+    if (!application_) return false;
+    if (!tray_) tray_ = std::make_unique<TrayIcons>(*this, Pictures());
+    switch (message) {
+        case NIM_ADD:
+            return tray_->Add(data);
+        case NIM_DELETE:
+            return tray_->Delete(data);
+        default:
+            // The icon's picture and tip never change while the program runs.
+            return false;
+    }
 }
 
 bool LinuxPlatform::StartProgram(const std::string&, int) {
