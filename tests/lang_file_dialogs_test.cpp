@@ -68,6 +68,13 @@ TEST_F(FileDialogTest, OmittedChoicesTakeTheirDefaults) {
     EXPECT_EQ(asked.lpstrTitle, "");
 }
 
+TEST_F(FileDialogTest, OpenOrSaveDialogAsAsked) {
+    ShowFileDialog(sim, {.OwnerWindow = owner, .OpenFile = true});
+    ShowFileDialog(sim, {.OwnerWindow = owner, .OpenFile = false});
+    ShowFileDialog(sim, {.OwnerWindow = owner});
+    EXPECT_EQ(sim.dialogsOpen, (std::vector<bool>{true, false, false}));
+}
+
 TEST_F(FileDialogTest, LongInitialNameIsCutToTheBuffer) {
     struct Case {
         std::string name;

@@ -258,9 +258,11 @@ bool SimPlatform::ShowDialog(OPENFILENAME& record) {
 }
 
 bool SimPlatform::GetOpenFileNameA(OPENFILENAME& record) {
+    dialogsOpen.push_back(true);
     return ShowDialog(record);
 }
 bool SimPlatform::GetSaveFileNameA(OPENFILENAME& record) {
+    dialogsOpen.push_back(false);
     return ShowDialog(record);
 }
 

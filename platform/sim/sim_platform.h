@@ -94,6 +94,7 @@ public:
     std::vector<SimStartedProgram> startedPrograms;
     std::vector<SimTrayCall> trayCalls;
     std::vector<OPENFILENAME> dialogs;             // records as the program handed them in
+    std::vector<bool> dialogsOpen;                 // per dialog: open (true) or save
     std::map<std::string, std::string> autostart;  // name -> executable path
     int popupMenusShown = 0;
     std::vector<SimShownMenu> shownMenus;
