@@ -102,11 +102,21 @@ measure() {
     fi
     pid=$(cat "$dir/pid")
     sleep 1.5  # start-up is over; the steady state begins
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "$0: the replay ended during start-up" >&2
+        cat "$dir/stderr" >&2
+        exit 1
+    fi
 
     local t0 ns0 ct0 l0 t1 ns1 ct1 l1 status=0
     t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/trace")
     sleep "$seconds"
     t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/trace")
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "$0: the replay ended before the window did" >&2
+        cat "$dir/stderr" >&2
+        exit 1
+    fi
     hwm_kb=$(awk '/^VmHWM:/ { print $2 }' /proc/"$pid"/status)
     threads=$(awk '/^Threads:/ { print $2 }' /proc/"$pid"/status)
     wait "$runner" || status=$?
