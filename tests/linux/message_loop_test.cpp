@@ -87,6 +87,8 @@ TEST(MessageLoop, TimersFollowTheirIntervalAndStopWithTheForm) {
         EXPECT_FALSE(timedOut) << c.name;
         EXPECT_EQ(ticks, 3) << c.name;
         EXPECT_EQ(otherTicks, 10) << c.name;
+        platform->UnloadForm(form);  // the forms go before the platform
+        platform->UnloadForm(other);
     }
 }
 
@@ -103,6 +105,7 @@ TEST(MessageLoop, EndProgramBeforeTheLoopMakesItReturnAtOnce) {
     platform->RunMessageLoop([&] { closed = true; });
     EXPECT_EQ(ticks, 0);
     EXPECT_FALSE(closed);
+    platform->UnloadForm(form);
 }
 
 TEST(MessageLoop, TerminationSignalsCloseTheMainWindow) {
