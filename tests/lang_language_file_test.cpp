@@ -118,45 +118,44 @@ TEST_F(LanguageFileTest, FileThatCannotBeOpenedChangesNothing) {
     EXPECT_EQ(table, before);
 }
 
-TEST_F(LanguageFileTest, WindowsBytesAreReadAsUtf8Text) {
-    Ship("Italiano.lng", "20 Velocit\xE0 del puntatore\r\n05 \x85\r\n");
-    Load("Italiano.lng");
-    EXPECT_EQ(table[1], "Velocit\xC3\xA0 del puntatore");
-    EXPECT_EQ(table[2], "\xE2\x80\xA6");
-}
-
-TEST_F(LanguageFileTest, LeadingCharactersAreCountedAsCharacters) {
-    // UTF-8 file: "é" and "…" are one character each, whatever their bytes.
-    Ship("Utf8.lng",
+TEST_F(LanguageFileTest, FilesFromEitherSystemGiveTheProgramsText) {
+    struct Case {
+        bool utf8Program;
+        std::string bytes;
+        std::vector<std::string> entries;  // entries 1 onwards
+        const char* what;
+    } cases[] = {
+        {true,
+         "20 Velocit\xE0\r\n05 \x85\r\n",
+         {"Velocit\xC3\xA0", "\xE2\x80\xA6"},
+         "Windows-1252 bytes become UTF-8"},
+        {true,
+         "\xEF\xBB\xBF"
+         "01 &Ok\r\n02 Velocit\xC3\xA0\r\n",
+         {"&Ok", "Velocit\xC3\xA0"},
+         "byte-order mark is not a leading character"},
+        // Characters are counted, not bytes: "é" and "…" are one each.
+        {true,
          "\xC3\xA9\xC3\xA9\xC3\xA9Text\r\n"  // three two-byte characters lead
          "\xE2\x80\xA6\r\n"                  // one character: entry kept
-         "\xC3\xA9\xC3\xA9\r\n"              // two characters: entry emptied
-         "\xEF\xBB\xBF\r\n");                // a mark after line 1 is one character
-    table[2] = "kept";
-    table[3] = "emptied";
-    table[4] = "kept too";
-    Load("Utf8.lng");
-    EXPECT_EQ(table[1], "Text");
-    EXPECT_EQ(table[2], "kept");
-    EXPECT_EQ(table[3], "");
-    EXPECT_EQ(table[4], "kept too");
-}
-
-TEST_F(LanguageFileTest, ByteOrderMarkIsNotALeadingCharacter) {
-    Ship("Bom.lng",
-         "\xEF\xBB\xBF"
-         "01 &Ok\r\n02 Velocit\xC3\xA0\r\n");
-    Load("Bom.lng");
-    EXPECT_EQ(table[1], "&Ok");
-    EXPECT_EQ(table[2], "Velocit\xC3\xA0");
-}
-
-TEST_F(LanguageFileTest, AnsiProgramTakesBytesAsCharacters) {
-    sim.SetTextIsUtf8(false);
-    Ship("Italiano.lng", "20 Velocit\xE0\r\n\xC3\xA9\xC3\xA9Text\r\n");
-    Load("Italiano.lng");
-    EXPECT_EQ(table[1], "Velocit\xE0");
-    EXPECT_EQ(table[2], "\xA9Text");  // six bytes, six characters
+         "\xC3\xA9\xC3\xA9\r\n",             // two characters: entry emptied
+         {"Text", "old 2", ""},
+         "UTF-8 characters"},
+        {false,
+         "20 Velocit\xE0\r\n\xC3\xA9\xC3\xA9Text\r\n",
+         {"Velocit\xE0", "\xA9Text"},
+         "ANSI program: bytes are characters"},
+    };
+    for (const Case& c : cases) {
+        sim.SetTextIsUtf8(c.utf8Program);
+        table = {};
+        Ship("Old.lng", NumberedLines(3, "old"));
+        Load("Old.lng");
+        Ship("Case.lng", c.bytes);
+        Load("Case.lng");
+        for (std::size_t n = 0; n < c.entries.size(); ++n)
+            EXPECT_EQ(table[n + 1], c.entries[n]) << c.what << ", entry " << n + 1;
+    }
 }
 
 TEST_F(LanguageFileTest, SubfolderNamesReadFromTheLanguageFolder) {
