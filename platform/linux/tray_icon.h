@@ -1,7 +1,7 @@
-// One notification-area icon that survives the desktop: it keeps "the program
-// wants the icon" apart from "the icon is shown", so an icon asked for before
-// any panel runs (a panel that starts late at login) or while the panel
-// restarts appears as soon as a notification area is there again.
+// One notification-area icon that survives the desktop. It keeps "the program
+// wants the icon" apart from "the icon is shown": an icon asked for while no
+// notification area exists (a panel that starts late at login) appears as
+// soon as one does, without a restart.
 #pragma once
 
 #include <QIcon>
@@ -23,23 +23,21 @@ public:
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // Whether the icon was handed to a notification area that is still there.
+    // Whether the icon has been handed to a notification area. From then on
+    // Qt follows the area itself: when the panel restarts, Qt docks the icon
+    // in the new one.
     bool Shown() const { return shown_; }
     // The Qt icon, for its activation signal.
     QSystemTrayIcon& Native() { return *icon_; }
 
 private:
     void TryShow();
-    void TrayChanged();
 
-    // Deleted later, not at once: the icon may be taken away from inside a
-    // handler of its own click.
+    // Deleted later, not at once: the program may take the icon away from
+    // inside the handling of a click on it.
     QSystemTrayIcon* icon_;
-    // Tries again every few seconds while no notification area is there.
+    // Tries again every few seconds while no notification area exists.
     std::unique_ptr<QTimer> retry_;
-    // Started when the X tray host changes, so the reaction runs from the
-    // event loop and not inside Qt's own notification.
-    std::unique_ptr<QTimer> trayChanged_;
     bool shown_ = false;
 };
 

@@ -1,0 +1,151 @@
+// The notification-area icon on a real tray host: it docks, real clicks reach
+// the window's mouse-move handler as mouse messages, and it appears when the
+// tray host starts late or restarts.
+#include "shell_tray_host.h"
+
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/linux/picture_store.h"
+#include "platform/linux/tray_icon.h"
+
+// Xlib last: its macros (None, Bool, Status) clash with Qt's and GoogleTest's names.
+#include <X11/Xlib.h>
+
+namespace gimbalo {
+namespace {
+
+using testing::TrayHost;
+using testing::TrayIconWidget;
+using testing::WaitFor;
+
+#define TRAY_HOST_OR_SKIP()                                                 \
+    if (!::gimbalo::testing::HaveDisplay()) GTEST_SKIP() << "no X display"; \
+    if (!TrayHost::Installed()) GTEST_SKIP() << "trayer is not installed"
+
+// A window that records the mouse messages its tray callback decodes.
+struct TrayOwner : Form {
+    explicit TrayOwner(Platform& platform) : Form("TrayOwner") {
+        MouseMove = [this, &platform](int, int, float x, float) {
+            messages.push_back(static_cast<int32_t>(x / platform.TwipsPerPixelX()));
+        };
+    }
+    std::vector<int32_t> messages;
+};
+
+NOTIFYICONDATA Record(Form& window, uint32_t id, int32_t icon, const std::string& tip) {
+    NOTIFYICONDATA data;
+    data.cbSize = 88;
+    data.hWnd = &window;
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_MOUSEMOVE;
+    data.hIcon = icon;
+    data.szTip = tip;
+    return data;
+}
+
+// The docked icon as other X clients see it.
+struct Docked {
+    bool inHost = false;    // reparented out of the root window
+    bool viewable = false;  // mapped, and so are its ancestors
+    int centreX = 0;
+    int centreY = 0;
+};
+
+Docked DockState(QWidget* widget) {
+    Docked state;
+    if (widget == nullptr || !widget->isVisible()) return state;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return state;
+    const auto window = static_cast<Window>(widget->winId());
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
+        if (children != nullptr) XFree(children);
+        state.inHost = parent != 0 && parent != root;
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) != 0) {
+            state.viewable = attributes.map_state == IsViewable;
+            Window child = 0;
+            XTranslateCoordinates(display, window, root, attributes.width / 2,
+                                  attributes.height / 2, &state.centreX, &state.centreY, &child);
+        }
+    }
+    XCloseDisplay(display);
+    return state;
+}
+
+bool IsDocked() {
+    const Docked state = DockState(TrayIconWidget());
+    return state.inHost && state.viewable;
+}
+
+TEST(TrayIcon, DocksInTheTrayHostAndClicksReachTheWindowAsMouseMessages) {
+    TRAY_HOST_OR_SKIP();
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    TrayHost host;
+    ASSERT_TRUE(host.Start()) << "no notification area appeared";
+    TrayOwner owner(*platform);
+    const int32_t picture = platform->LoadPicture("gimbalo_32.png");
+    ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 7, picture, "Tip")));
+    ASSERT_TRUE(WaitFor(IsDocked)) << "the icon did not dock";
+    const Docked docked = DockState(TrayIconWidget());
+    EXPECT_EQ(TrayIconWidget()->toolTip(), QStringLiteral("Tip"));
+
+    // One case after another with a different button, so no click is taken
+    // for the second half of a double click.
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> buttons;
+        std::vector<int32_t> expected;
+    };
+    const Case cases[] = {
+        {"left", {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, {WM_LBUTTONUP}},
+        {"right", {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}, {WM_RBUTTONUP}},
+        {"middle", {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}, {520}},
+        {"double",
+         {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+         {WM_LBUTTONUP, WM_LBUTTONDBLCLK}},
+    };
+    ASSERT_TRUE(platform->SetCursorPos(docked.centreX, docked.centreY));
+    for (const Case& c : cases) {
+        owner.messages.clear();
+        for (uint32_t button : c.buttons) platform->mouse_event(button, 0, 0, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return owner.messages.size() >= c.expected.size(); })) << c.name;
+        EXPECT_EQ(owner.messages, c.expected) << c.name;
+    }
+    EXPECT_TRUE(platform->Shell_NotifyIconA(NIM_DELETE, Record(owner, 7, picture, "Tip")));
+    EXPECT_TRUE(
+        WaitFor([] { return TrayIconWidget() == nullptr || !TrayIconWidget()->isVisible(); }));
+}
+
+TEST(TrayIcon, AppearsWhenTheTrayHostStartsLateAndAgainAfterItRestarts) {
+    TRAY_HOST_OR_SKIP();
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "another tray host is running";
+    TrayOwner owner(*platform);
+    ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 1, 0, "Late")));
+    EXPECT_FALSE(IsDocked());
+    {
+        TrayHost late;
+        ASSERT_TRUE(late.Start());
+        EXPECT_TRUE(WaitFor(IsDocked)) << "the icon did not appear in a tray host started late";
+    }
+    EXPECT_TRUE(WaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
+    TrayHost restarted;
+    ASSERT_TRUE(restarted.Start());
+    EXPECT_TRUE(WaitFor(IsDocked)) << "the icon did not come back in a restarted tray host";
+
+    // The restored icon still reaches its window.
+    const Docked docked = DockState(TrayIconWidget());
+    platform->SetCursorPos(docked.centreX, docked.centreY);
+    platform->mouse_event(MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !owner.messages.empty(); }));
+    EXPECT_EQ(owner.messages, std::vector<int32_t>{WM_RBUTTONUP});
+}
+
+}  // namespace
+}  // namespace gimbalo
