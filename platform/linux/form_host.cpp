@@ -2,27 +2,49 @@
 
 #include <QTimer>
 
+#include "platform/linux/picture_store.h"
+#include "shell/pictures.h"
+
 namespace gimbalo {
 
-FormHost::FormHost(Form& form, TimerDispatch dispatch)
-    : form_(form), dispatch_(std::move(dispatch)) {
+WindowResources WindowResourcesFrom(PictureStore& pictures) {
+    WindowResources resources;
+    resources.picture = [&pictures](int32_t handle) { return pictures.Pixmap(handle); };
+    const QPixmap hand = pictures.Pixmap(pictures.Load(kHandPointerPicture));
+    if (!hand.isNull()) resources.hand = QCursor(hand, kHandHotSpotX, kHandHotSpotY);
+    return resources;
+}
+
+FormHost::FormHost(Form& form, TimerDispatch dispatch, WindowResources resources)
+    : form_(form), dispatch_(std::move(dispatch)), resources_(std::move(resources)) {
     form_.SetObserver(this);
     for (Control* control : form_.Controls())
         if (control->Kind() == ControlKind::Timer) FollowTimer(static_cast<Timer&>(*control));
+    if (form_.Visible()) FormChanged(form_, Property::Visible);
 }
 
 FormHost::~FormHost() {
     for (auto& [timer, qtimer] : timers_) qtimer->stop();
+    if (window_) window_->Detach();
     if (form_.Observer() == this) form_.SetObserver(nullptr);
 }
 
 void FormHost::ControlChanged(Control& control, Property what) {
     if (what == Property::Interval && control.Kind() == ControlKind::Timer)
         FollowTimer(static_cast<Timer&>(control));
+    else if (window_)
+        window_->ControlChanged(control, what);
 }
 
-void FormHost::FormChanged(Form&, Property) {}
+void FormHost::FormChanged(Form&, Property what) {
+    // The window is made from the models as they stand when it is first
+    // needed; until then there is nothing to update.
+    if (!window_ && what == Property::Visible && form_.Visible())
+        window_ = new QtFormWindow(form_, resources_);
+    if (window_) window_->FormChanged(what);
+}
 
+// Menus are built from their models each time they are shown.
 void FormHost::MenuItemChanged(MenuItem&, Property) {}
 
 void FormHost::FollowTimer(Timer& timer) {

@@ -4,6 +4,7 @@
 
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/picture_store.h"
 #include "platform/linux/termination_signals.h"
 
 namespace gimbalo {
@@ -22,8 +23,8 @@ QString MessageText(const std::string& text) {
 
 void LinuxPlatform::LoadForm(Form& form) {
     if (hosts_.count(&form) > 0) return;
-    hosts_[&form] =
-        std::make_unique<FormHost>(form, [this](Timer& timer) { DispatchTimer(timer); });
+    hosts_[&form] = std::make_unique<FormHost>(
+        form, [this](Timer& timer) { DispatchTimer(timer); }, WindowResourcesFrom(Pictures()));
 }
 
 void LinuxPlatform::UnloadForm(Form& form) {

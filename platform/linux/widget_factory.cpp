@@ -1,0 +1,244 @@
+#include "platform/linux/widget_factory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+#include <cmath>
+
+namespace gimbalo {
+
+namespace {
+
+constexpr double kReferenceDpi = 96.0;
+// A frame no taller than this (in pixels) is drawn as a horizontal rule.
+constexpr int kRuleHeight = 4;
+
+Qt::Alignment ToQtAlignment(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Right:
+            return Qt::AlignRight;
+        case Alignment::Center:
+            return Qt::AlignHCenter;
+        case Alignment::Left:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Colours for the widget's normal states; a disabled control keeps the
+// desktop's greyed look.
+void SetColour(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+    palette.setColor(QPalette::Active, role, colour);
+    palette.setColor(QPalette::Inactive, role, colour);
+}
+
+void ApplyColours(QWidget& widget, const ControlSpec& spec) {
+    QPalette palette = widget.palette();
+    if (spec.foreColor) {
+        const QColor fore = ToQColor(*spec.foreColor);
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            SetColour(palette, role, fore);
+    }
+    const bool filled = spec.backColor.has_value() && !spec.transparent;
+    if (filled) {
+        const QColor back = ToQColor(*spec.backColor);
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            SetColour(palette, role, back);
+    }
+    widget.setPalette(palette);
+    // Without a declared colour a control shows its container's background.
+    widget.setAutoFillBackground(filled);
+}
+
+QWidget* CreateLabel(const Control& control, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    // Captions are plain text: a '<' must not turn one into markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(ToQtAlignment(control.Layout().alignment) | Qt::AlignTop);
+    label->setText(ToQString(control.Caption()));
+    return label;
+}
+
+QWidget* CreateComboBox(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    // Typed text stays typed text: no entry is added on Enter, and nothing
+    // completes the word being typed.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->setDuplicatesEnabled(true);
+    return combo;
+}
+
+// The whole box answers a click, as the desktop's check boxes do, not only
+// the tick and the text: a larger target for a hard-to-steer pointer.
+class WholeAreaCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+QWidget* CreateCheckBox(const Control& control, QWidget* parent) {
+    auto* box = new WholeAreaCheckBox(parent);
+    box->setText(ToQString(control.Caption()));
+    return box;
+}
+
+QWidget* CreateButton(const Control& control, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    // Enter does not press any button of the program's dialogs.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setText(ToQString(control.Caption()));
+    return button;
+}
+
+QWidget* CreatePicture(const Control& control, QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    if (control.Kind() == ControlKind::Image) {
+        // An image shows its picture in the size it is declared with.
+        picture->setScaledContents(true);
+    } else {
+        // A picture box shows its picture unscaled from its top-left corner
+        // and clips what it contains.
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    return picture;
+}
+
+QWidget* CreateFrame(const Control& control, QWidget* parent, const QRect& place) {
+    if (!control.Caption().empty()) {
+        auto* box = new QGroupBox(ToQString(control.Caption()), parent);
+        return box;
+    }
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(place.height() <= kRuleHeight ? QFrame::HLine : QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    return frame;
+}
+
+}  // namespace
+
+double ScreenScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 0.0;
+    if (!(dpi > 0.0)) return 1.0;
+    return dpi / kReferenceDpi;
+}
+
+FormScale::FormScale(Unit unit, double screenScale)
+    : factor_((unit == Unit::Twips ? 1.0 / kTwipsPerPixel : 1.0) * screenScale) {}
+
+int FormScale::ToPixels(int length) const {
+    return static_cast<int>(std::lround(length * factor_));
+}
+
+QRect FormScale::ToPixels(const Bounds& bounds) const {
+    const int left = ToPixels(bounds.left);
+    const int top = ToPixels(bounds.top);
+    const int right = ToPixels(bounds.left + bounds.width);
+    const int bottom = ToPixels(bounds.top + bounds.height);
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+QStringList FontFamilies(const std::string& name) {
+    const QString declared = QString::fromStdString(name);
+    if (name == "Arial")
+        return {declared, QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")};
+    if (name == "MS Sans Serif")
+        return {declared, QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")};
+    if (name == "Verdana")
+        return {declared, QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")};
+    return {declared, QStringLiteral("sans-serif")};
+}
+
+QFont ToQFont(const Font& font) {
+    QFont out;
+    out.setFamilies(FontFamilies(font.name));
+    if (font.size > 0) out.setPointSizeF(font.size);
+    out.setBold(font.bold);
+    out.setItalic(font.italic);
+    out.setUnderline(font.underline);
+    return out;
+}
+
+QColor ToQColor(Rgb colour) {
+    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+QString ToQString(const std::string& text) {
+    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+QString AccessibleText(const std::string& caption) {
+    const QString text = ToQString(caption);
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('&') && i + 1 < text.size()) {
+            out += text[++i];  // "&&" is one ampersand; "&x" is x
+        } else if (c == QLatin1Char('\n')) {
+            out += QLatin1Char(' ');
+        } else {
+            out += c;
+        }
+    }
+    return out.simplified();
+}
+
+QWidget* CreateControlWidget(const Control& control, QWidget* parent, const FormScale& scale) {
+    const ControlSpec& spec = control.Layout();
+    const QRect place = scale.ToPixels(spec.bounds);
+    QWidget* widget = nullptr;
+    switch (control.Kind()) {
+        case ControlKind::Label:
+            widget = CreateLabel(control, parent);
+            break;
+        case ControlKind::ComboBox:
+            widget = CreateComboBox(parent);
+            break;
+        case ControlKind::CheckBox:
+            widget = CreateCheckBox(control, parent);
+            break;
+        case ControlKind::CommandButton:
+            widget = CreateButton(control, parent);
+            break;
+        case ControlKind::Image:
+        case ControlKind::PictureBox:
+            widget = CreatePicture(control, parent);
+            break;
+        case ControlKind::Frame:
+            widget = CreateFrame(control, parent, place);
+            break;
+        case ControlKind::Timer:
+            return nullptr;
+    }
+    widget->setObjectName(QString::fromStdString(control.Name()));
+    widget->setFont(ToQFont(control.EffectiveFont()));
+    ApplyColours(*widget, spec);
+    widget->setGeometry(place);
+    // A click on a control is the control's, never its container's.
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    if (control.TabIndex() < 0) widget->setFocusPolicy(Qt::NoFocus);
+    widget->setEnabled(control.Enabled());
+    widget->setVisible(control.Visible());
+    return widget;
+}
+
+}  // namespace gimbalo

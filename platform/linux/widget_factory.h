@@ -1,0 +1,51 @@
+// Native widgets for declared controls, and the conversions from a form's
+// declaration (unit, fonts, colours, captions) to what Qt takes.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "platform/forms.h"
+
+class QWidget;
+
+namespace gimbalo {
+
+// Logical DPI of the primary screen over 96: fonts in points grow with it,
+// so places and sizes grow with it too and text keeps fitting its control.
+double ScreenScale();
+
+// Turns places and sizes in a form's unit into pixels on this screen.
+class FormScale {
+public:
+    FormScale(Unit unit, double screenScale);
+    // Edges are rounded, not sizes, so neighbouring controls neither overlap
+    // nor leave gaps.
+    QRect ToPixels(const Bounds& bounds) const;
+    int ToPixels(int length) const;
+
+private:
+    double factor_;
+};
+
+// Families to try for a declared font, the declared one first: fonts that a
+// Linux desktop rarely has give way to metric-compatible or similar faces.
+QStringList FontFamilies(const std::string& name);
+QFont ToQFont(const Font& font);
+QColor ToQColor(Rgb colour);
+// Program text (UTF-8) as shown: a CR LF or a lone CR breaks the line.
+QString ToQString(const std::string& text);
+// A caption as a screen reader says it: access-key marks gone, one line.
+QString AccessibleText(const std::string& caption);
+
+// Creates the widget of `control` under `parent`, with the look it is
+// declared with (font, colours, alignment, pointer, focus) and its current
+// caption; nullptr for a control without a widget (a timer). The widget's
+// object name is the control's name.
+QWidget* CreateControlWidget(const Control& control, QWidget* parent, const FormScale& scale);
+
+}  // namespace gimbalo
