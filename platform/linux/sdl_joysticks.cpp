@@ -56,9 +56,8 @@ SDL_Joystick* SdlJoysticks::Find(int device, uint32_t& error) {
         if (slot.joystick != nullptr && slot.instance == instance) return slot.joystick;
         if (slot.joystick == nullptr && unused == nullptr) unused = &slot;
     }
-    // Indices shift when a device goes, so more devices than slots can have
-    // been opened over time only if slots were freed first; a full table
-    // means the device cannot be read.
+    // An open joystick keeps an index below 16 (indices only move down) and a
+    // detached one frees its slot, so one is always free; this only guards it.
     if (unused == nullptr) {
         error = JOYERR_PARMS;
         return nullptr;
