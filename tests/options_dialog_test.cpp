@@ -109,6 +109,25 @@ TEST_F(OptionsDialogTest, AJoystickThatIsGoneLeavesTheButtonListsEmptyAndTheName
     EXPECT_FALSE(d.Command3.Enabled());
 }
 
+TEST_F(OptionsDialogTest, ListsStayWithinWhatAReadingCanReport) {
+    sim.AddJoystick("Many Buttons", 40);
+    Settings s = Model(1, 2, 3, 1);
+    frmOpzioni& d = OpenWith(s, 2);
+    EXPECT_EQ(d.Combo1.ListCount(), 32) << "a reading has 32 button bits";
+    // A joystick count that is no number, or too big, still opens the dialog.
+    struct Case {
+        const char* tag;
+        int entries;
+    } cases[] = {{"", 0}, {"x", 0}, {"-3", 0}, {"2.7", 2}, {"1e9", kMaxJoystickEntries}};
+    for (const Case& c : cases) {
+        program.UnloadOptionsDialog();
+        program.main.Tag = c.tag;
+        frmOpzioni& reopened = OpenOptions();
+        EXPECT_EQ(reopened.Combo5.ListCount(), c.entries) << c.tag;
+        EXPECT_EQ(reopened.Combo4.Text(), "2") << c.tag;
+    }
+}
+
 TEST_F(OptionsDialogTest, EmptySpeedShowsTwoAndSetsTheModelBeforeAnyApply) {
     frmOpzioni& d = OpenWith(Model(1, 2, 3, 0, ""));
     EXPECT_EQ(d.Combo4.Text(), "2");
