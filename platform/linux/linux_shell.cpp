@@ -1,4 +1,5 @@
 // The notification-area icon and starting programs.
+#include "platform/linux/desktop_open.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/tray_icons.h"
@@ -19,8 +20,14 @@ bool LinuxPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& da
     }
 }
 
-bool LinuxPlatform::StartProgram(const std::string&, int) {
-    return false;
+// The show style asks Windows to open the program's window maximised or
+// normal; X11 has no such request for another program, whose window manager
+// decides, so the style has no meaning here.
+bool LinuxPlatform::StartProgram(const std::string& commandLine, int) {
+    if (!application_) return false;
+    const ProgramCall call = SplitCommandLine(commandLine);
+    if (IsExplorer(call.program)) return OpenWithDesktop(call.argument);
+    return StartDetached(call);
 }
 
 }  // namespace gimbalo
