@@ -4,6 +4,7 @@
 
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/tray_icons.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/termination_signals.h"
 
@@ -29,6 +30,8 @@ void LinuxPlatform::LoadForm(Form& form) {
 
 void LinuxPlatform::UnloadForm(Form& form) {
     hosts_.erase(&form);
+    // A form that goes hears no more clicks on its tray icons.
+    if (tray_) tray_->ForgetWindow(form);
 }
 
 void LinuxPlatform::DispatchTimer(Timer& timer) {
