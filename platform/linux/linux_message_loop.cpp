@@ -4,9 +4,9 @@
 
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/tray_icons.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/termination_signals.h"
+#include "platform/linux/tray_icons.h"
 
 namespace gimbalo {
 
