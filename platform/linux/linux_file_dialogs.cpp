@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/text_encoding.h"
+#include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
 
 namespace gimbalo {
@@ -70,13 +71,13 @@ bool FillBuffer(std::string& buffer, uint32_t size, const std::string& text) {
     return true;
 }
 
-bool RunFileDialog(OPENFILENAME& record, bool open) {
+bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
     if (record.nMaxFile == 0) return false;
     const bool multiple = (record.Flags & OFN_ALLOWMULTISELECT) != 0;
 
-    // The owner is the hidden main window, which has no window of its own to
-    // stand over: the dialog is modal for the whole program.
-    QFileDialog dialog(nullptr, Text(record.lpstrTitle));
+    // Without an owner on the screen (the hidden main window has no window)
+    // the dialog stands alone; it is modal for the whole program either way.
+    QFileDialog dialog(owner, Text(record.lpstrTitle));
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (!open)
@@ -144,12 +145,20 @@ bool RunFileDialog(OPENFILENAME& record, bool open) {
 
 }  // namespace
 
+QWidget* LinuxPlatform::DialogOwner(Form* form) const {
+    if (form == nullptr) return nullptr;
+    const auto host = hosts_.find(form);
+    if (host == hosts_.end() || host->second->Window() == nullptr) return nullptr;
+    QWidget* window = host->second->Window();
+    return window->isVisible() ? window : nullptr;
+}
+
 bool LinuxPlatform::GetOpenFileNameA(OPENFILENAME& record) {
-    return application_ && !ended_ && RunFileDialog(record, true);
+    return application_ && !ended_ && RunFileDialog(record, true, DialogOwner(record.hwndOwner));
 }
 
 bool LinuxPlatform::GetSaveFileNameA(OPENFILENAME& record) {
-    return application_ && !ended_ && RunFileDialog(record, false);
+    return application_ && !ended_ && RunFileDialog(record, false, DialogOwner(record.hwndOwner));
 }
 
 }  // namespace gimbalo

@@ -11,6 +11,7 @@
 
 class QApplication;
 class QLockFile;
+class QWidget;
 
 namespace gimbalo {
 
@@ -99,6 +100,10 @@ protected:
     virtual void DispatchTimer(Timer& timer);
 
 private:
+    // The window a dialog of `form` stands over: null when the form has none
+    // on the screen (linux_file_dialogs.cpp).
+    QWidget* DialogOwner(Form* form) const;
+
     // Qt keeps a reference to the argument count and the vector for the
     // life of the application, so the platform owns its copies.
     int argc_ = 0;

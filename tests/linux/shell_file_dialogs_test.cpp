@@ -146,6 +146,32 @@ TEST_F(FileDialogs, TheRecordSetsUpTheDialog) {
     EXPECT_TRUE(seen.modal);
 }
 
+TEST_F(FileDialogs, ADialogStandsOverItsOwnersWindowWhenTheOwnerHasOne) {
+    // Hidden, as the main window is: no window to stand over.
+    platform_->LoadForm(owner_);
+    const QWidget* parent = nullptr;
+    DialogAnswer hidden([&](QFileDialog& dialog) {
+        parent = dialog.parentWidget();
+        dialog.reject();
+    });
+    OPENFILENAME record = Record();
+    platform_->GetOpenFileNameA(record);
+    EXPECT_TRUE(hidden.found);
+    EXPECT_EQ(parent, nullptr);
+
+    owner_.Show();
+    DialogAnswer shown([&](QFileDialog& dialog) {
+        parent = dialog.parentWidget();
+        dialog.reject();
+    });
+    platform_->GetOpenFileNameA(record);
+    EXPECT_TRUE(shown.found);
+    ASSERT_NE(parent, nullptr);
+    EXPECT_TRUE(parent->isWindow());
+    EXPECT_TRUE(parent->isVisible());
+    platform_->UnloadForm(owner_);
+}
+
 TEST_F(FileDialogs, ACancelReturnsFalseAndLeavesTheRecord) {
     for (bool open : {true, false}) {
         OPENFILENAME record = Record("English.lng");
