@@ -3,6 +3,8 @@
 // tray host starts late or restarts.
 #include "shell_tray_host.h"
 
+#include <QEvent>
+
 #include <vector>
 
 #include "platform/forms.h"
@@ -215,6 +217,83 @@ TEST(TrayIcon, ShowsTheTipItIsGiven) {
         EXPECT_EQ(TrayIconWidget()->toolTip(), c.expected);
         ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_DELETE, Record(owner, 5, 0, c.tip)));
         EXPECT_TRUE(WaitFor([] { return TrayIconWidget() == nullptr; })) << c.tip;
+    }
+}
+
+// Counts the mouse-button releases Qt hands to any of its widgets.
+class ReleaseCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) ++releases;
+        return false;
+    }
+    int releases = 0;
+};
+
+TEST(TrayIcon, AMenuOpenedByAPressOnTheIconStaysOpenWhenTheButtonComesUp) {
+    // The desktop reports the press; the program opens its menu at once, so
+    // the release that follows lands on the open menu and must neither close
+    // it nor choose an item.
+    TRAY_HOST_OR_SKIP();
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    TrayHost host;
+    ASSERT_TRUE(host.Start());
+    struct MenuOwner : Form {
+        MenuOwner() : Form("MenuOwner") {}
+        Menu PopUp{*this, "PopUp", "Menu"};
+        MenuItem mnuFirst{PopUp, "mnuFirst", "&First"};
+        MenuItem mnuSecond{PopUp, "mnuSecond", "&Second"};
+    } owner;
+    int chosen = 0;
+    owner.mnuFirst.Click = [&] { ++chosen; };
+    owner.mnuSecond.Click = [&] { ++chosen; };
+    owner.MouseMove = [&](int, int, float x, float) {
+        const float message = x / static_cast<float>(platform->TwipsPerPixelX());
+        if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) platform->ShowPopupMenu(owner);
+    };
+    ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 3, 0, "Menu")));
+    ASSERT_TRUE(WaitFor(IsDocked));
+    const Docked docked = DockState(TrayIconWidget());
+
+    struct Case {
+        const char* name;
+        uint32_t press, release;
+    };
+    const Case cases[] = {
+        {"left", MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"right", MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+    };
+    for (const Case& c : cases) {
+        ReleaseCounter counter;
+        qApp->installEventFilter(&counter);
+        bool opened = false;
+        bool openAfterRelease = false;
+        bool released = false;
+        const auto deadline = std::chrono::steady_clock::now() + testing::kDeadline;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            QWidget* popup = QApplication::activePopupWidget();
+            if (!opened && popup != nullptr && popup->isVisible()) {
+                opened = true;
+                platform->mouse_event(c.release, 0, 0, 0, 0);
+                released = true;
+            } else if (released && counter.releases > 0) {
+                openAfterRelease = popup != nullptr && popup->isVisible();
+                released = false;
+                if (popup != nullptr) popup->close();
+            } else if (std::chrono::steady_clock::now() > deadline && popup != nullptr) {
+                popup->close();
+            }
+        });
+        driver.start(5);
+        ASSERT_TRUE(platform->SetCursorPos(docked.centreX, docked.centreY));
+        platform->mouse_event(c.press, 0, 0, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return opened && !released; })) << c.name;
+        driver.stop();
+        qApp->removeEventFilter(&counter);
+        EXPECT_TRUE(opened) << c.name;
+        EXPECT_TRUE(openAfterRelease) << c.name;
+        EXPECT_EQ(chosen, 0) << c.name;
     }
 }
 
