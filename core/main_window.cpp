@@ -20,15 +20,15 @@ namespace gimbalo {
 
 namespace {
 
-ControlSpec MenuPicture(const char* name, const char* file) {
-    return Control::Spec(name)
+ControlDesign MenuPicture(const char* name, const char* file) {
+    return Control::Design(name)
         .At(0, 0, 13 * kTwipsPerPixel, 13 * kTwipsPerPixel)
         .Picture(file)
         .Hidden();
 }
 
-FormSpec MainWindowSpec() {
-    return FormSpec::Named("Gimbalo")
+FormDesign MainWindowDesign() {
+    return FormDesign::Named("Gimbalo")
         .Client(Unit::Twips, 4680, 3195)
         .Border(FormBorder::Sizable)
         .Caption("Gimbalo")
@@ -38,7 +38,7 @@ FormSpec MainWindowSpec() {
 }  // namespace
 
 Gimbalo::Gimbalo(Program& program)
-    : Form(MainWindowSpec()),
+    : Form(MainWindowDesign()),
       Img1(*this, MenuPicture("Img1", kMenuOptionsPicture)),
       Img2(*this, MenuPicture("Img2", kMenuAboutPicture)),
       Img3(*this, MenuPicture("Img3", kMenuUpdatesPicture)),

@@ -44,7 +44,8 @@ public:
     void mnuExit_Click();
 
     Timer Timer1{*this, "Timer1"};
-    Label Label1{*this, Control::Spec("Label1").Caption("Label1").Hidden()};  // held-button marker
+    Label Label1{*this,
+                 Control::Design("Label1").Caption("Label1").Hidden()};  // held-button marker
 
     // Sources of the menu pictures, 13 x 13 pixels each.
     Image Img1;

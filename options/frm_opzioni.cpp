@@ -20,8 +20,8 @@ const Font kListFont{"MS Sans Serif", 9.75};
 const Font kCreditsFont{"Arial", 9, false, true};
 constexpr Rgb kCreditsColour = RGB(2, 92, 202);
 
-FormSpec DialogSpec() {
-    return FormSpec::Named("frmOpzioni")
+FormDesign DialogDesign() {
+    return FormDesign::Named("frmOpzioni")
         .Client(Unit::Pixels, 497, 312)
         .Back(kWhite)
         .Border(FormBorder::FixedDialog)
@@ -29,8 +29,8 @@ FormSpec DialogSpec() {
         .Icon(kProgramIconPicture);  // replaced by the main window's at load
 }
 
-ControlSpec ListCaption(const char* name, int top, const char* text) {
-    return Control::Spec(name)
+ControlDesign ListCaption(const char* name, int top, const char* text) {
+    return Control::Design(name)
         .At(188, top, 173, 16)
         .WithFont(kCaptionFont)
         .Transparent()
@@ -38,12 +38,12 @@ ControlSpec ListCaption(const char* name, int top, const char* text) {
         .Caption(text);
 }
 
-ControlSpec List(const char* name, int top, int width, int tab) {
-    return Control::Spec(name).At(372, top, width, 24).WithFont(kListFont).HandPointer().Tab(tab);
+ControlDesign List(const char* name, int top, int width, int tab) {
+    return Control::Design(name).At(372, top, width, 24).WithFont(kListFont).HandPointer().Tab(tab);
 }
 
-ControlSpec Check(const char* name, int top, const char* text, int tab) {
-    return Control::Spec(name)
+ControlDesign Check(const char* name, int top, const char* text, int tab) {
+    return Control::Design(name)
         .At(194, top, 213, 19)
         .WithFont(kCaptionFont)
         .HandPointer()
@@ -51,8 +51,8 @@ ControlSpec Check(const char* name, int top, const char* text, int tab) {
         .Caption(text);
 }
 
-ControlSpec Button(const char* name, int left, const char* text, int tab) {
-    return Control::Spec(name).At(left, 262, 75, 33).HandPointer().Tab(tab).Caption(text);
+ControlDesign Button(const char* name, int left, const char* text, int tab) {
+    return Control::Design(name).At(left, 262, 75, 33).HandPointer().Tab(tab).Caption(text);
 }
 
 // The text of a number of joysticks as held in the main window's Tag.
@@ -65,9 +65,9 @@ int JoystickCount(const std::string& tag) {
 }  // namespace
 
 frmOpzioni::frmOpzioni(Program& program)
-    : Form(DialogSpec()),
+    : Form(DialogDesign()),
       Image2(*this,
-             Control::Spec("Image2").At(16, 16, 158, 138).Picture(kOptionsDecorationPicture)),
+             Control::Design("Image2").At(16, 16, 158, 138).Picture(kOptionsDecorationPicture)),
       Combo1(*this, List("Combo1", 20, 105, 0)),
       Combo2(*this, List("Combo2", 48, 105, 1)),
       Combo3(*this, List("Combo3", 76, 105, 2)),
@@ -83,7 +83,7 @@ frmOpzioni::frmOpzioni(Program& program)
       Label3(*this, ListCaption("Label3", 80, "Pulsante centrale del mouse")),
       Label4(*this, ListCaption("Label4", 112, "Velocit\xC3\xA0 del puntatore")),
       Label6(*this, ListCaption("Label6", 144, "Joystick in uso")),
-      Label5(*this, Control::Spec("Label5")
+      Label5(*this, Control::Design("Label5")
                         .At(14, 262, 227, 41)
                         .WithFont(kCreditsFont)
                         .Fore(kCreditsColour)

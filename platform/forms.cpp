@@ -6,18 +6,18 @@ namespace gimbalo {
 
 // ---- Control ----
 
-Control::Control(Form& form, ControlKind kind, ControlSpec spec)
+Control::Control(Form& form, ControlKind kind, ControlDesign design)
     : form_(form),
       kind_(kind),
-      spec_(std::move(spec)),
-      caption_(spec_.caption),
-      enabled_(spec_.enabled),
-      visible_(spec_.visible) {
+      design_(std::move(design)),
+      caption_(design_.caption),
+      enabled_(design_.enabled),
+      visible_(design_.visible) {
     form_.Add(this);
 }
 
 const Font& Control::EffectiveFont() const {
-    return spec_.font ? *spec_.font : form_.Layout().font;
+    return design_.font ? *design_.font : form_.Layout().font;
 }
 
 void Control::Notify(Property what) {
@@ -43,14 +43,14 @@ void Control::SetVisible(bool visible) {
 }
 
 void Control::SetTop(int top) {
-    if (top == spec_.bounds.top) return;
-    spec_.bounds.top = top;
+    if (top == design_.bounds.top) return;
+    design_.bounds.top = top;
     Notify(Property::Bounds);
 }
 
 void Control::SetBounds(const Bounds& bounds) {
-    if (bounds == spec_.bounds) return;
-    spec_.bounds = bounds;
+    if (bounds == design_.bounds) return;
+    design_.bounds = bounds;
     Notify(Property::Bounds);
 }
 
@@ -215,7 +215,7 @@ bool MenuItem::UserChoose() {
 
 // ---- Form ----
 
-Form::Form(FormSpec spec) : spec_(std::move(spec)), caption_(spec_.caption) {}
+Form::Form(FormDesign design) : design_(std::move(design)), caption_(design_.caption) {}
 
 Control* Form::FindControl(const std::string& name) const {
     for (Control* control : controls_)

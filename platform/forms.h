@@ -96,8 +96,8 @@ enum class Alignment { Left, Right, Center };
 enum class PointerShape { Default, Hand };
 
 // How a control is declared: what a host needs to build its widget. Written
-// as a chain, Control::Spec("Combo1").At(372, 20, 105, 24).Tab(0).
-struct ControlSpec {
+// as a chain, Control::Design("Combo1").At(372, 20, 105, 24).Tab(0).
+struct ControlDesign {
     std::string name;
     Control* container = nullptr;  // nullptr: the form itself
     Bounds bounds;
@@ -113,51 +113,51 @@ struct ControlSpec {
     bool visible = true;
     bool enabled = true;
 
-    ControlSpec& In(Control& parent) {
+    ControlDesign& In(Control& parent) {
         container = &parent;
         return *this;
     }
-    ControlSpec& At(int left, int top, int width, int height) {
+    ControlDesign& At(int left, int top, int width, int height) {
         bounds = {left, top, width, height};
         return *this;
     }
-    ControlSpec& WithFont(Font f) {
+    ControlDesign& WithFont(Font f) {
         font = std::move(f);
         return *this;
     }
-    ControlSpec& Fore(Rgb colour) {
+    ControlDesign& Fore(Rgb colour) {
         foreColor = colour;
         return *this;
     }
-    ControlSpec& Back(Rgb colour) {
+    ControlDesign& Back(Rgb colour) {
         backColor = colour;
         return *this;
     }
-    ControlSpec& Transparent() {
+    ControlDesign& Transparent() {
         transparent = true;
         return *this;
     }
-    ControlSpec& Align(Alignment a) {
+    ControlDesign& Align(Alignment a) {
         alignment = a;
         return *this;
     }
-    ControlSpec& HandPointer() {
+    ControlDesign& HandPointer() {
         pointer = PointerShape::Hand;
         return *this;
     }
-    ControlSpec& Tab(int index) {
+    ControlDesign& Tab(int index) {
         tabIndex = index;
         return *this;
     }
-    ControlSpec& Caption(std::string text) {
+    ControlDesign& Caption(std::string text) {
         caption = std::move(text);
         return *this;
     }
-    ControlSpec& Picture(std::string fileName) {
+    ControlDesign& Picture(std::string fileName) {
         picture = std::move(fileName);
         return *this;
     }
-    ControlSpec& Hidden() {
+    ControlDesign& Hidden() {
         visible = false;
         return *this;
     }
@@ -174,28 +174,30 @@ public:
 
 class Control {
 public:
-    Control(Form& form, ControlKind kind, ControlSpec spec);
+    Control(Form& form, ControlKind kind, ControlDesign design);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    static ControlSpec Spec(std::string name) {
-        ControlSpec spec;
-        spec.name = std::move(name);
-        return spec;
+    static ControlDesign Design(std::string name) {
+        ControlDesign design;
+        design.name = std::move(name);
+        return design;
     }
+    // Former name of Design, kept until every host uses the new one.
+    static ControlDesign Spec(std::string name) { return Design(std::move(name)); }
 
     ControlKind Kind() const { return kind_; }
-    const std::string& Name() const { return spec_.name; }
+    const std::string& Name() const { return design_.name; }
     Form& Owner() const { return form_; }
-    Control* Container() const { return spec_.container; }
+    Control* Container() const { return design_.container; }
     // The declaration as it stands (bounds follow SetTop and SetBounds).
-    const ControlSpec& Layout() const { return spec_; }
+    const ControlDesign& Layout() const { return design_; }
     // The control's own font, or the form's.
     const Font& EffectiveFont() const;
-    const Bounds& GetBounds() const { return spec_.bounds; }
-    int TabIndex() const { return spec_.tabIndex; }
-    PointerShape Pointer() const { return spec_.pointer; }
+    const Bounds& GetBounds() const { return design_.bounds; }
+    int TabIndex() const { return design_.tabIndex; }
+    PointerShape Pointer() const { return design_.pointer; }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -221,7 +223,7 @@ protected:
 private:
     Form& form_;
     ControlKind kind_;
-    ControlSpec spec_;
+    ControlDesign design_;
     std::string caption_;
     bool enabled_;
     bool visible_;
@@ -229,20 +231,21 @@ private:
 
 class Label : public Control {
 public:
-    explicit Label(Form& form, ControlSpec spec)
-        : Control(form, ControlKind::Label, std::move(spec)) {}
-    Label(Form& form, std::string name) : Label(form, Spec(std::move(name))) {}
+    explicit Label(Form& form, ControlDesign design)
+        : Control(form, ControlKind::Label, std::move(design)) {}
+    Label(Form& form, std::string name) : Label(form, Design(std::move(name))) {}
 };
 
 class CommandButton : public Control {
 public:
-    CommandButton(Form& form, ControlSpec spec)
-        : Control(form, ControlKind::CommandButton, std::move(spec)) {}
+    CommandButton(Form& form, ControlDesign design)
+        : Control(form, ControlKind::CommandButton, std::move(design)) {}
 };
 
 class Frame : public Control {
 public:
-    Frame(Form& form, ControlSpec spec) : Control(form, ControlKind::Frame, std::move(spec)) {}
+    Frame(Form& form, ControlDesign design)
+        : Control(form, ControlKind::Frame, std::move(design)) {}
 };
 
 // An editable drop-down list. Picking an entry (by the user or the program)
@@ -251,8 +254,8 @@ public:
 // exactly that text, or none.
 class ComboBox : public Control {
 public:
-    ComboBox(Form& form, ControlSpec spec)
-        : Control(form, ControlKind::ComboBox, std::move(spec)) {}
+    ComboBox(Form& form, ControlDesign design)
+        : Control(form, ControlKind::ComboBox, std::move(design)) {}
 
     const std::vector<std::string>& Items() const { return items_; }
     int ListCount() const { return static_cast<int>(items_.size()); }
@@ -287,8 +290,8 @@ private:
 // changes, also when the program sets it.
 class CheckBox : public Control {
 public:
-    CheckBox(Form& form, ControlSpec spec)
-        : Control(form, ControlKind::CheckBox, std::move(spec)) {}
+    CheckBox(Form& form, ControlDesign design)
+        : Control(form, ControlKind::CheckBox, std::move(design)) {}
     int Value() const { return value_; }
     void SetValue(int value);
     // The user clicks the box: the state flips.
@@ -302,8 +305,8 @@ private:
 // and the handle of the picture loaded for it, 0 while none is.
 class PictureControl : public Control {
 public:
-    PictureControl(Form& form, ControlKind kind, ControlSpec spec)
-        : Control(form, kind, std::move(spec)) {}
+    PictureControl(Form& form, ControlKind kind, ControlDesign design)
+        : Control(form, kind, std::move(design)) {}
     const std::string& PictureFile() const { return Layout().picture; }
     int32_t PictureHandle() const { return picture_; }
     void SetPicture(int32_t handle);
@@ -314,21 +317,21 @@ private:
 
 class Image : public PictureControl {
 public:
-    Image(Form& form, ControlSpec spec)
-        : PictureControl(form, ControlKind::Image, std::move(spec)) {}
+    Image(Form& form, ControlDesign design)
+        : PictureControl(form, ControlKind::Image, std::move(design)) {}
 };
 
 class PictureBox : public PictureControl {
 public:
-    PictureBox(Form& form, ControlSpec spec)
-        : PictureControl(form, ControlKind::PictureBox, std::move(spec)) {}
+    PictureBox(Form& form, ControlDesign design)
+        : PictureControl(form, ControlKind::PictureBox, std::move(design)) {}
 };
 
 // A timer ticks while its interval is above 0; setting 0 stops it.
 class Timer : public Control {
 public:
     Timer(Form& form, std::string name)
-        : Control(form, ControlKind::Timer, Spec(std::move(name))) {}
+        : Control(form, ControlKind::Timer, Design(std::move(name))) {}
     int Interval() const { return interval_; }
     void SetInterval(int milliseconds);
     // Called by the host at each period.
@@ -408,7 +411,7 @@ enum class FormBorder { None, FixedDialog, Sizable };
 enum class StartPosition { WindowsDefault, CenterScreen };
 
 // How a form is declared.
-struct FormSpec {
+struct FormDesign {
     std::string name;
     Unit unit = Unit::Twips;
     int clientWidth = 0;  // in the form's unit
@@ -421,53 +424,58 @@ struct FormSpec {
     std::string caption;  // design title
     std::string icon;     // icon file in the pictures folder, or empty
 
-    static FormSpec Named(std::string formName) {
-        FormSpec spec;
-        spec.name = std::move(formName);
-        return spec;
+    static FormDesign Named(std::string formName) {
+        FormDesign design;
+        design.name = std::move(formName);
+        return design;
     }
-    FormSpec& Client(Unit u, int width, int height) {
+    FormDesign& Client(Unit u, int width, int height) {
         unit = u;
         clientWidth = width;
         clientHeight = height;
         return *this;
     }
-    FormSpec& WithFont(Font f) {
+    FormDesign& WithFont(Font f) {
         font = std::move(f);
         return *this;
     }
-    FormSpec& Back(Rgb colour) {
+    FormDesign& Back(Rgb colour) {
         backColor = colour;
         return *this;
     }
-    FormSpec& Border(FormBorder b) {
+    FormDesign& Border(FormBorder b) {
         border = b;
         return *this;
     }
-    FormSpec& Placed(StartPosition p) {
+    FormDesign& Placed(StartPosition p) {
         startPosition = p;
         return *this;
     }
-    FormSpec& Caption(std::string text) {
+    FormDesign& Caption(std::string text) {
         caption = std::move(text);
         return *this;
     }
-    FormSpec& Icon(std::string fileName) {
+    FormDesign& Icon(std::string fileName) {
         icon = std::move(fileName);
         return *this;
     }
 };
 
+// Former names of the two declarations, kept until every host uses the new
+// ones.
+using ControlSpec = ControlDesign;
+using FormSpec = FormDesign;
+
 class Form {
 public:
-    explicit Form(FormSpec spec);
-    explicit Form(std::string name) : Form(FormSpec::Named(std::move(name))) {}
+    explicit Form(FormDesign design);
+    explicit Form(std::string name) : Form(FormDesign::Named(std::move(name))) {}
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const std::string& Name() const { return spec_.name; }
-    const FormSpec& Layout() const { return spec_; }
+    const std::string& Name() const { return design_.name; }
+    const FormDesign& Layout() const { return design_; }
     // Controls in the order declared; a container comes before what it holds.
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* FindControl(const std::string& name) const;
@@ -512,7 +520,7 @@ private:
     void Add(Control* control) { controls_.push_back(control); }
     void NotifyForm(Property what);
 
-    FormSpec spec_;
+    FormDesign design_;
     std::string caption_;
     int32_t icon_ = 0;
     bool visible_ = false;

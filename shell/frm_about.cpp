@@ -13,8 +13,8 @@ namespace {
 
 const Font kVerdana{"Verdana", 8.25};
 
-FormSpec AboutSpec() {
-    return FormSpec::Named("frmAbout")
+FormDesign AboutDesign() {
+    return FormDesign::Named("frmAbout")
         .Client(Unit::Twips, 6375, 3645)
         .WithFont(kVerdana)
         .Back(kWhite)
@@ -32,44 +32,44 @@ std::string VersionText(const ProductVersion& version) {
 }
 
 frmAbout::frmAbout(Program& program)
-    : Form(AboutSpec()),
-      imgTitle(*this, Control::Spec("imgTitle").At(0, 0, 1155, 1125).Picture(kAboutTitlePicture)),
-      lblTitle(*this, Control::Spec("lblTitle")
+    : Form(AboutDesign()),
+      imgTitle(*this, Control::Design("imgTitle").At(0, 0, 1155, 1125).Picture(kAboutTitlePicture)),
+      lblTitle(*this, Control::Design("lblTitle")
                           .At(1140, 330, 3240, 375)
                           .WithFont(Font("Verdana", 15.75, true))
                           .Fore(RGB(2, 92, 202))
                           .Caption("Gimbalo Free")),
-      lblVersion(*this, Control::Spec("lblVersion")
+      lblVersion(*this, Control::Design("lblVersion")
                             .At(4620, 510, 720, 195)
                             .WithFont(Font("Verdana", 8.25, true))
                             .Fore(RGB(128, 0, 0))
                             .Caption("Rel. 1.0")),
-      Frame1(*this, Control::Spec("Frame1").At(-60, 1140, 6495, 25)),
-      Picture1(*this, Control::Spec("Picture1").At(210, 1170, 5940, 2235).Back(kWhite)),
+      Frame1(*this, Control::Design("Frame1").At(-60, 1140, 6495, 25)),
+      Picture1(*this, Control::Design("Picture1").At(210, 1170, 5940, 2235).Back(kWhite)),
       Picture2(
           *this,
-          Control::Spec("Picture2").In(Picture1).At(60, kPanelStartTop, 5775, 4155).Back(kWhite)),
-      lblDescription(*this, Control::Spec("lblDescription")
+          Control::Design("Picture2").In(Picture1).At(60, kPanelStartTop, 5775, 4155).Back(kWhite)),
+      lblDescription(*this, Control::Design("lblDescription")
                                 .In(Picture2)
                                 .At(900, 0, 3945, 1095)
                                 .Align(Alignment::Center)
                                 .WithFont(Font("Verdana", 9))
                                 .Fore(RGB(40, 86, 147))
                                 .Caption("Descrizione")),
-      lblCopyright(*this, Control::Spec("lblCopyright")
+      lblCopyright(*this, Control::Design("lblCopyright")
                               .In(Picture2)
                               .At(690, 1320, 4380, 435)
                               .Align(Alignment::Center)
                               .Caption(kCreditLine)),
-      Image1(*this, Control::Spec("Image1")
+      Image1(*this, Control::Design("Image1")
                         .In(Picture2)
                         .At(1740, 2040, 2250, 1800)
                         .Picture(kAboutPanelPicture)),
-      lblHomePageCap(*this, Control::Spec("lblHomePageCap")
+      lblHomePageCap(*this, Control::Design("lblHomePageCap")
                                 .In(Picture2)
                                 .At(720, 3870, 1050, 195)
                                 .Caption("Home Page:")),
-      lblHomePage(*this, Control::Spec("lblHomePage")
+      lblHomePage(*this, Control::Design("lblHomePage")
                              .In(Picture2)
                              .At(1860, 3840, 3255, 255)
                              .WithFont(Font("Arial", 11.25, false, false, true))

@@ -153,7 +153,7 @@ TEST_F(AboutBoxTest, ReopeningAfterCloseRestartsTheCycle) {
 TEST_F(AboutBoxTest, LayoutInTwips) {
     StartUsual();
     frmAbout& box = Open();
-    const FormSpec& form = box.Layout();
+    const FormDesign& form = box.Layout();
     EXPECT_EQ(form.unit, Unit::Twips);
     EXPECT_EQ(form.clientWidth, 6375);
     EXPECT_EQ(form.clientHeight, 3645);

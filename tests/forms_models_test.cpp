@@ -30,10 +30,10 @@ public:
 class TestForm : public Form {
 public:
     TestForm() : Form("Test") {}
-    PictureBox Box{*this, Control::Spec("Box").At(0, 0, 100, 100)};
-    ComboBox List{*this, Control::Spec("List").In(Box).Tab(0)};
-    CheckBox Tick{*this, Control::Spec("Tick").Tab(1)};
-    CommandButton Button{*this, Control::Spec("Button").Caption("&Ok").Tab(2)};
+    PictureBox Box{*this, Control::Design("Box").At(0, 0, 100, 100)};
+    ComboBox List{*this, Control::Design("List").In(Box).Tab(0)};
+    CheckBox Tick{*this, Control::Design("Tick").Tab(1)};
+    CommandButton Button{*this, Control::Design("Button").Caption("&Ok").Tab(2)};
     Timer Clock{*this, "Clock"};
     Menu Popup{*this, "Popup", "Popup"};
     MenuItem First{Popup, "First", "&First"};

@@ -135,8 +135,8 @@ TEST_F(LanguageChoiceTest, ShortMenuTextShowsNoDialogButStillSaves) {
         std::string description;
     } cases[] = {
         {"ab", false, ""},
-        {"A\xE2\x80\xA6", false, ""},           // two characters, four bytes
-        {"Ab\xE2\x80\xA6", true, ""},           // three characters
+        {"A\xE2\x80\xA6", false, ""},            // two characters, four bytes
+        {"Ab\xE2\x80\xA6", true, ""},            // three characters
         {"Sprache\xE2\x80\xA6", true, "Sprac"},  // an ellipsis counts once
         {"&Lingua...", true, "&Lingua"},
     };

@@ -288,7 +288,7 @@ TEST_F(OptionsDialogTest, PollingUsesAppliedValuesAtOnce) {
 
 TEST_F(OptionsDialogTest, LayoutAndAppearance) {
     frmOpzioni& d = OpenOptions();
-    const FormSpec& form = d.Layout();
+    const FormDesign& form = d.Layout();
     EXPECT_EQ(form.unit, Unit::Pixels);
     EXPECT_EQ(form.clientWidth, 497);
     EXPECT_EQ(form.clientHeight, 312);
