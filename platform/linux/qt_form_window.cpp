@@ -60,15 +60,15 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
       form_(&form),
       resources_(std::move(resources)),
       scale_(form.Layout().unit, ScreenScale()) {
-    const FormSpec& spec = form.Layout();
-    setObjectName(Utf8(spec.name));
-    setFont(ToQFont(spec.font));
+    const FormDesign& design = form.Layout();
+    setObjectName(Utf8(design.name));
+    setFont(ToQFont(design.font));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToQColor(spec.backColor));
+    palette.setColor(QPalette::Window, ToQColor(design.backColor));
     setPalette(palette);
     setAutoFillBackground(true);
-    const QSize client(scale_.ToPixels(spec.clientWidth), scale_.ToPixels(spec.clientHeight));
-    if (spec.border == FormBorder::Sizable)
+    const QSize client(scale_.ToPixels(design.clientWidth), scale_.ToPixels(design.clientHeight));
+    if (design.border == FormBorder::Sizable)
         resize(client);
     else
         setFixedSize(client);
@@ -256,9 +256,9 @@ void QtFormWindow::ControlChanged(Control& control, Property what) {
             widget->setVisible(control.Visible());
             break;
         case Property::Bounds:
-            // The about box moves its panel every 10 ms: only a move when only
-            // the place changed.
-            widget->setGeometry(scale_.ToPixels(control.GetBounds()));
+            // The about box's panel moves every 10 ms: its size stays, so
+            // Qt only moves it and scrolls what is already drawn.
+            PlaceWidget(control, *widget, scale_);
             break;
         case Property::Picture:
             PushPicture(control);
@@ -289,9 +289,10 @@ void QtFormWindow::FormChanged(Property what) {
 void QtFormWindow::PushCaption(Control& control) {
     QWidget* widget = WidgetOf(control);
     const QString text = ToQString(control.Caption());
-    if (auto* label = qobject_cast<QLabel*>(widget))
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        PlaceWidget(control, *label, scale_);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(text);
     else if (auto* box = qobject_cast<QGroupBox*>(widget))
         box->setTitle(text);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -39,17 +40,17 @@ void SetColour(QPalette& palette, QPalette::ColorRole role, const QColor& colour
     palette.setColor(QPalette::Inactive, role, colour);
 }
 
-void ApplyColours(QWidget& widget, const ControlSpec& spec) {
+void ApplyColours(QWidget& widget, const ControlDesign& design) {
     QPalette palette = widget.palette();
-    if (spec.foreColor) {
-        const QColor fore = ToQColor(*spec.foreColor);
+    if (design.foreColor) {
+        const QColor fore = ToQColor(*design.foreColor);
         for (QPalette::ColorRole role :
              {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
             SetColour(palette, role, fore);
     }
-    const bool filled = spec.backColor.has_value() && !spec.transparent;
+    const bool filled = design.backColor.has_value() && !design.transparent;
     if (filled) {
-        const QColor back = ToQColor(*spec.backColor);
+        const QColor back = ToQColor(*design.backColor);
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
             SetColour(palette, role, back);
     }
@@ -128,6 +129,30 @@ QWidget* CreateFrame(const Control& control, QWidget* parent, const QRect& place
     return frame;
 }
 
+// A label's place: a label one line high does not wrap, and widens when
+// its text is wider than the place.
+QRect LabelPlace(const Control& control, QLabel& label, QRect place) {
+    const QFontMetrics metrics(label.font());
+    const QString text = label.text();
+    const bool oneLine = place.height() < 2 * metrics.lineSpacing() && !text.contains('\n');
+    label.setWordWrap(!oneLine);
+    if (!oneLine) return place;
+    const int extra = metrics.horizontalAdvance(text) + 1 - place.width();
+    if (extra <= 0) return place;
+    switch (control.Layout().alignment) {
+        case Alignment::Left:
+            place.setRight(place.right() + extra);
+            break;
+        case Alignment::Right:
+            place.setLeft(place.left() - extra);
+            break;
+        case Alignment::Center:
+            place.adjust(-extra / 2, 0, extra - extra / 2, 0);
+            break;
+    }
+    return place;
+}
+
 }  // namespace
 
 double ScreenScale() {
@@ -202,9 +227,16 @@ QString AccessibleText(const std::string& caption) {
     return out.simplified();
 }
 
+void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale) {
+    QRect place = scale.ToPixels(control.GetBounds());
+    if (auto* label = qobject_cast<QLabel*>(&widget); label && control.Kind() == ControlKind::Label)
+        place = LabelPlace(control, *label, place);
+    widget.setGeometry(place);
+}
+
 QWidget* CreateControlWidget(const Control& control, QWidget* parent, const FormScale& scale) {
-    const ControlSpec& spec = control.Layout();
-    const QRect place = scale.ToPixels(spec.bounds);
+    const ControlDesign& design = control.Layout();
+    const QRect place = scale.ToPixels(design.bounds);
     QWidget* widget = nullptr;
     switch (control.Kind()) {
         case ControlKind::Label:
@@ -231,8 +263,8 @@ QWidget* CreateControlWidget(const Control& control, QWidget* parent, const Form
     }
     widget->setObjectName(QString::fromStdString(control.Name()));
     widget->setFont(ToQFont(control.EffectiveFont()));
-    ApplyColours(*widget, spec);
-    widget->setGeometry(place);
+    ApplyColours(*widget, design);
+    PlaceWidget(control, *widget, scale);
     // A click on a control is the control's, never its container's.
     widget->setAttribute(Qt::WA_NoMousePropagation);
     if (control.TabIndex() < 0) widget->setFocusPolicy(Qt::NoFocus);

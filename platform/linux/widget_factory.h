@@ -42,6 +42,11 @@ QString ToQString(const std::string& text);
 // A caption as a screen reader says it: access-key marks gone, one line.
 QString AccessibleText(const std::string& caption);
 
+// Puts the widget of `control` in its declared place, except that a label
+// one line high, whose text the stand-in font makes wider than the place,
+// widens away from its alignment instead of wrapping words out of sight.
+void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale);
+
 // Creates the widget of `control` under `parent`, with the look it is
 // declared with (font, colours, alignment, pointer, focus) and its current
 // caption; nullptr for a control without a widget (a timer). The widget's

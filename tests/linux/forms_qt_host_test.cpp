@@ -36,35 +36,36 @@ constexpr Rgb kLinkColour = RGB(255, 0, 0);
 // A form with one control of each kind that has a widget, in twips.
 struct SampleForm : Form {
     SampleForm()
-        : Form(FormSpec::Named("frmSample")
+        : Form(FormDesign::Named("frmSample")
                    .Client(Unit::Twips, 6000, 4500)
                    .WithFont(Font("Verdana", 8.25))
                    .Back(kWhite)
                    .Placed(StartPosition::CenterScreen)
                    .Caption("Sample")) {}
-    Label lblName{*this, Control::Spec("lblName")
+    Label lblName{*this, Control::Design("lblName")
                              .At(150, 150, 1500, 300)
                              .WithFont(Font("Arial", 9.75))
                              .Align(Alignment::Right)
                              .Transparent()
                              .Caption("Na&me")};
-    ComboBox cboName{*this, Control::Spec("cboName")
+    ComboBox cboName{*this, Control::Design("cboName")
                                 .At(1800, 120, 1500, 360)
                                 .WithFont(Font("MS Sans Serif", 9.75))
                                 .HandPointer()
                                 .Tab(1)};
-    CheckBox chkOn{*this, Control::Spec("chkOn").At(150, 600, 2000, 300).Tab(0).Caption("&Switch")};
+    CheckBox chkOn{*this,
+                   Control::Design("chkOn").At(150, 600, 2000, 300).Tab(0).Caption("&Switch")};
     CommandButton cmdGo{*this,
-                        Control::Spec("cmdGo").At(3600, 120, 1125, 495).Tab(2).Caption("&Go")};
-    Frame fraRule{*this, Control::Spec("fraRule").At(-60, 1000, 6120, 25)};
+                        Control::Design("cmdGo").At(3600, 120, 1125, 495).Tab(2).Caption("&Go")};
+    Frame fraRule{*this, Control::Design("fraRule").At(-60, 1000, 6120, 25)};
     PictureBox picView{*this,
-                       Control::Spec("picView").At(150, 1200, 3000, 1500).Back(kPanelColour)};
-    Label lblInside{*this, Control::Spec("lblInside")
+                       Control::Design("picView").At(150, 1200, 3000, 1500).Back(kPanelColour)};
+    Label lblInside{*this, Control::Design("lblInside")
                                .In(picView)
                                .At(0, 1200, 1500, 600)
                                .Fore(kLinkColour)
                                .Caption("Line one\r\nLine two")};
-    Label lblLink{*this, Control::Spec("lblLink")
+    Label lblLink{*this, Control::Design("lblLink")
                              .In(picView)
                              .At(0, 0, 1500, 300)
                              .WithFont(Font("Arial", 11.25, false, false, true))
@@ -210,6 +211,22 @@ TEST_F(FormsHost, CaptionsFontsAndColoursAreTheDeclaredOnes) {
     EXPECT_FALSE(Widget("lblName").autoFillBackground());  // transparent
 }
 
+TEST_F(FormsHost, AOneLineLabelWidensAwayFromItsAlignmentInsteadOfWrapping) {
+    // lblName is right-aligned and one line high.
+    auto& label = Widget<QLabel>("lblName");
+    const QRect declared = Scaled(form.lblName.GetBounds());
+    form.lblName.SetCaption("A caption much wider than the place it was given");
+    EXPECT_FALSE(label.wordWrap());
+    EXPECT_EQ(label.geometry().right(), declared.right());
+    EXPECT_EQ(label.geometry().top(), declared.top());
+    EXPECT_GE(label.width(), label.fontMetrics().horizontalAdvance(label.text()));
+    form.lblName.SetCaption("Short");
+    EXPECT_EQ(label.geometry(), declared);
+    // Text of several lines wraps in its place as declared.
+    EXPECT_TRUE(Widget<QLabel>("lblInside").wordWrap());
+    EXPECT_EQ(Widget("lblInside").geometry(), Scaled(form.lblInside.GetBounds()));
+}
+
 TEST_F(FormsHost, TabOrderPointerAndAccessibleNamesFollowTheDeclaration) {
     // Declared order: chkOn (0), cboName (1), cmdGo (2); labels take no focus.
     QWidget& check = Widget("chkOn");
@@ -344,9 +361,9 @@ TEST_F(FormsHost, TheTitleBarCloseAsksTheProgramAndTheWindowStaysUntilUnloaded) 
 TEST(FormsHostHidden, AFormNeverShownGetsNoWindow) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     struct HiddenForm : Form {
-        HiddenForm() : Form(FormSpec::Named("frmHidden").Border(FormBorder::Sizable)) {}
+        HiddenForm() : Form(FormDesign::Named("frmHidden").Border(FormBorder::Sizable)) {}
         Timer Timer1{*this, "Timer1"};
-        Label Label1{*this, Control::Spec("Label1").Hidden()};
+        Label Label1{*this, Control::Design("Label1").Hidden()};
         Menu PopUp{*this, "PopUp", "Hidden"};
         MenuItem mnuOne{PopUp, "mnuOne", "&One"};
     } form;
