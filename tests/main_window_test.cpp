@@ -259,25 +259,6 @@ TEST_F(MainWindowTest, PopupMenuHasItsItemsInOrderWithSixPictures) {
     EXPECT_EQ(pictures.size(), 6u);
 }
 
-TEST_F(MainWindowTest, DesignCaptionsOfTheMenu) {
-    const Gimbalo& w = program.main;
-    struct Row {
-        const MenuItem* item;
-        const char* caption;
-    } rows[] = {
-        {&w.mnuDef, "&Opzioni..."},
-        {&w.mnuLingua, "&Lingua"},
-        {&w.mnuAggLingua, "Aggiungi lingua..."},
-        {&w.mnuDonazione, "Fai una &donazione..."},
-        {&w.mnuAggiornamenti, "&Controlla aggiornamenti..."},
-        {&w.mnuLicenza, "Licenza..."},
-        {&w.mnuVersioni, "&Versioni del programma..."},
-        {&w.mnuAbout, "&Informazioni..."},
-        {&w.mnuExit, "&Esci"},
-    };
-    for (const Row& r : rows) EXPECT_EQ(r.item->Caption(), r.caption) << r.item->Name();
-}
-
 TEST_F(MainWindowTest, OptionsChosenTwiceFromTheTrayOpenOneDialog) {
     StartUsual();
     sim.QueueMenuChoice("mnuDef");
