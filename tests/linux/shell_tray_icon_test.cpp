@@ -13,6 +13,7 @@
 
 // Xlib last: its macros (None, Bool, Status) clash with Qt's and GoogleTest's names.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace gimbalo {
 namespace {
@@ -49,11 +50,34 @@ NOTIFYICONDATA Record(Form& window, uint32_t id, int32_t icon, const std::string
 
 // The docked icon as other X clients see it.
 struct Docked {
-    bool inHost = false;    // reparented out of the root window
+    bool inHost = false;    // inside trayer's panel window
     bool viewable = false;  // mapped, and so are its ancestors
     int centreX = 0;
     int centreY = 0;
 };
+
+// The window just below the root that holds `window`.
+Window TopLevel(Display* display, Window window) {
+    for (;;) {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return 0;
+        if (children != nullptr) XFree(children);
+        if (parent == 0 || parent == root) return window;
+        window = parent;
+    }
+}
+
+bool IsTrayerPanel(Display* display, Window window) {
+    XClassHint hint{};
+    if (window == 0 || XGetClassHint(display, window, &hint) == 0) return false;
+    const bool trayer = hint.res_class != nullptr && std::string(hint.res_class) == "trayer";
+    if (hint.res_name != nullptr) XFree(hint.res_name);
+    if (hint.res_class != nullptr) XFree(hint.res_class);
+    return trayer;
+}
 
 Docked DockState(QWidget* widget) {
     Docked state;
@@ -61,20 +85,14 @@ Docked DockState(QWidget* widget) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return state;
     const auto window = static_cast<Window>(widget->winId());
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
-        if (children != nullptr) XFree(children);
-        state.inHost = parent != 0 && parent != root;
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, window, &attributes) != 0) {
-            state.viewable = attributes.map_state == IsViewable;
-            Window child = 0;
-            XTranslateCoordinates(display, window, root, attributes.width / 2,
-                                  attributes.height / 2, &state.centreX, &state.centreY, &child);
-        }
+    const Window top = TopLevel(display, window);
+    state.inHost = top != window && IsTrayerPanel(display, top);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) != 0) {
+        state.viewable = attributes.map_state == IsViewable;
+        Window child = 0;
+        XTranslateCoordinates(display, window, attributes.root, attributes.width / 2,
+                              attributes.height / 2, &state.centreX, &state.centreY, &child);
     }
     XCloseDisplay(display);
     return state;
