@@ -13,6 +13,9 @@ namespace gimbalo {
 
 namespace {
 
+// The middle button's release over an icon; the program ignores it.
+constexpr int32_t WM_MBUTTONUP = 520;
+
 // The button release the program sees for each way of activating the icon.
 // The desktop reports a press; the program acts on the release that follows.
 int32_t MouseMessage(QSystemTrayIcon::ActivationReason reason) {
@@ -41,7 +44,12 @@ QString TipText(const std::string& tip) {
 TrayIcons::TrayIcons(Platform& platform, PictureStore& pictures)
     : platform_(platform), pictures_(pictures) {}
 
-TrayIcons::~TrayIcons() = default;
+TrayIcons::~TrayIcons() {
+    icons_.clear();
+    // The Qt icons go later than their owners; this is the last chance,
+    // before Qt itself ends.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 bool TrayIcons::Add(const NOTIFYICONDATA& data) {
     if (data.cbSize == 0 || data.hWnd == nullptr) return false;
@@ -84,11 +92,6 @@ bool TrayIcons::Delete(const NOTIFYICONDATA& data) {
 
 void TrayIcons::ForgetWindow(const Form& window) {
     std::erase_if(icons_, [&window](const auto& item) { return item.first.first == &window; });
-}
-
-TrayIcon* TrayIcons::Find(const Form* window, uint32_t id) const {
-    const auto found = icons_.find(Key{window, id});
-    return found != icons_.end() ? found->second.icon.get() : nullptr;
 }
 
 void TrayIcons::Deliver(Form* window, uint32_t id, uint64_t serial, int32_t message) {

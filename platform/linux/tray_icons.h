@@ -17,12 +17,10 @@ class Form;
 class PictureStore;
 class TrayIcon;
 
-// The middle button's release over an icon; the program ignores it.
-constexpr int32_t WM_MBUTTONUP = 520;
-
 class TrayIcons {
 public:
     TrayIcons(Platform& platform, PictureStore& pictures);
+    // Takes every icon off the desktop.
     ~TrayIcons();
     TrayIcons(const TrayIcons&) = delete;
     TrayIcons& operator=(const TrayIcons&) = delete;
@@ -35,9 +33,6 @@ public:
     bool Delete(const NOTIFYICONDATA& data);
     // Drops the icons of a window that goes away, so no click reaches it.
     void ForgetWindow(const Form& window);
-
-    // The icon of a window and identifier; null when there is none.
-    TrayIcon* Find(const Form* window, uint32_t id) const;
 
     // Delivers `message` to the window of icon (`window`, `id`), unless that
     // icon has gone (or been replaced: `serial` tells them apart) meanwhile.
