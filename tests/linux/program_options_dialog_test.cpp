@@ -11,6 +11,7 @@
 #include "platform/linux/widget_factory.h"
 #include "program_fixture.h"
 #include "shell/maker.h"
+#include "shell/pictures.h"
 
 namespace gimbalo {
 namespace {
@@ -91,6 +92,14 @@ TEST_F(OptionsDialogOnDisplay, ShowsTheDeclaredLayoutFontsAndTexts) {
     EXPECT_EQ(Widget("Label5").palette().color(QPalette::WindowText), QColor(2, 92, 202));
     EXPECT_DOUBLE_EQ(Widget("Label1").font().pointSizeF(), 9.75);
     EXPECT_EQ(dialog->palette().color(QPalette::Window), QColor(255, 255, 255));
+    // The program's icon, and the shipped hand over the lists and buttons.
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    for (const char* name : {"Combo1", "Combo5", "Check1", "Command2"}) {
+        const QCursor hand = Widget(name).cursor();
+        EXPECT_FALSE(hand.pixmap().isNull()) << name;
+        EXPECT_EQ(hand.hotSpot(), QPoint(kHandHotSpotX, kHandHotSpotY)) << name;
+    }
+    EXPECT_EQ(Widget("Label1").cursor().shape(), Qt::ArrowCursor);
 
     EXPECT_TRUE(testing::SaveScreenshot(*dialog, "options_dialog"));
 }
