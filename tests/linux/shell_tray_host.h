@@ -1,10 +1,11 @@
 // A notification area for the tray tests: the small panel "trayer", started
-// as a child of the test and stopped by its process number.
+// as a child of the test and stopped by its process number, and where an
+// icon docked in it is. Include it last: it brings in Xlib, whose macros
+// (None, Bool, Status) clash with Qt's names.
 #pragma once
 
 #include "linux_test_support.h"
 
-#include <sys/wait.h>
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -13,6 +14,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <csignal>
+
+// After Qt.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace gimbalo::testing {
 
@@ -73,4 +78,63 @@ inline QWidget* TrayIconWidget() {
     return nullptr;
 }
 
+// The docked icon as other X clients see it.
+struct Docked {
+    bool inHost = false;    // inside trayer's panel window
+    bool viewable = false;  // mapped, and so are its ancestors
+    int centreX = 0;
+    int centreY = 0;
+};
+
+// The window just below the root that holds `window`.
+inline Window TopLevel(Display* display, Window window) {
+    for (;;) {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return 0;
+        if (children != nullptr) XFree(children);
+        if (parent == 0 || parent == root) return window;
+        window = parent;
+    }
+}
+
+inline bool IsTrayerPanel(Display* display, Window window) {
+    XClassHint hint{};
+    if (window == 0 || XGetClassHint(display, window, &hint) == 0) return false;
+    const bool trayer = hint.res_class != nullptr && std::string(hint.res_class) == "trayer";
+    if (hint.res_name != nullptr) XFree(hint.res_name);
+    if (hint.res_class != nullptr) XFree(hint.res_class);
+    return trayer;
+}
+
+inline Docked DockState(QWidget* widget) {
+    Docked state;
+    if (widget == nullptr || !widget->isVisible()) return state;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return state;
+    const auto window = static_cast<Window>(widget->winId());
+    const Window top = TopLevel(display, window);
+    state.inHost = top != window && IsTrayerPanel(display, top);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) != 0) {
+        state.viewable = attributes.map_state == IsViewable;
+        Window child = 0;
+        XTranslateCoordinates(display, window, attributes.root, attributes.width / 2,
+                              attributes.height / 2, &state.centreX, &state.centreY, &child);
+    }
+    XCloseDisplay(display);
+    return state;
+}
+
+inline bool IsDocked() {
+    const Docked state = DockState(TrayIconWidget());
+    return state.inHost && state.viewable;
+}
+
 }  // namespace gimbalo::testing
+
+#define TRAY_HOST_OR_SKIP()                                                 \
+    if (!::gimbalo::testing::HaveDisplay()) GTEST_SKIP() << "no X display"; \
+    if (!::gimbalo::testing::TrayHost::Installed()) GTEST_SKIP() << "trayer is not installed"

@@ -1,30 +1,23 @@
 // The notification-area icon on a real tray host: it docks, real clicks reach
 // the window's mouse-move handler as mouse messages, and it appears when the
 // tray host starts late or restarts.
-#include "shell_tray_host.h"
-
 #include <QEvent>
-
 #include <vector>
 
+#include "linux_test_support.h"
 #include "platform/forms.h"
-#include "platform/linux/picture_store.h"
-#include "platform/linux/tray_icon.h"
-
-// Xlib last: its macros (None, Bool, Status) clash with Qt's and GoogleTest's names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+// Last: it brings in Xlib, whose macros clash with Qt's names.
+#include "shell_tray_host.h"
 
 namespace gimbalo {
 namespace {
 
+using testing::Docked;
+using testing::DockState;
+using testing::IsDocked;
 using testing::TrayHost;
 using testing::TrayIconWidget;
 using testing::WaitFor;
-
-#define TRAY_HOST_OR_SKIP()                                                 \
-    if (!::gimbalo::testing::HaveDisplay()) GTEST_SKIP() << "no X display"; \
-    if (!TrayHost::Installed()) GTEST_SKIP() << "trayer is not installed"
 
 // A window that records the mouse messages its tray callback decodes.
 struct TrayOwner : Form {
@@ -46,61 +39,6 @@ NOTIFYICONDATA Record(Form& window, uint32_t id, int32_t icon, const std::string
     data.hIcon = icon;
     data.szTip = tip;
     return data;
-}
-
-// The docked icon as other X clients see it.
-struct Docked {
-    bool inHost = false;    // inside trayer's panel window
-    bool viewable = false;  // mapped, and so are its ancestors
-    int centreX = 0;
-    int centreY = 0;
-};
-
-// The window just below the root that holds `window`.
-Window TopLevel(Display* display, Window window) {
-    for (;;) {
-        Window root = 0;
-        Window parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return 0;
-        if (children != nullptr) XFree(children);
-        if (parent == 0 || parent == root) return window;
-        window = parent;
-    }
-}
-
-bool IsTrayerPanel(Display* display, Window window) {
-    XClassHint hint{};
-    if (window == 0 || XGetClassHint(display, window, &hint) == 0) return false;
-    const bool trayer = hint.res_class != nullptr && std::string(hint.res_class) == "trayer";
-    if (hint.res_name != nullptr) XFree(hint.res_name);
-    if (hint.res_class != nullptr) XFree(hint.res_class);
-    return trayer;
-}
-
-Docked DockState(QWidget* widget) {
-    Docked state;
-    if (widget == nullptr || !widget->isVisible()) return state;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return state;
-    const auto window = static_cast<Window>(widget->winId());
-    const Window top = TopLevel(display, window);
-    state.inHost = top != window && IsTrayerPanel(display, top);
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display, window, &attributes) != 0) {
-        state.viewable = attributes.map_state == IsViewable;
-        Window child = 0;
-        XTranslateCoordinates(display, window, attributes.root, attributes.width / 2,
-                              attributes.height / 2, &state.centreX, &state.centreY, &child);
-    }
-    XCloseDisplay(display);
-    return state;
-}
-
-bool IsDocked() {
-    const Docked state = DockState(TrayIconWidget());
-    return state.inHost && state.viewable;
 }
 
 TEST(TrayIcon, DocksInTheTrayHostAndClicksReachTheWindowAsMouseMessages) {
