@@ -116,35 +116,35 @@ std::string Alternatives(const std::vector<std::string>& words) {
     return text;
 }
 
-struct FieldSpec {
+struct FieldRule {
     std::string_view name;
     uint64_t max;
 };
 
-constexpr FieldSpec kJoystickFields[] = {{"buttons", kScriptMaxButtons}};
-constexpr FieldSpec kReadingFields[] = {
+constexpr FieldRule kJoystickFields[] = {{"buttons", kScriptMaxButtons}};
+constexpr FieldRule kReadingFields[] = {
     {"x", kScriptAxisMax}, {"y", kScriptAxisMax}, {"buttons", 0xFFFFFFFFu}};
 
 template <std::size_t N>
-std::vector<std::string> FieldWords(const FieldSpec (&specs)[N]) {
+std::vector<std::string> FieldWords(const FieldRule (&rules)[N]) {
     std::vector<std::string> words;
-    for (const FieldSpec& spec : specs) words.push_back(std::string(spec.name) + "=");
+    for (const FieldRule& rule : rules) words.push_back(std::string(rule.name) + "=");
     return words;
 }
 
-// Reads NAME=VALUE fields to the end of the line into `values` (one per spec).
+// Reads NAME=VALUE fields to the end of the line into `values` (one per field).
 template <std::size_t N>
-bool ReadFields(LineReader& reader, const FieldSpec (&specs)[N],
+bool ReadFields(LineReader& reader, const FieldRule (&rules)[N],
                 std::optional<uint64_t> (&values)[N], std::string& error) {
     while (!reader.AtEnd()) {
         std::string_view name = reader.Word();
         if (name.empty() || !reader.Take('=')) {
-            error = "expected " + Alternatives(FieldWords(specs)) + ", found " +
+            error = "expected " + Alternatives(FieldWords(rules)) + ", found " +
                     Quote(name.empty() ? reader.Token() : name);
             return false;
         }
         std::size_t index = 0;
-        while (index < N && specs[index].name != name) ++index;
+        while (index < N && rules[index].name != name) ++index;
         if (index == N) {
             error = "unknown field " + Quote(name);
             return false;
@@ -163,9 +163,9 @@ bool ReadFields(LineReader& reader, const FieldSpec (&specs)[N],
             error = "bad number " + Quote(text) + " for " + std::string(name);
             return false;
         }
-        if (*value > specs[index].max) {
+        if (*value > rules[index].max) {
             error = std::string(name) + "=" + std::string(text) + " is out of range (0 to " +
-                    std::to_string(specs[index].max) + ")";
+                    std::to_string(rules[index].max) + ")";
             return false;
         }
         values[index] = value;
