@@ -358,6 +358,51 @@ TEST_F(FormsHost, TheTitleBarCloseAsksTheProgramAndTheWindowStaysUntilUnloaded) 
     EXPECT_TRUE(label.isNull());
 }
 
+TEST(FormsScale, PlacesFollowTheUnitAndTheScreensDpiWithoutGapsBetweenNeighbours) {
+    struct Case {
+        const char* name;
+        Unit unit;
+        double screenScale;
+        Bounds declared;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {"twips at 96 DPI", Unit::Twips, 1.0, {1140, 330, 3240, 375}, {76, 22, 216, 25}},
+        {"pixels at 96 DPI", Unit::Pixels, 1.0, {372, 20, 105, 24}, {372, 20, 105, 24}},
+        {"pixels at 120 DPI", Unit::Pixels, 1.25, {372, 20, 105, 24}, {465, 25, 131, 30}},
+        {"twips left of the window", Unit::Twips, 1.0, {-60, 1140, 6495, 25}, {-4, 76, 433, 2}},
+        {"pixels at 144 DPI", Unit::Pixels, 1.5, {244, 262, 75, 33}, {366, 393, 113, 50}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormScale(c.unit, c.screenScale).ToPixels(c.declared), c.pixels) << c.name;
+    // Neighbours that touch as declared still touch once scaled.
+    const FormScale odd(Unit::Pixels, 1.3);
+    const QRect first = odd.ToPixels(Bounds{244, 262, 75, 33});
+    const QRect second = odd.ToPixels(Bounds{319, 262, 75, 33});
+    EXPECT_EQ(first.right() + 1, second.left());
+}
+
+TEST(FormsText, CaptionsBecomeShownAndSpokenText) {
+    struct Case {
+        std::string caption;
+        QString shown;
+        QString spoken;
+    };
+    const Case cases[] = {
+        {"&Ok", "&Ok", "Ok"},
+        {"Save && go", "Save && go", "Save & go"},
+        {"Line one\r\nLine two", "Line one\nLine two", "Line one Line two"},
+        {"Credits\rLanguage", "Credits\nLanguage", "Credits Language"},
+        {"Velocit\xC3\xA0", QString::fromUtf8("Velocit\xC3\xA0"),
+         QString::fromUtf8("Velocit\xC3\xA0")},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ToQString(c.caption), c.shown) << c.caption;
+        EXPECT_EQ(AccessibleText(c.caption), c.spoken) << c.caption;
+    }
+}
+
 TEST(FormsHostHidden, AFormNeverShownGetsNoWindow) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     struct HiddenForm : Form {
