@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -150,6 +151,10 @@ void QtFormWindow::ConnectInput(Control& control, QWidget& widget) {
                         list->UserType(text.toStdString());
                         if (form_ != nullptr) Resync(*list);
                     });
+            // Enter in the text part picks nothing, as on the desktop the
+            // program was made for: Qt would pick the entry the text names.
+            combo->lineEdit()->installEventFilter(this);
+            textParts_.insert(combo->lineEdit());
             break;
         }
         case ControlKind::CheckBox: {
@@ -429,6 +434,11 @@ void QtFormWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (textParts_.count(watched) > 0) {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
     const auto found = clickable_.find(watched);
     if (found == clickable_.end()) return QWidget::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);

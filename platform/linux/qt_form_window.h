@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "platform/forms.h"
 #include "platform/linux/widget_factory.h"
@@ -78,6 +79,8 @@ private:
     FormScale scale_;
     std::map<const Control*, QWidget*> widgets_;
     std::map<const QObject*, Control*> clickable_;
+    // The text parts of the lists.
+    std::set<const QObject*> textParts_;
     // The label captioning a list: its caption names the list for screen
     // readers.
     std::map<const Control*, const Control*> listCaptions_;

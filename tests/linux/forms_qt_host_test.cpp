@@ -318,6 +318,8 @@ TEST_F(FormsHost, WhatTheUserDoesBecomesTheModelsUserCalls) {
     EXPECT_EQ(form.cboName.ListIndex(), 0);  // the text names an entry
     EXPECT_EQ(combo.lineEdit()->text(), "one");
     EXPECT_EQ(combo.lineEdit()->cursorPosition(), 3);
+    testing::Key(*combo.lineEdit(), Qt::Key_Return);  // picks nothing
+    EXPECT_EQ(combo.count(), 3);                      // and adds no entry
     Click(Widget("chkOn"));
     Click(Widget("cmdGo"));
     Click(Widget("lblLink"));
