@@ -50,9 +50,9 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
-// Offset of the extension of the file name at `nameOffset` in `path`, in
-// characters: just after its last dot; the end of the path when it has none;
-// 0 when the name ends with its dot.
+// Offset in characters of the extension of the file name that starts at byte
+// `nameOffsetBytes` of `path`: just after the name's last dot; the end of the
+// path when the name has no dot; 0 when the name ends with its dot.
 uint16_t ExtensionOffset(const std::string& path, std::size_t nameOffsetBytes) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < nameOffsetBytes)
