@@ -85,7 +85,7 @@ void Gimbalo::Form_Load() {
     if (platform.FileExists(settingsPath)) {
         std::string languageField;
         Settings read = program_.settings;
-        if (ReadSettingsFile(settingsPath, read, languageField)) {
+        if (ReadSettingsFile(settingsPath, read, languageField, platform.TextIsUtf8())) {
             program_.settings = read;
         } else {
             // There but unreadable: the defaults, as for a first start.

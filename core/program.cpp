@@ -44,7 +44,7 @@ void Program::Exit() {
 }
 
 bool Program::SaveSettings() {
-    return WriteSettingsFile(SettingsPath(), settings);
+    return WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8());
 }
 
 std::string Program::SettingsPath() {

@@ -34,11 +34,12 @@ std::string SettingsFileText(const Settings& settings);
 // cannot be read keeps its variable's value. The eighth field goes to
 // `languageField` (empty when missing). False when the file does not exist or
 // cannot be opened; `settings` is then unchanged.
-bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& languageField);
+bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& languageField,
+                      bool textIsUtf8 = true);
 
 // Writes the file at `path`. The text goes to a temporary file in the same
 // folder that then replaces the old one, so a failure part-way leaves the old
 // file whole. False when the file could not be written.
-bool WriteSettingsFile(const std::string& path, const Settings& settings);
+bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8 = true);
 
 }  // namespace gimbalo
