@@ -184,9 +184,58 @@ struct AtCommand {
     ArgumentReader readArgument = nullptr;
 };
 
+std::string MenuItemWords() {
+    std::vector<std::string> words;
+    for (std::string_view item : kScriptMenuItems) words.emplace_back(item);
+    return Alternatives(words);
+}
+
+bool ReadMenuItem(LineReader& reader, ScriptStep& step, std::string& error) {
+    if (reader.AtEnd()) {
+        error = "expected a menu command after menu: " + MenuItemWords();
+        return false;
+    }
+    std::string_view name = reader.Word();
+    if (name.empty()) name = reader.Token();
+    for (std::string_view item : kScriptMenuItems) {
+        if (item != name) continue;
+        step.menuItem = std::string(item);
+        return true;
+    }
+    error = "unknown menu item " + Quote(name) + " (the commands are " + MenuItemWords() + ")";
+    return false;
+}
+
+bool ReadDialogAnswer(LineReader& reader, ScriptStep& step, std::string& error) {
+    const std::string expected = "expected a quoted path or cancel after dialog";
+    if (reader.AtEnd()) {
+        error = expected;
+        return false;
+    }
+    if (reader.Peek() != '"') {
+        std::string_view word = reader.Word();
+        if (word == "cancel") return true;
+        error = expected + ", found " + Quote(word.empty() ? reader.Token() : word);
+        return false;
+    }
+    std::optional<std::string_view> path = reader.Quoted();
+    if (!path) {
+        error = "missing closing quote";
+        return false;
+    }
+    if (path->empty()) {
+        error = "empty path (a dialog is cancelled with: dialog cancel)";
+        return false;
+    }
+    step.dialogAnswer = std::string(*path);
+    return true;
+}
+
 constexpr AtCommand kAtCommands[] = {
     {"unplug", StepKind::Unplug},
     {"quit", StepKind::Quit},
+    {"menu", StepKind::Menu, ReadMenuItem},
+    {"dialog", StepKind::Dialog, ReadDialogAnswer},
 };
 
 std::string AtLineWords() {
@@ -273,7 +322,10 @@ private:
         if (!StepAfterColon(reader, step, error)) return;
         if (!StepFitsScript(step, error)) return;
 
-        if (step.kind == StepKind::Quit) quitLine_ = number;
+        if (EndsProgram(step)) {
+            endLine_ = number;
+            endWords_ = step.kind == StepKind::Quit ? "quit" : "menu " + step.menuItem;
+        }
         if (step.kind == StepKind::Unplug) unplugLine_ = number;
         lastTick_ = step.tick;
         lastTickLine_ = number;
@@ -315,8 +367,8 @@ private:
 
     // Checks a well-formed step against the lines before it.
     bool StepFitsScript(const ScriptStep& step, std::string& error) const {
-        if (quitLine_ != 0) {
-            error = "nothing runs after quit on line " + std::to_string(quitLine_);
+        if (endLine_ != 0) {
+            error = "nothing runs after " + endWords_ + " on line " + std::to_string(endLine_);
             return false;
         }
         if (lastTickLine_ != 0 && step.tick < lastTick_) {
@@ -327,7 +379,9 @@ private:
         // Without a joystick the program ends at start-up and no step runs.
         if (script_.joysticks.empty()) return true;
         const ScriptJoystick& device0 = script_.joysticks.front();
-        if (unplugLine_ != 0 && step.kind != StepKind::Quit) {
+        // The menu and the dialogs go on without the joystick.
+        const bool readsJoystick = step.kind == StepKind::Set || step.kind == StepKind::Unplug;
+        if (unplugLine_ != 0 && readsJoystick) {
             error = "joystick 0 was unplugged on line " + std::to_string(unplugLine_);
             return false;
         }
@@ -348,11 +402,17 @@ private:
     bool seenAt_ = false;
     uint64_t lastTick_ = 0;
     int lastTickLine_ = 0;
-    int quitLine_ = 0;
+    int endLine_ = 0;       // the line that closes the program
+    std::string endWords_;  // what it says, to quote in a message
     int unplugLine_ = 0;
 };
 
 }  // namespace
+
+bool EndsProgram(const ScriptStep& step) {
+    return step.kind == StepKind::Quit ||
+           (step.kind == StepKind::Menu && step.menuItem == kScriptExitItem);
+}
 
 std::vector<ScriptError> ParseScript(std::string_view text, Script& script) {
     script = Script{};

@@ -1,6 +1,6 @@
 // The script of a replay run: which joysticks are attached, and from which
-// polling tick on device 0 reports which readings, is unplugged, or the
-// program is closed.
+// polling tick on device 0 reports which readings, is unplugged, a popup-menu
+// command is chosen, a file dialog is answered, or the program is closed.
 //
 //   # a comment; blank lines are ignored
 //   joystick "Pad" buttons=4        # devices are numbered in the order declared
@@ -8,10 +8,19 @@
 //   at 10: buttons=0x1              # bit k-1 is button k; decimal or 0x hex
 //   at 20: x=0 buttons=0            # a field left out keeps its value
 //   at 30: unplug                   # device 0 goes away
-//   at 40: quit                     # the program closes as its exit command does
+//   at 40: dialog "/tmp/Lang/x.lng" # the next file dialog answers this path
+//   at 40: menu mnuLingua           # as if the user chose the menu's item
+//   at 50: dialog cancel            # the next file dialog is cancelled
+//   at 60: quit                     # the program closes as its exit command does
 //
 // Joystick lines come before the first "at" line; the ticks of the "at" lines
-// never go back (equal ones are taken in script order).
+// never go back (equal ones are taken in script order). Nothing follows quit
+// or "menu mnuExit", which closes the program too. A menu command runs after
+// the polling tick it is due at. File dialogs never wait for a user: each
+// takes the oldest answer given so far and not yet used, and with none left
+// it is cancelled at once. The answer is what the dialog hands back, as it
+// stands (no default extension is added); a relative path is taken from the
+// folder the replay was started in.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +51,18 @@ enum class StepKind {
     Set,     // new readings of device 0
     Unplug,  // device 0 goes away
     Quit,    // the program closes as its exit command does
+    Menu,    // a popup-menu command runs as if the user had chosen it
+    Dialog,  // an answer for the next file dialog
 };
+
+// The popup menu's items that are commands, top to bottom; the separators
+// (R0 to R4) are not.
+constexpr std::string_view kScriptMenuItems[] = {
+    "mnuDef",     "mnuLingua",   "mnuAggLingua", "mnuDonazione", "mnuAggiornamenti",
+    "mnuLicenza", "mnuVersioni", "mnuAbout",     "mnuExit",
+};
+// The menu command that closes the program.
+constexpr std::string_view kScriptExitItem = "mnuExit";
 
 struct ScriptStep {
     uint64_t tick = 0;
@@ -52,7 +72,14 @@ struct ScriptStep {
     std::optional<uint32_t> x;
     std::optional<uint32_t> y;
     std::optional<uint32_t> buttons;
+    // Menu: the item's name, one of kScriptMenuItems.
+    std::string menuItem;
+    // Dialog: the path to answer with; nothing to cancel.
+    std::optional<std::string> dialogAnswer;
 };
+
+// Whether the step closes the program (quit, or the menu's exit command).
+bool EndsProgram(const ScriptStep& step);
 
 struct Script {
     std::vector<ScriptJoystick> joysticks;

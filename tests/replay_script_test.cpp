@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/program.h"
+#include "platform/sim/sim_platform.h"
 #include "replay/script.h"
+#include "tests/test_support.h"
 
 namespace gimbalo {
 namespace {
@@ -30,6 +33,12 @@ std::string Describe(const Script& script) {
                 break;
             case StepKind::Quit:
                 text += "quit";
+                break;
+            case StepKind::Menu:
+                text += "menu " + step.menuItem;
+                break;
+            case StepKind::Dialog:
+                text += step.dialogAnswer ? "dialog[" + *step.dialogAnswer + "]" : "dialog cancel";
                 break;
         }
         text += "@" + std::to_string(step.line) + " ";
@@ -108,9 +117,11 @@ TEST(ReplayScript, BadLinesAreRefusedWithTheLineAndTheReason) {
         {pad + "at 99999999999999999999999: quit",
          "2: tick 99999999999999999999999 is out of range (0 to 4294967295)\n"},
         {pad + "at 5 x=0", "2: expected \":\" after the tick\n"},
-        {pad + "at 5:", "2: expected x=, y=, buttons=, unplug or quit after \":\"\n"},
-        {pad + "at 5: # nothing", "2: expected x=, y=, buttons=, unplug or quit after \":\"\n"},
-        {pad + "at 5: jump", "2: expected x=, y=, buttons=, unplug or quit, found \"jump\"\n"},
+        {pad + "at 5:", "2: expected x=, y=, buttons=, unplug, quit, menu or dialog after \":\"\n"},
+        {pad + "at 5: # nothing",
+         "2: expected x=, y=, buttons=, unplug, quit, menu or dialog after \":\"\n"},
+        {pad + "at 5: jump",
+         "2: expected x=, y=, buttons=, unplug, quit, menu or dialog, found \"jump\"\n"},
         {pad + "at 5: x=0 quit", "2: expected x=, y= or buttons=, found \"quit\"\n"},
         {pad + "at 5: quit now", "2: unexpected \"now\" after quit\n"},
         {pad + "at 5: z=1", "2: unknown field \"z\"\n"},
@@ -136,6 +147,102 @@ TEST(ReplayScript, BadLinesAreRefusedWithTheLineAndTheReason) {
     }
 }
 
+TEST(ReplayScript, MenuCommandsAndDialogAnswers) {
+    const std::string pad = "joystick \"P\" buttons=2\n";
+    struct Case {
+        std::string script;
+        const char* expected;
+    } cases[] = {
+        {pad + "at 1: menu mnuDef", "joystick[P]2@1 1:menu mnuDef@2 "},
+        {pad + "at 1: menu   mnuAggLingua   # the translation page",
+         "joystick[P]2@1 1:menu mnuAggLingua@2 "},
+        {pad + "at 1: dialog \"/tmp/Lang/Italiano.lng\"\nat 1: menu mnuLingua",
+         "joystick[P]2@1 1:dialog[/tmp/Lang/Italiano.lng]@2 1:menu mnuLingua@3 "},
+        // Blanks, a '#' and a colon belong to the quoted path.
+        {pad + "at 2: dialog \"/a b/#c:d.lng\" # comment",
+         "joystick[P]2@1 2:dialog[/a b/#c:d.lng]@2 "},
+        {pad + "at 2: dialog cancel\nat 3: dialog \"rel/x.lng\"",
+         "joystick[P]2@1 2:dialog cancel@2 3:dialog[rel/x.lng]@3 "},
+        // The exit command closes the program, as quit does.
+        {pad + "at 4: menu mnuAbout\nat 9: menu mnuExit",
+         "joystick[P]2@1 4:menu mnuAbout@2 9:menu mnuExit@3 "},
+        // The menu and the dialogs still work once the joystick is gone.
+        {pad + "at 4: unplug\nat 5: dialog cancel\nat 5: menu mnuLingua\nat 6: quit",
+         "joystick[P]2@1 4:unplug@2 5:dialog cancel@3 5:menu mnuLingua@4 6:quit@5 "},
+    };
+    for (const Case& c : cases) {
+        Script script;
+        EXPECT_EQ(Errors(ParseScript(c.script, script)), "") << c.script;
+        EXPECT_EQ(Describe(script), c.expected) << c.script;
+    }
+    // Every command of the menu can be named.
+    std::string every = pad;
+    for (std::string_view item : kScriptMenuItems)
+        every += "at 1: menu " + std::string(item) + "\n";
+    Script script;
+    EXPECT_EQ(Errors(ParseScript(every, script)), "");
+    EXPECT_EQ(script.steps.size(), std::size(kScriptMenuItems));
+}
+
+TEST(ReplayScript, MenuCommandsAreThoseOfTheProgramsMenu) {
+    testing::TempFolder folder;
+    SimPlatform sim(folder.Path());
+    Program program(sim);
+    std::vector<std::string> commands;
+    for (const MenuItem* item : program.main.PopUp.Items())
+        if (!item->IsSeparator()) commands.push_back(item->Name());
+    EXPECT_EQ(commands,
+              std::vector<std::string>(std::begin(kScriptMenuItems), std::end(kScriptMenuItems)));
+}
+
+TEST(ReplayScript, BadMenuAndDialogLinesAreRefused) {
+    const std::string pad = "joystick \"P\" buttons=2\n";
+    const std::string commands =
+        "mnuDef, mnuLingua, mnuAggLingua, mnuDonazione, mnuAggiornamenti, mnuLicenza, "
+        "mnuVersioni, mnuAbout or mnuExit";
+    struct Case {
+        std::string script;
+        std::string expected;
+    } cases[] = {
+        {pad + "at 1: menu", "2: expected a menu command after menu: " + commands + "\n"},
+        {pad + "at 1: menu # none", "2: expected a menu command after menu: " + commands + "\n"},
+        {pad + "at 1: menu mnuNothing",
+         "2: unknown menu item \"mnuNothing\" (the commands are " + commands + ")\n"},
+        // Separators are not commands; names are exact.
+        {pad + "at 1: menu R0",
+         "2: unknown menu item \"R0\" (the commands are " + commands + ")\n"},
+        {pad + "at 1: menu R4",
+         "2: unknown menu item \"R4\" (the commands are " + commands + ")\n"},
+        {pad + "at 1: menu mnudef",
+         "2: unknown menu item \"mnudef\" (the commands are " + commands + ")\n"},
+        {pad + "at 1: menu PopUp",
+         "2: unknown menu item \"PopUp\" (the commands are " + commands + ")\n"},
+        {pad + "at 1: menu \"mnuDef\"",
+         "2: unknown menu item \"\"mnuDef\"\" (the commands are " + commands + ")\n"},
+        {pad + "at 1: menu mnuDef mnuAbout", "2: unexpected \"mnuAbout\" after menu\n"},
+        {pad + "at 1: dialog", "2: expected a quoted path or cancel after dialog\n"},
+        {pad + "at 1: dialog /tmp/x.lng",
+         "2: expected a quoted path or cancel after dialog, found \"/tmp/x.lng\"\n"},
+        {pad + "at 1: dialog Cancel",
+         "2: expected a quoted path or cancel after dialog, found \"Cancel\"\n"},
+        {pad + "at 1: dialog \"/tmp/x.lng", "2: missing closing quote\n"},
+        {pad + "at 1: dialog \"\"", "2: empty path (a dialog is cancelled with: dialog cancel)\n"},
+        {pad + "at 1: dialog cancel now", "2: unexpected \"now\" after dialog\n"},
+        {pad + "at 1: dialog \"/a\" \"/b\"", "2: unexpected \"\"/b\"\" after dialog\n"},
+        // Nothing runs once the program is closed.
+        {pad + "at 5: menu mnuExit\nat 5: menu mnuDef",
+         "3: nothing runs after menu mnuExit on line 2\n"},
+        {pad + "at 5: menu mnuExit\nat 6: quit", "3: nothing runs after menu mnuExit on line 2\n"},
+        {pad + "at 5: quit\nat 6: dialog cancel", "3: nothing runs after quit on line 2\n"},
+        {pad + "at 5: quit\nat 6: menu mnuExit", "3: nothing runs after quit on line 2\n"},
+        {pad + "at 5: menu mnuDef\nat 4: dialog cancel", "3: tick 4 is before tick 5 on line 2\n"},
+    };
+    for (const Case& c : cases) {
+        Script script;
+        EXPECT_EQ(Errors(ParseScript(c.script, script)), c.expected) << c.script;
+    }
+}
+
 TEST(ReplayScript, EveryBadLineIsReportedAndGoodLinesAroundThemStillCount) {
     Script script;
     std::vector<ScriptError> errors = ParseScript(
@@ -149,7 +256,7 @@ TEST(ReplayScript, EveryBadLineIsReportedAndGoodLinesAroundThemStillCount) {
     EXPECT_EQ(Errors(errors),
               "3: tick 5 is before tick 10 on line 2\n"
               "4: buttons=0x4 presses button 3 but joystick 0 has 2 buttons\n"
-              "6: expected x=, y=, buttons=, unplug or quit, found \"bogus\"\n");
+              "6: expected x=, y=, buttons=, unplug, quit, menu or dialog, found \"bogus\"\n");
 }
 
 TEST(ReplayScript, AtMostSixteenJoysticks) {
