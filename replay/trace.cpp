@@ -63,6 +63,10 @@ std::string TraceTickLine(uint64_t tick, const std::optional<JOYINFOEX>& reading
            " events=" + MouseEventNames(events);
 }
 
+std::string TraceMenuLine(uint64_t tick, const std::string& item) {
+    return "tick=" + std::to_string(tick) + " menu=" + item;
+}
+
 std::string TraceEndLine(uint64_t ticks, POINT pointer, const std::vector<uint32_t>& events) {
     return "end ticks=" + std::to_string(ticks) + " pointer=" + PointerText(pointer) +
            " events=" + MouseEventNames(events);

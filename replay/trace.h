@@ -1,4 +1,5 @@
-// The trace of a replay run, one line per polling tick:
+// The trace of a replay run, one line per polling tick (the only lines with
+// x=):
 //
 //   tick=12 x=0 y=32768 buttons=0x1 pointer=638,400 events=LEFTDOWN
 //
@@ -6,7 +7,12 @@
 // (all three "-" when the read failed, as after an unplug); pointer is the
 // pointer position after the tick; events are the mouse-button events the
 // program injected during the tick, in order, joined by commas ("-" for
-// none). When the program ends, one more line tells how many ticks ran and
+// none). A popup-menu command that the script chose gets a line when it
+// runs, after the line of the tick it was due at:
+//
+//   tick=120 menu=mnuDef
+//
+// When the program ends, one more line tells how many ticks ran and
 // what the close did, such as letting go of a held button:
 //
 //   end ticks=2200 pointer=638,400 events=LEFTUP
@@ -28,6 +34,9 @@ std::string MouseEventNames(const std::vector<uint32_t>& events);
 // `reading`: what the tick read from device 0, nothing when the read failed.
 std::string TraceTickLine(uint64_t tick, const std::optional<JOYINFOEX>& reading, POINT pointer,
                           const std::vector<uint32_t>& events);
+
+// `tick`: the tick the command was due at.
+std::string TraceMenuLine(uint64_t tick, const std::string& item);
 
 std::string TraceEndLine(uint64_t ticks, POINT pointer, const std::vector<uint32_t>& events);
 

@@ -10,7 +10,7 @@
 namespace gimbalo {
 namespace {
 
-TEST(ReplayTrace, TickAndEndLines) {
+TEST(ReplayTrace, TickMenuAndEndLines) {
     JOYINFOEX read;
     read.dwXpos = 0;
     read.dwYpos = 32768;
@@ -25,6 +25,7 @@ TEST(ReplayTrace, TickAndEndLines) {
          "tick=0 x=- y=- buttons=- pointer=0,799 events=-"},
         {TraceTickLine(3, read, {-5, 2}, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN}),
          "tick=3 x=0 y=32768 buttons=0x11 pointer=-5,2 events=LEFTDOWN,RIGHTDOWN"},
+        {TraceMenuLine(120, "mnuDef"), "tick=120 menu=mnuDef"},
         {TraceEndLine(2200, {640, 400}, {MOUSEEVENTF_MIDDLEUP}),
          "end ticks=2200 pointer=640,400 events=MIDDLEUP"},
         {MouseEventNames(

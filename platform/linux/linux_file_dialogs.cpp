@@ -1,12 +1,11 @@
 // The open and save dialogs: a Qt file dialog set up from the record, whose
 // answer goes back into the record as the desktop's common dialogs leave it.
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QStringList>
 #include <string>
 #include <vector>
 
-#include "lang/text_encoding.h"
+#include "platform/linux/file_dialog_record.h"
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
 
@@ -31,44 +30,15 @@ std::string PathBytes(const QString& path) {
 }
 
 // "Language files" NUL "*.lng;*.txt" NUL ... as Qt's "Language files (*.lng *.txt)".
-// A description without its pattern ends the list.
 QStringList NameFilters(const std::string& filter) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start < filter.size()) {
-        const std::size_t end = std::min(filter.find('\0', start), filter.size());
-        if (end == start) break;  // two NULs in a row end the list
-        parts.push_back(filter.substr(start, end - start));
-        start = end + 1;
-    }
     QStringList filters;
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = Text(parts[i + 1]);
+    for (const auto& [description, patternList] : FilterPairs(filter)) {
+        QString patterns = Text(patternList);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << Text(parts[i]) + QStringLiteral(" (") + patterns.simplified() + QLatin1Char(')');
+        filters << Text(description) + QStringLiteral(" (") + patterns.simplified() +
+                       QLatin1Char(')');
     }
     return filters;
-}
-
-// Offset in characters of the extension of the file name that starts at byte
-// `nameOffsetBytes` of `path`: just after the name's last dot; the end of the
-// path when the name has no dot; 0 when the name ends with its dot.
-uint16_t ExtensionOffset(const std::string& path, std::size_t nameOffsetBytes) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < nameOffsetBytes)
-        return static_cast<uint16_t>(CharacterCount(path, true));
-    if (dot + 1 == path.size()) return 0;
-    return static_cast<uint16_t>(CharacterCount(std::string_view(path).substr(0, dot + 1), true));
-}
-
-// Puts `text` (NUL characters included) into the record's buffer of
-// `size` characters, NUL-padded; false when it does not fit with a closing NUL.
-bool FillBuffer(std::string& buffer, uint32_t size, const std::string& text) {
-    const std::size_t characters = CharacterCount(text, true);
-    if (size == 0 || characters + 1 > size) return false;
-    buffer = text;
-    buffer.append(size - characters, '\0');
-    return true;
 }
 
 bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
@@ -94,9 +64,8 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
     const QStringList filters = NameFilters(record.lpstrFilter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const uint32_t index = record.nFilterIndex;
-        dialog.selectNameFilter(filters.at(
-            index >= 1 && index <= static_cast<uint32_t>(filters.size()) ? index - 1 : 0));
+        dialog.selectNameFilter(filters.at(static_cast<qsizetype>(
+            FirstFilterIndex(record.nFilterIndex, static_cast<std::size_t>(filters.size())) - 1)));
     }
     if (!record.lpstrInitialDir.empty()) dialog.setDirectory(Path(record.lpstrInitialDir));
     QString suffix = Text(record.lpstrDefExt);
@@ -110,32 +79,10 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
 
-    std::string result;
-    std::size_t nameOffsetBytes = 0;
-    if (chosen.size() == 1) {
-        result = PathBytes(chosen.first());
-        const std::size_t slash = result.rfind('/');
-        nameOffsetBytes = slash == std::string::npos ? 0 : slash + 1;
-    } else {
-        // The folder, then each name, each closed by a NUL, and one NUL more.
-        const QString folder = QFileInfo(chosen.first()).absolutePath();
-        result = PathBytes(folder);
-        result.push_back('\0');
-        nameOffsetBytes = result.size();
-        for (const QString& file : chosen) {
-            result += PathBytes(QFileInfo(file).fileName());
-            result.push_back('\0');
-        }
-    }
+    std::vector<std::string> paths;
+    for (const QString& file : chosen) paths.push_back(PathBytes(file));
     // An answer too long for the buffer fails, as it does on Windows.
-    if (!FillBuffer(record.lpstrFile, record.nMaxFile, result)) return false;
-
-    const std::string firstName = PathBytes(QFileInfo(chosen.first()).fileName());
-    record.nFileOffset = static_cast<uint16_t>(
-        CharacterCount(std::string_view(result).substr(0, nameOffsetBytes), true));
-    record.nFileExtension = chosen.size() == 1 ? ExtensionOffset(result, nameOffsetBytes) : 0;
-    if (record.nMaxFileTitle > 0 && chosen.size() == 1)
-        FillBuffer(record.lpstrFileTitle, record.nMaxFileTitle, firstName);
+    if (!RecordChosenFiles(record, paths)) return false;
     if (!filters.isEmpty()) {
         const auto selected = filters.indexOf(dialog.selectedNameFilter());
         if (selected >= 0) record.nFilterIndex = static_cast<uint32_t>(selected) + 1;

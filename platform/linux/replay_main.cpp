@@ -1,11 +1,11 @@
 // gimbalo-replay SCRIPT [--trace]: runs the program with scripted joysticks
 // in place of real ones (replay/script.h says what a script holds).
 //
-// Exit status: 0 when the program ran and closed (the script's quit, or a
-// termination signal); 1 when it ended at start-up, as gimbalo does (no
-// joystick, another copy running) or the desktop could not be reached; 2
-// for a usage error or a script that cannot be read or is wrong, in which
-// case nothing runs.
+// Exit status: 0 when the program ran and closed (the script's quit or
+// "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
+// gimbalo does (no joystick, another copy running) or the desktop could not
+// be reached; 2 for a usage error or a script that cannot be read or is
+// wrong, in which case nothing runs.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -89,6 +89,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     gimbalo::Program program(*platform);
+    platform->SetMenuCommandRunner(
+        [&program](const std::string& item) { return program.RunMenuCommand(item); });
     program.Start();
     // Start-up ends the program when another copy runs or no joystick answers.
     if (platform->ProgramEnded()) {

@@ -3,8 +3,11 @@
 #include <SDL.h>
 
 #include <QCoreApplication>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/forms.h"
+#include "platform/linux/file_dialog_record.h"
 #include "replay/trace.h"
 
 namespace gimbalo {
@@ -33,6 +36,14 @@ std::string OneLine(const std::string& text) {
             line += c;
     }
     return line;
+}
+
+// A scripted path as a dialog hands it back: in full, from the folder the
+// replay was started in when it is relative.
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
 }
 
 }  // namespace
@@ -121,6 +132,44 @@ int ReplayPlatform::MessageBox(const std::string& text, uint32_t, const std::str
     return 1;  // OK
 }
 
+bool ReplayPlatform::GetOpenFileNameA(OPENFILENAME& record) {
+    return AnswerFileDialog(record, "open");
+}
+
+bool ReplayPlatform::GetSaveFileNameA(OPENFILENAME& record) {
+    return AnswerFileDialog(record, "save");
+}
+
+bool ReplayPlatform::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
+    if (ProgramEnded()) return false;
+    const std::string title = OneLine(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
+    if (dialogAnswers_.empty()) {
+        std::fprintf(stderr,
+                     "gimbalo-replay: %s dialog \"%s\": cancelled, the script has no answer "
+                     "for it\n",
+                     kind, title.c_str());
+        return false;
+    }
+    const ScriptStep& answer = *dialogAnswers_.front();
+    dialogAnswers_.pop_front();
+    if (!answer.dialogAnswer) return false;  // the script cancels it
+    if (!RecordChosenFiles(record, {FullPath(*answer.dialogAnswer)})) {
+        std::fprintf(stderr,
+                     "gimbalo-replay: %s dialog \"%s\": the answer on line %d does not fit in "
+                     "%u characters; the dialog fails\n",
+                     kind, title.c_str(), answer.line, record.nMaxFile);
+        return false;
+    }
+    // The filter shown first is the one still selected.
+    const std::size_t filters = FilterPairs(record.lpstrFilter).size();
+    if (filters > 0) record.nFilterIndex = FirstFilterIndex(record.nFilterIndex, filters);
+    return true;
+}
+
+void ReplayPlatform::SetMenuCommandRunner(std::function<bool(const std::string&)> run) {
+    runMenuCommand_ = std::move(run);
+}
+
 void ReplayPlatform::DispatchTimer(Timer& timer) {
     if (!IsPollingTimer(timer)) {
         LinuxPlatform::DispatchTimer(timer);
@@ -138,6 +187,17 @@ void ReplayPlatform::DispatchTimer(Timer& timer) {
             case StepKind::Quit:
                 Quit();
                 return;
+            case StepKind::Dialog:
+                dialogAnswers_.push_back(command);
+                break;
+            case StepKind::Menu:
+                QueueMenuCommand(*command);
+                // The exit command closes the program: no tick runs after it.
+                if (EndsProgram(*command)) {
+                    quitting_ = true;
+                    return;
+                }
+                break;
             case StepKind::Set:
                 break;
         }
@@ -184,6 +244,28 @@ void ReplayPlatform::Quit() {
                 closeMainWindow_();
             else
                 EndProgram();
+        },
+        Qt::QueuedConnection);
+}
+
+void ReplayPlatform::QueueMenuCommand(const ScriptStep& step) {
+    // A command may open or close forms or end the program, which must not
+    // happen inside the tick's timer dispatch.
+    const uint64_t dueTick = tick_;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this, &step, dueTick] {
+            if (ProgramEnded()) return;
+            if (trace_ != nullptr) {
+                const std::string line = TraceMenuLine(dueTick, step.menuItem);
+                std::fputs(line.c_str(), trace_);
+                std::fputc('\n', trace_);
+            }
+            if (runMenuCommand_ && runMenuCommand_(step.menuItem)) return;
+            std::fprintf(stderr, "gimbalo-replay: menu %s (line %d) could not be chosen\n",
+                         step.menuItem.c_str(), step.line);
+            // Ticks stopped for the exit command; the program must still end.
+            if (EndsProgram(step)) EndProgram();
         },
         Qt::QueuedConnection);
 }

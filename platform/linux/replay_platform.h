@@ -1,10 +1,13 @@
 // The Linux desktop with scripted joysticks: SDL virtual joysticks stand in
 // for real ones, and before each polling tick the script's readings and
 // commands for that tick are applied, so a run repeats without hardware.
+// Menu commands come from the script and file dialogs take the script's
+// answers, so nothing waits for a user.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,6 +42,15 @@ public:
     // Nobody is there to press OK: the message goes to the standard error.
     int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
 
+    // Nobody is there to pick a file: the script's next answer is taken, and
+    // without one the dialog is cancelled with a note on the standard error.
+    bool GetOpenFileNameA(OPENFILENAME& record) override;
+    bool GetSaveFileNameA(OPENFILENAME& record) override;
+
+    // How the script's menu commands reach the program: `run` chooses the
+    // named item and says whether it ran.
+    void SetMenuCommandRunner(std::function<bool(const std::string&)> run);
+
     // Writes the trace's closing line: ticks run, pointer, events since.
     void TraceEnd();
 
@@ -59,6 +71,9 @@ private:
     void SetReading(const StickReading& reading);
     void Unplug();
     void Quit();
+    // Runs a menu command from the message loop once the tick has returned.
+    void QueueMenuCommand(const ScriptStep& step);
+    bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
     void TracePollingTick();
 
     const Script& script_;
@@ -66,6 +81,9 @@ private:
     std::FILE* trace_;
     std::vector<VirtualJoystick> joysticks_;  // by device number
     std::function<void()> closeMainWindow_;
+    std::function<bool(const std::string&)> runMenuCommand_;
+    // Dialog steps whose answers no file dialog has taken yet, oldest first.
+    std::deque<const ScriptStep*> dialogAnswers_;
     uint64_t tick_ = 0;  // polling ticks run so far
     bool quitting_ = false;
     // What the current polling tick read and injected, for its trace line.
