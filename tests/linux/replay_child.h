@@ -24,18 +24,25 @@ constexpr std::chrono::seconds kChildDeadline{30};
 class ReplayChild {
 public:
     // Starts `executable` with `arguments`; the environment is this
-    // process's, with XDG_CONFIG_HOME and XDG_RUNTIME_DIR replaced.
+    // process's, with XDG_CONFIG_HOME and XDG_RUNTIME_DIR replaced, and the
+    // NAME=VALUE entries of `moreEnv` put in place of their namesakes.
     ReplayChild(const std::string& executable, const std::vector<std::string>& arguments,
-                const std::string& configHome, const std::string& runtimeDir) {
+                const std::string& configHome, const std::string& runtimeDir,
+                const std::vector<std::string>& moreEnv = {}) {
+        std::vector<std::string> replaced = moreEnv;
+        replaced.push_back("XDG_CONFIG_HOME=" + configHome);
+        replaced.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
         std::vector<std::string> env;
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string variable = *entry;
-            if (variable.rfind("XDG_CONFIG_HOME=", 0) == 0) continue;
-            if (variable.rfind("XDG_RUNTIME_DIR=", 0) == 0) continue;
-            env.push_back(variable);
+            bool keep = true;
+            for (const std::string& replacement : replaced) {
+                const std::string name = replacement.substr(0, replacement.find('=')) + "=";
+                if (variable.rfind(name, 0) == 0) keep = false;
+            }
+            if (keep) env.push_back(variable);
         }
-        env.push_back("XDG_CONFIG_HOME=" + configHome);
-        env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
+        env.insert(env.end(), replaced.begin(), replaced.end());
         std::vector<std::string> args{executable};
         args.insert(args.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv, envp;
@@ -70,6 +77,7 @@ public:
     ReplayChild& operator=(const ReplayChild&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
 
     // Reads until `done` holds for the standard output, the output ends, or
     // the deadline passes. Whether `done` came true.

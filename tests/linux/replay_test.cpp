@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/linux/replay_child.h"
 #include "tests/test_support.h"
+// Last: Xlib's macros would clash with names above.
+#include "tests/linux/replay_x_windows.h"
 
 namespace gimbalo {
 namespace {
@@ -34,8 +39,10 @@ Fields LineFields(const std::string& line) {
 }
 
 struct Trace {
-    std::vector<Fields> ticks;  // in order; ticks[i]["tick"] is i
-    Fields end;                 // the closing line, empty when missing
+    std::vector<Fields> ticks;       // in order; ticks[i]["tick"] is i
+    std::vector<Fields> menus;       // the menu commands run, in order
+    std::vector<std::string> order;  // "tick=N" and "menu=ITEM", as they came
+    Fields end;                      // the closing line, empty when missing
 };
 
 Trace ReadTrace(const std::string& out) {
@@ -43,10 +50,23 @@ Trace ReadTrace(const std::string& out) {
     std::istringstream lines(out);
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.rfind("tick=", 0) == 0) trace.ticks.push_back(LineFields(line));
         if (line.rfind("end ", 0) == 0) trace.end = LineFields(line);
+        if (line.rfind("tick=", 0) != 0) continue;
+        Fields fields = LineFields(line);
+        if (fields.count("menu") != 0) {
+            trace.order.push_back("menu=" + fields["menu"]);
+            trace.menus.push_back(std::move(fields));
+        } else {
+            trace.order.push_back("tick=" + fields["tick"]);
+            trace.ticks.push_back(std::move(fields));
+        }
     }
     return trace;
+}
+
+// Whether the standard output holds a whole line starting with `start`.
+bool HasLine(const std::string& out, const std::string& start) {
+    return out.find("\n" + start) != std::string::npos || out.rfind(start, 0) == 0;
 }
 
 int PointerX(const Fields& tick) {
@@ -73,22 +93,44 @@ protected:
     }
     // Starts the replay on a script with the given arguments after it.
     std::unique_ptr<testing::ReplayChild> Start(const std::string& text,
-                                                std::vector<std::string> arguments = {"--trace"}) {
+                                                std::vector<std::string> arguments = {"--trace"},
+                                                const std::vector<std::string>& env = {}) {
         arguments.insert(arguments.begin(), WriteScript(text));
         auto child = std::make_unique<testing::ReplayChild>(GIMBALO_REPLAY_EXECUTABLE, arguments,
-                                                            config.Path(), runtime.Path());
+                                                            config.Path(), runtime.Path(), env);
         EXPECT_TRUE(child->Started());
         return child;
     }
     // Runs a script to its end: the exit status, with `out` and `err` kept.
     int Run(const std::string& text, std::vector<std::string> arguments = {"--trace"}) {
         std::unique_ptr<testing::ReplayChild> child = Start(text, std::move(arguments));
-        const int status = child->Wait();
-        out = child->out;
-        err = child->err;
+        return Finish(*child);
+    }
+    int Finish(testing::ReplayChild& child) {
+        const int status = child.Wait();
+        out = child.out;
+        err = child.err;
         return status;
     }
     std::string SettingsFile() const { return config.Path() + "/gimbalo/Gimbalo.ini"; }
+    // A settings file from an earlier run, in `lineEnd` line ends.
+    void WriteSettings(const std::string& language, const std::string& lineEnd = "\r\n") {
+        std::filesystem::create_directories(config.Path() + "/gimbalo");
+        std::string text;
+        for (const char* line : {"1", "2", "3", "2", "1", "1", "0"}) text += line + lineEnd;
+        testing::WriteFile(SettingsFile(), text + language + lineEnd);
+    }
+    // The lines of the settings file, without their ends.
+    std::vector<std::string> SettingsLines() const {
+        std::vector<std::string> lines;
+        std::istringstream text(testing::ReadFile(SettingsFile()));
+        std::string line;
+        while (std::getline(text, line)) {
+            if (line.ends_with('\r')) line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
 
     testing::TempFolder config;
     testing::TempFolder runtime;
@@ -99,6 +141,35 @@ protected:
 
 #define SKIP_WITHOUT_DISPLAY() \
     if (!HaveDisplay()) GTEST_SKIP() << "no X display"
+
+// Waits until `done` holds, asking again every few milliseconds; whether it
+// came true before the deadline.
+bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + testing::kChildDeadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The child's shown windows whose titles end with `end`.
+std::vector<testing::ShownWindow> WindowsTitled(const testing::ReplayChild& child,
+                                                const std::string& end) {
+    std::vector<testing::ShownWindow> titled;
+    for (const testing::ShownWindow& window : testing::ShownWindowsOf(child.Pid()))
+        if (window.title.ends_with(end)) titled.push_back(window);
+    return titled;
+}
+
+std::function<bool(const std::string&)> LineStarting(const std::string& start) {
+    return [start](const std::string& text) { return HasLine(text, start); };
+}
+
+// The folder the replay runs from, which holds Lang/ as an installed copy does.
+std::string ProgramFolder() {
+    return std::filesystem::path(GIMBALO_REPLAY_EXECUTABLE).parent_path().string();
+}
 
 TEST_F(ReplayRun, StickPushedLeftMovesThePointerLeftByTheGrowingStep) {
     SKIP_WITHOUT_DISPLAY();
@@ -216,6 +287,126 @@ TEST_F(ReplayRun, NoJoystickDeclaredEndsAtStartUpWithStatusOne) {
     EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 }
 
+TEST_F(ReplayRun, MenuOptionsCommandShowsTheOptionsDialogOnceOnTheScreen) {
+    SKIP_WITHOUT_DISPLAY();
+    // The options dialog's title ends with the name of the joystick in use.
+    WriteSettings("English.lng");
+    const std::string title = " - Pad";
+    std::unique_ptr<testing::ReplayChild> child = Start(
+        "joystick \"Pad\" buttons=4\n"
+        "at 10: menu mnuDef\n"
+        "at 30: menu mnuDef\n");  // a second choice shows the same dialog
+    ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=5 "))) << child->out << child->err;
+    EXPECT_TRUE(WindowsTitled(*child, title).empty()) << "shown before it was chosen";
+
+    ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=40 "))) << child->out << child->err;
+    ASSERT_TRUE(WaitFor([&] { return !WindowsTitled(*child, title).empty(); }))
+        << "the options dialog did not appear";
+    const std::vector<testing::ShownWindow> dialogs = WindowsTitled(*child, title);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].width, 497);
+    EXPECT_EQ(dialogs[0].height, 312);
+
+    child->Signal(SIGTERM);
+    EXPECT_EQ(Finish(*child), 0) << err;
+    const Trace trace = ReadTrace(out);
+    ASSERT_EQ(trace.menus.size(), 2u) << out;
+    EXPECT_EQ(trace.menus[0].at("tick"), "10");
+    EXPECT_EQ(trace.menus[0].at("menu"), "mnuDef");
+    EXPECT_EQ(trace.menus[1].at("tick"), "30");
+    // A command runs after the tick it is due at, and polling goes on.
+    const auto at = [&](const std::string& entry) {
+        return std::find(trace.order.begin(), trace.order.end(), entry) - trace.order.begin();
+    };
+    EXPECT_LT(at("tick=10"), at("menu=mnuDef")) << out;
+    EXPECT_GT(trace.ticks.size(), 40u);
+}
+
+TEST_F(ReplayRun, LanguageCommandTakesTheScriptsAnswerOrACancelAndSavesEitherWay) {
+    SKIP_WITHOUT_DISPLAY();
+    const std::string italiano = ProgramFolder() + "/Lang/Italiano.lng";
+    const std::string noAnswerNote = "\": cancelled, the script has no answer for it\n";
+    struct Case {
+        std::string steps;
+        const char* language;  // the eighth line of the settings afterwards
+        bool noted;            // whether a dialog went unanswered
+    } cases[] = {
+        {"at 5: dialog \"" + italiano + "\"\nat 5: menu mnuLingua\n", "Italiano.lng", false},
+        // An answer given at the command's own tick serves it in either order.
+        {"at 5: menu mnuLingua\nat 5: dialog \"" + italiano + "\"\n", "Italiano.lng", false},
+        // Answers are taken in order, one per dialog.
+        {"at 2: dialog cancel\nat 3: dialog \"" + italiano +
+             "\"\nat 5: menu mnuLingua\nat 6: menu mnuLingua\n",
+         "Italiano.lng", false},
+        {"at 5: dialog cancel\nat 5: menu mnuLingua\n", "English.lng", false},
+        {"at 5: menu mnuLingua\n", "English.lng", true},
+    };
+    for (const Case& c : cases) {
+        // Written with LF line ends: the command's own save puts CR LF.
+        WriteSettings("English.lng", "\n");
+        std::unique_ptr<testing::ReplayChild> child =
+            Start("joystick \"Pad\" buttons=4\n" + c.steps);
+        ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=15 "))) << child->out << child->err;
+        const std::string saved = testing::ReadFile(SettingsFile());
+        EXPECT_NE(saved.find("\r\n"), std::string::npos) << "not saved by the command: " << c.steps;
+        std::vector<std::string> lines = SettingsLines();
+        ASSERT_EQ(lines.size(), 8u) << saved;
+        EXPECT_EQ(lines[7], c.language) << c.steps;
+
+        child->Signal(SIGTERM);
+        EXPECT_EQ(Finish(*child), 0) << c.steps << err;
+        lines = SettingsLines();
+        ASSERT_EQ(lines.size(), 8u);
+        EXPECT_EQ(lines[7], c.language) << c.steps;
+        EXPECT_EQ(err.find("gimbalo-replay: open dialog \"") != std::string::npos &&
+                      err.find(noAnswerNote) != std::string::npos,
+                  c.noted)
+            << c.steps << err;
+    }
+}
+
+TEST_F(ReplayRun, TranslationPageCommandWritesThePageAndOpensIt) {
+    SKIP_WITHOUT_DISPLAY();
+    // A stand-in for the desktop's handler writes down what it was asked to
+    // open, all at once.
+    const std::string bin = scripts.File("bin");
+    std::filesystem::create_directories(bin);
+    const std::string opener = bin + "/xdg-open";
+    testing::WriteFile(opener,
+                       "#!/bin/sh\n"
+                       "printf '%s\\n' \"$@\" > \"$GIMBALO_TEST_OUT.part\" && "
+                       "mv \"$GIMBALO_TEST_OUT.part\" \"$GIMBALO_TEST_OUT\"\n");
+    chmod(opener.c_str(), 0700);
+    const std::string opened = scripts.File("opened");
+
+    std::unique_ptr<testing::ReplayChild> child =
+        Start("joystick \"Pad\" buttons=4\nat 5: menu mnuAggLingua\nat 10: quit\n", {"--trace"},
+              {"PATH=" + bin + ":/usr/bin:/bin", "GIMBALO_TEST_OUT=" + opened});
+    EXPECT_EQ(Finish(*child), 0) << err;
+    const std::string page = config.Path() + "/gimbalo/Invia_Traduzione.html";
+    EXPECT_NE(testing::ReadFile(page).find("<HTML>"), std::string::npos) << page;
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(opened); }))
+        << "the opener was not started";
+    EXPECT_EQ(testing::ReadFile(opened), "file://" + page + "\n");
+}
+
+TEST_F(ReplayRun, MenuExitSavesTheSettingsLetsGoOfTheButtonAndExitsZero) {
+    SKIP_WITHOUT_DISPLAY();
+    const int status =
+        Run("joystick \"Pad\" buttons=2\n"
+            "at 2: buttons=1\n"
+            "at 6: menu mnuExit\n");
+    ASSERT_EQ(status, 0) << err;
+    const Trace trace = ReadTrace(out);
+    EXPECT_EQ(trace.ticks.size(), 6u) << out;
+    ASSERT_EQ(trace.menus.size(), 1u) << out;
+    EXPECT_EQ(trace.menus[0].at("tick"), "6");
+    EXPECT_EQ(trace.order.back(), "menu=mnuExit");
+    EXPECT_EQ(trace.end.at("ticks"), "6");
+    EXPECT_EQ(trace.end.at("events"), "LEFTUP");
+    EXPECT_EQ(SettingsLines().size(), 8u);
+}
+
 // Refused before anything runs: no display is needed for these.
 TEST_F(ReplayRun, BadScriptIsRefusedWithStatusTwoAndRunsNothing) {
     struct Case {
@@ -228,6 +419,10 @@ TEST_F(ReplayRun, BadScriptIsRefusedWithStatusTwoAndRunsNothing) {
          {"3: tick 2 is before tick 3 on line 2",
           "5: unknown command \"wobble\" (expected \"joystick\" or \"at\")"}},
         {"joystick \"Pad buttons=4\n", {"1: missing closing quote"}},
+        {"joystick \"Pad\" buttons=4\nat 3: menu R0\nat 4: menu mnuExit\nat 5: dialog cancel\n",
+         {"2: unknown menu item \"R0\" (the commands are mnuDef, mnuLingua, mnuAggLingua, "
+          "mnuDonazione, mnuAggiornamenti, mnuLicenza, mnuVersioni, mnuAbout or mnuExit)",
+          "4: nothing runs after menu mnuExit on line 3"}},
     };
     for (const Case& c : cases) {
         std::string expected;
