@@ -1,8 +1,9 @@
 #include "core/numbers.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
+#include <system_error>
 
 namespace gimbalo {
 
@@ -41,10 +42,24 @@ std::optional<double> LeadingNumber(std::string_view text, std::size_t* used) {
         while (j < text.size() && IsDigit(text[j])) ++j;
         if (j > expStart) i = j;
     }
-    std::string number(text.substr(start, i - start));
-    double value = std::strtod(number.c_str(), nullptr);
+    // Read with from_chars, which always takes a point as the decimal
+    // separator: the C library's conversions follow the user's locale, and
+    // an Italian desktop would read "1.5" as 1.
+    std::string_view number = text.substr(start, i - start);
+    const bool negative = number.front() == '-';
+    if (number.front() == '+' || negative) number.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Too large becomes infinite, too small becomes 0, as strtod gives.
+        const std::size_t exponent = number.find_first_of("eE");
+        const bool tiny = exponent != std::string_view::npos && exponent + 1 < number.size() &&
+                          number[exponent + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
     if (used) *used = i;
-    return value;
+    return negative ? -value : value;
 }
 
 double SpeedValue(std::string_view text) {
@@ -53,10 +68,16 @@ double SpeedValue(std::string_view text) {
 
 std::string FormatNumber(double value) {
     if (value == 0.0) return "0";  // also turns -0 into 0
+    // Fifteen significant digits, as the desktop writes a double, with a
+    // point whatever the user's locale says.
     char buffer[40];
-    // Fifteen significant digits, as the desktop writes a double.
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    if (error != std::errc()) return "0";
+    std::string text(buffer, end);
+    for (char& c : text)
+        if (c == 'e') c = 'E';
+    return text;
 }
 
 }  // namespace gimbalo

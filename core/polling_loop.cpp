@@ -105,7 +105,10 @@ void PollingLoop::HandleButtons(uint32_t mask) {
 }
 
 void PollingLoop::Press(const MouseButton& button, const char* marker) {
-    platform_.mouse_event(button.down, 0, 0, 0, 0);
+    // A button already down gets no second down event: on the desktop two
+    // downs in a row make a double click, and a joystick button from 16 on
+    // (a mask that does not fit LastButtons) would repeat one every tick.
+    if (!(held_ & button.down)) platform_.mouse_event(button.down, 0, 0, 0, 0);
     held_ |= button.down;
     marker_.SetCaption(marker);
 }

@@ -27,6 +27,19 @@ std::string SpeedForFile(const std::string& speedSetting) {
     return FormatNumber(*value);
 }
 
+namespace {
+// The language name as list input reads it back whole: in quotes when a
+// comma or blanks at either end would otherwise cut it. A name holding a
+// quotation mark cannot be quoted and is written as it is.
+std::string LanguageLine(const std::string& name) {
+    if (name.empty() || name.find('"') != std::string::npos) return name;
+    const bool blankAtEnd =
+        name.front() == ' ' || name.front() == '\t' || name.back() == ' ' || name.back() == '\t';
+    if (name.find(',') == std::string::npos && !blankAtEnd) return name;
+    return '"' + name + '"';
+}
+}  // namespace
+
 std::string SettingsFileText(const Settings& s) {
     std::string text;
     auto line = [&text](const std::string& value) {
@@ -40,7 +53,7 @@ std::string SettingsFileText(const Settings& s) {
     line(std::to_string(s.Acceleration));
     line(std::to_string(s.StartWithWindows));
     line(std::to_string(s.JoystickIndex));
-    line(s.LangFileName);
+    line(LanguageLine(s.LangFileName));
     return text;
 }
 
@@ -49,7 +62,10 @@ bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& 
     std::optional<std::string> content = ReadWholeFile(path, textIsUtf8);
     if (!content) return false;
 
-    ListInputReader reader(*content);
+    // A byte-order mark that an editor put in front of the first line.
+    std::string_view bytes = *content;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    ListInputReader reader(bytes);
     auto number = [&reader](int16_t& target) {
         if (std::optional<std::string> field = reader.NextField())
             if (std::optional<int16_t> value = ParseInteger16(*field)) target = *value;

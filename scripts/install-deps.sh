@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev libx11-dev libxtst-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer x11-utils xdotool imagemagick
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core locales
 )
 
 missing=()
@@ -16,9 +16,16 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
 if [[ $(id -u) -eq 0 ]]; then sudo=(); else sudo=(sudo); fi
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# An Italian locale, so the tests see a desktop that writes decimals with a
+# comma.
+if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+  "${sudo[@]}" localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
+fi

@@ -2,8 +2,11 @@
 // leaves in it.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 
+#include "core/list_input.h"
+#include "core/numbers.h"
 #include "core/settings.h"
 #include "tests/test_support.h"
 
@@ -131,10 +134,10 @@ TEST(SettingsFile, NegativeValuesAndLanguageAreWrittenUnchanged) {
     s.Acceleration = 2;
     s.StartWithWindows = 0;
     s.JoystickIndex = -1;
-    s.LangFileName = " extra/Deutsch.lng ";
+    s.LangFileName = "extra/Deutsch.lng";
     const std::string path = folder.File("Gimbalo.ini");
     ASSERT_TRUE(WriteSettingsFile(path, s));
-    EXPECT_EQ(ReadFile(path), "0\r\n-5\r\n32767\r\n1\r\n2\r\n0\r\n-1\r\n extra/Deutsch.lng \r\n");
+    EXPECT_EQ(ReadFile(path), "0\r\n-5\r\n32767\r\n1\r\n2\r\n0\r\n-1\r\nextra/Deutsch.lng\r\n");
 }
 
 TEST(SettingsFile, AFileInTheWayOfTheSettingsIsNotReplacedByHalfAWrite) {
@@ -146,6 +149,62 @@ TEST(SettingsFile, AFileInTheWayOfTheSettingsIsNotReplacedByHalfAWrite) {
     s.SetDefaults();
     EXPECT_FALSE(WriteSettingsFile(path, s));
     EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+}  // namespace
+}  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+// Qt sets the C library's locale from the environment; an Italian desktop
+// writes decimals with a comma. The settings file keeps its point.
+TEST(SettingsFile, DecimalsKeepTheirPointUnderACommaLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "it_IT.UTF-8")) GTEST_SKIP() << "no it_IT.UTF-8 locale here";
+    EXPECT_EQ(SpeedValue("1.5"), 1.5);
+    EXPECT_EQ(SpeedValue("0.5"), 0.5);
+    EXPECT_EQ(SpeedForFile("1.5"), "1.5");
+    EXPECT_EQ(FormatNumber(0.5), "0.5");
+    EXPECT_EQ(ParseInteger16("1.5"), int16_t{2});
+    std::setlocale(LC_ALL, before.c_str());
+}
+
+TEST(SettingsFile, ByteOrderMarkBeforeTheFirstLineIsSkipped) {
+    testing::TempFolder folder;
+    const std::string path = folder.File("Gimbalo.ini");
+    testing::WriteFile(path,
+                       "\xEF\xBB\xBF"
+                       "4\r\n5\r\n6\r\n1\r\n0\r\n0\r\n0\r\nEnglish.lng\r\n");
+    Settings s;
+    std::string language;
+    ASSERT_TRUE(ReadSettingsFile(path, s, language));
+    EXPECT_EQ(s.LeftButton, 4);
+    EXPECT_EQ(language, "English.lng");
+}
+
+TEST(SettingsFile, LanguageNamesThatListInputWouldCutAreQuoted) {
+    struct Case {
+        const char* name;
+        const char* line;
+    } cases[] = {{"English.lng", "English.lng"},
+                 {"Deutsch, neu.lng", "\"Deutsch, neu.lng\""},
+                 {" spaced.lng ", "\" spaced.lng \""},
+                 {"", ""}};
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        Settings s;
+        s.SetDefaults();
+        s.LangFileName = c.name;
+        const std::string path = folder.File("Gimbalo.ini");
+        ASSERT_TRUE(WriteSettingsFile(path, s));
+        EXPECT_EQ(testing::ReadFile(path),
+                  std::string("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n") + c.line + "\r\n");
+        Settings back;
+        std::string language;
+        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        EXPECT_EQ(language, c.name);
+    }
 }
 
 }  // namespace
