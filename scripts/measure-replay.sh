@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures what gimbalo-replay costs while it polls one centred joystick:
 # CPU as a share of one core, peak resident memory (VmHWM) and the achieved
-# tick rate, over a steady-state window that starts one second after the
-# first tick. Each run has its own Xvfb and its own settings and runtime
+# tick rate, over a steady-state window that starts 1.5 s after the program
+# does. Each run has its own Xvfb and its own settings and runtime
 # folders, so a real copy of the program is left alone.
 #
 # usage: scripts/measure-replay.sh [--seconds N] [BINARY]
@@ -44,8 +44,14 @@ while [ $# -gt 0 ]; do
     esac
 done
 case "$seconds" in
-    ''|*[!0-9]*|0) echo "$0: --seconds needs a whole number above 0, not '$seconds'" >&2; exit 2 ;;
+    ''|*[!0-9]*) echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2; exit 2 ;;
 esac
+# Base 10 even with leading zeros, which the shell would read as octal.
+seconds=$(( 10#$seconds ))
+if [ "$seconds" -lt 1 ] || [ "$seconds" -gt 3600 ]; then
+    echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2
+    exit 2
+fi
 if [ ! -f "$binary" ]; then
     echo "$0: no gimbalo-replay at $binary (build it, or name it as the last argument)" >&2
     exit 2

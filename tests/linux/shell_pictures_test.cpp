@@ -2,6 +2,7 @@
 // anything else gives 0.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <filesystem>
 
@@ -59,6 +60,33 @@ TEST(PictureStore, WhatIsNotAShippedPictureGivesZero) {
     for (int32_t handle : {0, -1, 99}) {
         EXPECT_TRUE(store.Pixmap(handle).isNull()) << handle;
         EXPECT_TRUE(store.Icon(handle).isNull()) << handle;
+    }
+}
+
+TEST(PictureStore, APictureLoadsWhateverItsNameSaysItIs) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QImage image =
+        QPixmap(QString::fromStdString(ShippedPictures() + "/menu_exit.png")).toImage();
+    ASSERT_FALSE(image.isNull());
+    struct Case {
+        const char* file;
+        const char* format;
+    };
+    // PNG files are read without asking Qt to guess; the rest must still load.
+    const Case cases[] = {{"upper.PNG", "PNG"},
+                          {"plain.bmp", "BMP"},
+                          {"bitmap.png", "BMP"},
+                          {"no_suffix", "PNG"},
+                          {"other.gif", "PNG"}};
+    for (const Case& c : cases)
+        ASSERT_TRUE(image.save(folder.filePath(c.file), c.format)) << c.file;
+    PictureStore store(folder.path().toStdString());
+    for (const Case& c : cases) {
+        const int32_t handle = store.Load(c.file);
+        ASSERT_GT(handle, 0) << c.file;
+        EXPECT_EQ(store.Pixmap(handle).size(), image.size()) << c.file;
     }
 }
 
