@@ -6,6 +6,8 @@
 
 #include "core/numbers.h"
 #include "core/program.h"
+#include "lang/file_dialogs.h"
+#include "lang/text_encoding.h"
 #include "options/autostart.h"
 #include "options/joystick.h"
 #include "shell/maker.h"
@@ -155,8 +157,10 @@ void frmOpzioni::Form_Load() {
     Check2.SetValue(model.Acceleration == 1 ? 1 : 0);
     Check1.SetValue(model.StartWithWindows == 1 ? 1 : 0);
 
-    std::string name =
-        caps.szPname.substr(0, std::min(caps.szPname.find('\0'), kJoystickNameLength));
+    // The name ends at its first NUL and holds at most 32 characters, counted
+    // as the program's text counts them, so no character is cut in two.
+    const std::string name =
+        FirstCharacters(TrimAtNul(caps.szPname), kJoystickNameLength, platform.TextIsUtf8());
     SetCaption(text[29] + " - " + name);
 
     Command3.SetEnabled(false);

@@ -109,6 +109,34 @@ TEST_F(OptionsDialogTest, AJoystickThatIsGoneLeavesTheButtonListsEmptyAndTheName
     EXPECT_FALSE(d.Command3.Enabled());
 }
 
+TEST_F(OptionsDialogTest, TheTitleHoldsAtMost32CharactersOfTheJoysticksName) {
+    const std::string e = "\xC3\xA9";             // é, two bytes
+    const std::string ellipsis = "\xE2\x80\xA6";  // …, three bytes
+    std::string twentyAccents;                    // 20 characters, 40 bytes
+    for (int k = 0; k < 20; ++k) twentyAccents += e;
+    std::string fortyEllipses;  // 40 characters, 120 bytes
+    for (int k = 0; k < 40; ++k) fortyEllipses += ellipsis;
+    std::string thirtyTwoEllipses;
+    for (int k = 0; k < 32; ++k) thirtyTwoEllipses += ellipsis;
+    struct Case {
+        std::string name;
+        bool utf8;
+        std::string shown;
+        const char* what;
+    } cases[] = {
+        {twentyAccents, true, twentyAccents, "longer than 32 bytes, fewer characters"},
+        {fortyEllipses, true, thirtyTwoEllipses, "more than 32 characters"},
+        {std::string("Pad\0old name", 12), true, "Pad", "ends at the first NUL"},
+        {std::string(40, 'x'), false, std::string(32, 'x'), "a byte is a character"},
+    };
+    for (const Case& c : cases) {
+        sim.SetTextIsUtf8(c.utf8);
+        sim.Joystick(0).name = c.name;
+        frmOpzioni& d = OpenWith(Model(1, 2, 3));
+        EXPECT_EQ(d.Caption(), "E29 - " + c.shown) << c.what;
+    }
+}
+
 TEST_F(OptionsDialogTest, ListsStayWithinWhatAReadingCanReport) {
     sim.AddJoystick("Many Buttons", 40);
     Settings s = Model(1, 2, 3, 1);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "lang/text_encoding.h"
+
 namespace gimbalo {
 
 SimPlatform::SimPlatform(std::string folder) : folder_(std::move(folder)), exeFolder_(folder_) {}
@@ -87,7 +89,8 @@ uint32_t SimPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
     const SimJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
     if (!joystick.present) return JOYERR_UNPLUGGED;
     caps = JOYCAPS{};
-    caps.szPname = joystick.name.substr(0, kJoystickNameLength);
+    // As the desktop's joystick layer does: 32 characters of the program's text.
+    caps.szPname = FirstCharacters(joystick.name, kJoystickNameLength, utf8_);
     caps.wNumButtons = joystick.buttons;
     return JOYERR_NOERROR;
 }
