@@ -98,12 +98,12 @@ frmOpzioni::frmOpzioni(Program& program)
     Combo1.Change = [this] { Combo1_Change(); };
     Combo2.Change = [this] { Combo2_Change(); };
     Combo3.Change = [this] { Combo3_Change(); };
-    for (ComboBox* list : {&Combo4, &Combo5}) {
-        list->Click = [this] { SomethingChanged(); };
-        list->Change = [this] { SomethingChanged(); };
-    }
-    Check1.Click = [this] { SomethingChanged(); };
-    Check2.Click = [this] { SomethingChanged(); };
+    Combo4.Click = [this] { Combo4_Click(); };
+    Combo4.Change = [this] { Combo4_Change(); };
+    Combo5.Click = [this] { Combo5_Click(); };
+    Combo5.Change = [this] { Combo5_Change(); };
+    Check1.Click = [this] { Check1_Click(); };
+    Check2.Click = [this] { Check2_Click(); };
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     Command3.Click = [this] { Command3_Click(); };

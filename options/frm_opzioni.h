@@ -25,8 +25,13 @@ public:
     void Combo1_Change() { Combo1_Click(); }
     void Combo2_Change() { Combo2_Click(); }
     void Combo3_Change() { Combo3_Click(); }
-    // Combo4, Combo5, Check1 and Check2 only enable Apply.
-    void SomethingChanged() { Command3.SetEnabled(true); }
+    // The speed, the joystick and the two check boxes only enable Apply.
+    void Combo4_Click() { Command3.SetEnabled(true); }
+    void Combo4_Change() { Command3.SetEnabled(true); }
+    void Combo5_Click() { Command3.SetEnabled(true); }
+    void Combo5_Change() { Command3.SetEnabled(true); }
+    void Check1_Click() { Command3.SetEnabled(true); }
+    void Check2_Click() { Command3.SetEnabled(true); }
     void Command1_Click();  // OK
     void Command2_Click();  // Cancel
     void Command3_Click();  // Apply

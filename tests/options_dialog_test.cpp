@@ -2,6 +2,7 @@
 // model, and what picking, typing, Apply, OK, Cancel and closing do.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "shell/maker.h"
@@ -199,6 +200,29 @@ TEST_F(OptionsDialogTest, PickingTheButtonAnotherListShowsEmptiesThatList) {
         EXPECT_EQ(d.Combo2.Text(), c.right) << c.what;
         EXPECT_EQ(d.Combo3.Text(), c.middle) << c.what;
         EXPECT_TRUE(d.Command3.Enabled()) << c.what;
+    }
+}
+
+TEST_F(OptionsDialogTest, EveryOtherChangeEnablesApply) {
+    sim.AddJoystick("Pad Two", 4);
+    struct Case {
+        const char* what;
+        std::function<bool(frmOpzioni&)> act;
+    } cases[] = {
+        {"speed picked", [](frmOpzioni& d) { return d.Combo4.UserPick(0); }},
+        {"speed typed", [](frmOpzioni& d) { return d.Combo4.UserType("1.7"); }},
+        {"joystick picked", [](frmOpzioni& d) { return d.Combo5.UserPick(1); }},
+        {"joystick typed", [](frmOpzioni& d) { return d.Combo5.UserType("9"); }},
+        {"start with the desktop", [](frmOpzioni& d) { return d.Check1.UserToggle(); }},
+        {"acceleration", [](frmOpzioni& d) { return d.Check2.UserToggle(); }},
+    };
+    for (const Case& c : cases) {
+        frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);
+        const std::string file = SettingsText();
+        ASSERT_FALSE(d.Command3.Enabled()) << c.what;
+        EXPECT_TRUE(c.act(d)) << c.what;
+        EXPECT_TRUE(d.Command3.Enabled()) << c.what;
+        EXPECT_EQ(SettingsText(), file) << c.what << ": nothing is applied yet";
     }
 }
 
