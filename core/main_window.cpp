@@ -84,13 +84,11 @@ void Gimbalo::Form_Load() {
     const std::string settingsPath = program_.SettingsPath();
     if (platform.FileExists(settingsPath)) {
         std::string languageField;
-        Settings read = program_.settings;
-        if (ReadSettingsFile(settingsPath, read, languageField, platform.TextIsUtf8())) {
-            program_.settings = read;
-        } else {
-            // There but unreadable: the defaults, as for a first start.
+        // A file that is there but cannot be opened gives the defaults, as at
+        // a first start; reading leaves the model untouched in that case.
+        if (!ReadSettingsFile(settingsPath, program_.settings, languageField,
+                              platform.TextIsUtf8()))
             program_.settings.SetDefaults();
-        }
         SelectStartupLanguage(program_, languageField);
         SyncAutostart(platform, program_.settings.StartWithWindows);
     } else {
@@ -108,7 +106,9 @@ void Gimbalo::Form_Load() {
         Timer1.SetInterval(kPollingInterval);
     } else {
         platform.MessageBox(text[24] + "\r\r" + text[25], MB_ICONEXCLAMATION, text[4]);
+        // As the unload step does; there is no icon yet, so nothing changes.
         program_.Tray.RemoveTrayIcon(TrayIconPicture);
+        program_.Tray.RemoveTrayIcon(Icon());
         platform.EndProgram();
         return;
     }
@@ -150,10 +150,10 @@ bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image&
     if (menu == 0) return false;
     const uint32_t id = platform.GetMenuItemID(menu, itemPosition);
     if (id == 0xFFFFFFFFu) return false;
+    // The identifier is kept as a signed 16-bit number and handed on as such.
     const auto narrowed = static_cast<int16_t>(id);
-    return platform.SetMenuItemBitmaps(bar, static_cast<uint32_t>(static_cast<uint16_t>(narrowed)),
-                                       kByCommand, picture.PictureHandle(),
-                                       picture.PictureHandle());
+    return platform.SetMenuItemBitmaps(bar, static_cast<uint32_t>(narrowed), kByCommand,
+                                       picture.PictureHandle(), picture.PictureHandle());
 }
 
 void Gimbalo::ApplyMenuCaptions() {

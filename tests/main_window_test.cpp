@@ -118,6 +118,13 @@ TEST_F(MainWindowTest, NoJoystickShowsTheMessageAndEndsWithoutIconOrSave) {
     EXPECT_EQ(sim.messageBoxes[0].style, 48u);
     EXPECT_EQ(TrayAdds(sim), 0);
     EXPECT_TRUE(sim.TrayIcons().empty());
+    // The icon is removed as the unload step removes it: under the stored
+    // picture (none yet), then under the window's icon.
+    std::vector<uint32_t> removed;
+    for (const SimTrayCall& call : sim.trayCalls)
+        if (call.message == NIM_DELETE) removed.push_back(call.data.uID);
+    EXPECT_EQ(removed, (std::vector<uint32_t>{0u, static_cast<uint32_t>(program.main.Icon())}));
+    EXPECT_NE(program.main.Icon(), 0);
     EXPECT_EQ(program.main.Timer1.Interval(), 0);
     EXPECT_EQ(SettingsText(), before);
     EXPECT_EQ(program.main.Tag, "0");
