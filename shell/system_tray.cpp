@@ -1,17 +1,8 @@
 #include "shell/system_tray.h"
 
-namespace gimbalo {
+#include "lang/text_encoding.h"
 
-std::string FirstCharacters(const std::string& text, std::size_t count, bool utf8) {
-    if (!utf8) return text.substr(0, count);
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool continuation = (byte & 0xC0) == 0x80;
-        if (!continuation && characters++ == count) return text.substr(0, i);
-    }
-    return text;
-}
+namespace gimbalo {
 
 void SystemTray::AddTrayIcon(Form& window, int32_t id, int32_t icon, const std::string& tip) {
     record_.cbSize = kNotifyIconDataSize;

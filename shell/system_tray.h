@@ -19,10 +19,6 @@ constexpr std::size_t kTrayTipLength = 63;
 // Every mouse event over the icon comes back as the window's mouse-move message.
 constexpr uint32_t kTrayCallbackMessage = WM_MOUSEMOVE;
 
-// The first `count` characters of `text`. With `utf8` a character is a code
-// point (a lead byte and its continuation bytes), otherwise one byte.
-std::string FirstCharacters(const std::string& text, std::size_t count, bool utf8);
-
 class SystemTray {
 public:
     explicit SystemTray(Platform& platform) : platform_(platform) {}
