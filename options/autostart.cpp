@@ -1,12 +1,14 @@
 #include "options/autostart.h"
 
+#include "shell/maker.h"
+
 namespace gimbalo {
 
 void SyncAutostart(Platform& platform, int16_t flag) {
     if (flag == 1)
-        platform.WriteAutostart(kAutostartName, platform.ExecutablePath());
+        platform.WriteAutostart(kProductName, platform.ExecutablePath());
     else
-        platform.DeleteAutostart(kAutostartName);
+        platform.DeleteAutostart(kProductName);
 }
 
 }  // namespace gimbalo

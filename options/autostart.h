@@ -7,10 +7,8 @@
 
 namespace gimbalo {
 
-// Name under which the entry is kept: the product name.
-constexpr const char* kAutostartName = "Gimbalo";
-
-// Writes the entry when `flag` is 1, deletes it for any other value.
+// Writes the entry, kept under the product name, when `flag` is 1; deletes it
+// for any other value.
 // Failures change nothing and are not reported.
 void SyncAutostart(Platform& platform, int16_t flag);
 
