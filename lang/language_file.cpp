@@ -7,12 +7,6 @@
 #include "lang/text_file.h"
 
 namespace gimbalo {
-namespace {
-
-// Characters before the text of each line; the program never reads them.
-constexpr std::size_t kLeadingCharacters = 3;
-
-}  // namespace
 
 std::string LanguageFolder(Platform& platform) {
     return platform.ProgramFolder() + platform.PathSeparator() + kLanguageFolderName;

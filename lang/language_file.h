@@ -2,6 +2,7 @@
 // string table.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ class Program;
 
 // Name of the folder of language files below the program folder.
 constexpr const char* kLanguageFolderName = "Lang";
+
+// Characters before the text of each line of a language file; the program
+// never reads them.
+constexpr std::size_t kLeadingCharacters = 3;
 
 // The language folder: the program folder, the separator, "Lang".
 std::string LanguageFolder(Platform& platform);
