@@ -6,6 +6,7 @@
 #include "lang/language_file.h"
 #include "lang/text_encoding.h"
 #include "lang/text_file.h"
+#include "shell/information_commands.h"
 #include "shell/maker.h"
 
 namespace gimbalo {
@@ -14,7 +15,6 @@ namespace {
 // Shown in a cell whose reference line has no text; the cell drops its first
 // three characters as it does a language-file line's, leaving 11 dots.
 constexpr const char* kPlaceholder = "..............";
-constexpr std::size_t kLeadingCharacters = 3;
 
 // Column names: the first two are also the reference files' base names.
 constexpr const char* kReferenceNames[] = {"English", "Italiano"};
@@ -140,9 +140,8 @@ bool WriteTranslationPage(Platform& platform) {
 
 void ShowTranslationPage(Platform& platform) {
     WriteTranslationPage(platform);
-    std::string path = TranslationPagePath(platform);
-    if (path.find(' ') != std::string::npos) path = "\"" + path + "\"";
-    platform.StartProgram("explorer " + path, SW_SHOWMAXIMIZED);
+    platform.StartProgram(ExplorerCommand("explorer", TranslationPagePath(platform)),
+                          SW_SHOWMAXIMIZED);
 }
 
 }  // namespace gimbalo

@@ -1,21 +1,26 @@
 #include "shell/information_commands.h"
 
+#include "lang/language_choice.h"
 #include "shell/maker.h"
 
 namespace gimbalo {
 
 std::string LicenceDocumentName(const std::string& langFileName) {
-    return langFileName == kItalianLanguageFile ? kItalianReadMe : kLicenceDocument;
+    return langFileName == kItalianLanguage ? kItalianReadMe : kLicenceDocument;
 }
 
 std::string WebPageCommand(const std::string& address) {
     return "explorer " + address;
 }
 
+std::string ExplorerCommand(const std::string& word, const std::string& path) {
+    if (path.find_first_of(" \t") != std::string::npos) return word + " \"" + path + '"';
+    return word + ' ' + path;
+}
+
 std::string DocumentCommand(Platform& platform, const std::string& documentName) {
-    std::string path = platform.ProgramFolder() + platform.PathSeparator() + documentName;
-    if (path.find_first_of(" \t") != std::string::npos) path = '"' + path + '"';
-    return "Explorer " + path;
+    return ExplorerCommand("Explorer",
+                           platform.ProgramFolder() + platform.PathSeparator() + documentName);
 }
 
 void OpenUpdatesPage(Platform& platform) {

@@ -13,17 +13,20 @@ namespace gimbalo {
 constexpr const char* kLicenceDocument = "License.txt";
 constexpr const char* kItalianReadMe = "Leggere prima dell'uso.txt";
 constexpr const char* kVersionHistoryDocument = "Versioni.txt";
-// The language file whose users get the Italian read-me as the licence.
-constexpr const char* kItalianLanguageFile = "Italiano.lng";
 
 // The licence document for the language file in use: the Italian read-me for
 // exactly "Italiano.lng" (letter case counts), "License.txt" for any other.
 std::string LicenceDocumentName(const std::string& langFileName);
 
+// `word` ("explorer" or "Explorer"), one blank and `path`. A path holding a
+// blank or a tab is put in double quotes, since unquoted it would name
+// another file.
+std::string ExplorerCommand(const std::string& word, const std::string& path);
+
 // "explorer " + address: the desktop opens the address in the default browser.
 std::string WebPageCommand(const std::string& address);
-// "Explorer " + the document's path in the program folder; a path holding a
-// blank is put in double quotes, since unquoted it would name another file.
+// "Explorer " + the document's path in the program folder, quoted as
+// ExplorerCommand quotes it.
 std::string DocumentCommand(Platform& platform, const std::string& documentName);
 
 // mnuAggiornamenti_Click: the maker's updates page, maximised.

@@ -126,16 +126,19 @@ TEST_F(TranslationPageTest, RebuildsThePageEachTime) {
     EXPECT_EQ(page.find("Traduzione1\""), std::string::npos);
 }
 
-TEST(TranslationPageFolderTest, PathWithABlankIsQuotedForTheExplorer) {
-    testing::TempFolder folder;
-    const std::string spaced = folder.Path() + "/Program Files";
-    std::filesystem::create_directories(spaced);
-    SimPlatform sim(spaced);
-    ShowTranslationPage(sim);
-    EXPECT_FALSE(testing::ReadFile(spaced + "/Invia_Traduzione.html").empty());
-    ASSERT_EQ(sim.startedPrograms.size(), 1u);
-    EXPECT_EQ(sim.startedPrograms[0].commandLine,
-              "explorer \"" + spaced + "/Invia_Traduzione.html\"");
+TEST(TranslationPageFolderTest, PathWithABlankOrTabIsQuotedForTheExplorer) {
+    for (const char* name : {"/Program Files", "/Program\tFiles"}) {
+        testing::TempFolder folder;
+        const std::string spaced = folder.Path() + name;
+        std::filesystem::create_directories(spaced);
+        SimPlatform sim(spaced);
+        ShowTranslationPage(sim);
+        EXPECT_FALSE(testing::ReadFile(spaced + "/Invia_Traduzione.html").empty()) << name;
+        ASSERT_EQ(sim.startedPrograms.size(), 1u) << name;
+        EXPECT_EQ(sim.startedPrograms[0].commandLine,
+                  "explorer \"" + spaced + "/Invia_Traduzione.html\"")
+            << name;
+    }
 }
 
 TEST(TranslationPageFolderTest, PageThatCannotBeWrittenIsStillOpened) {

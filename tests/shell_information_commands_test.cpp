@@ -85,6 +85,20 @@ TEST(DocumentCommandTest, PathWithABlankIsQuoted) {
     EXPECT_EQ(sim.startedPrograms[2].commandLine, "Explorer \"" + spaced + "/Versioni.txt\"");
 }
 
+TEST(DocumentCommandTest, ExplorerCommandQuotesAPathThatABlankOrTabWouldSplit) {
+    struct Case {
+        const char* word;
+        const char* path;
+        const char* command;
+    } cases[] = {
+        {"Explorer", "/opt/gimbalo/License.txt", "Explorer /opt/gimbalo/License.txt"},
+        {"explorer", "/opt/my apps/page.html", "explorer \"/opt/my apps/page.html\""},
+        {"Explorer", "/opt/my\tapps/License.txt", "Explorer \"/opt/my\tapps/License.txt\""},
+        {"explorer", "C:\\Gimbalo\\page.html", "explorer C:\\Gimbalo\\page.html"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExplorerCommand(c.word, c.path), c.command) << c.path;
+}
+
 TEST(DocumentCommandTest, UsesThePlatformsSeparator) {
     testing::TempFolder base;
     SimPlatform sim(base.Path());
