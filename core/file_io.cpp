@@ -12,6 +12,11 @@ std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8) {
     return std::filesystem::path(utf8);
 }
 
+std::string AddSeparator(const std::string& folder, char separator) {
+    if (!folder.empty() && folder.back() == separator) return folder;
+    return folder + separator;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, bool textIsUtf8) {
     std::ifstream in(FileSystemPath(path, textIsUtf8), std::ios::binary);
     if (!in) return std::nullopt;

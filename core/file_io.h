@@ -1,5 +1,5 @@
-// Reading a file whole and replacing one safely, for the settings, the
-// language files and the translation page.
+// Paths, reading a file whole and replacing one safely, for the settings, the
+// language files, the translation page and the manifest.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +12,10 @@ namespace gimbalo {
 // A path held as the program's text, for the file system: UTF-8 on a UTF-8
 // program, the ANSI code page otherwise.
 std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8);
+
+// `folder` with `separator` appended unless it already ends in one; an empty
+// folder gives the separator alone.
+std::string AddSeparator(const std::string& folder, char separator);
 
 // The bytes of the file at `path`; nothing when it cannot be opened. A read
 // that fails part-way gives the bytes read until then.

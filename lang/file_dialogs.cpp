@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/file_io.h"
 #include "lang/text_encoding.h"
 
 namespace gimbalo {
@@ -85,11 +86,6 @@ std::string TrimAtNul(const std::string& text) {
 
 std::string AddBackslash(const std::string& folder) {
     return AddSeparator(folder, '\\');
-}
-
-std::string AddSeparator(const std::string& folder, char separator) {
-    if (!folder.empty() && folder.back() == separator) return folder;
-    return folder + separator;
 }
 
 }  // namespace gimbalo

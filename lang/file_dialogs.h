@@ -52,7 +52,4 @@ std::string TrimAtNul(const std::string& text);
 // folder gives "\".
 std::string AddBackslash(const std::string& folder);
 
-// The same with the platform's separator in place of the backslash.
-std::string AddSeparator(const std::string& folder, char separator);
-
 }  // namespace gimbalo

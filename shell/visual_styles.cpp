@@ -1,9 +1,8 @@
 #include "shell/visual_styles.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+
+#include "core/file_io.h"
 
 namespace gimbalo {
 
@@ -30,30 +29,6 @@ constexpr std::array<const char*, 17> kManifestLines = {
     R"(</assembly>)",
 };
 
-std::filesystem::path FilePath(const Platform& platform, const std::string& path) {
-    if (platform.TextIsUtf8()) return std::filesystem::u8path(path);
-    return std::filesystem::path(path);
-}
-
-// Creates the file with `text`. A file that could not be written whole is
-// removed again: a broken manifest would stop the program from starting, and
-// one that is missing is simply written at the next start.
-bool WriteNewFile(const std::filesystem::path& path, const std::string& text) {
-    bool written = false;
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        written = !out.fail();
-    }
-    if (!written) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-    return written;
-}
-
 }  // namespace
 
 std::string ManifestText() {
@@ -67,9 +42,7 @@ std::string ManifestText() {
 
 std::string ManifestPath(const std::string& folder, const std::string& executableName,
                          char separator) {
-    std::string path = folder;
-    if (path.empty() || path.back() != separator) path += separator;
-    return path + executableName + kManifestSuffix;
+    return AddSeparator(folder, separator) + executableName + kManifestSuffix;
 }
 
 std::optional<std::string> ManifestPath(Platform& platform) {
@@ -84,7 +57,9 @@ void InitVisualStyles(Platform& platform) {
     if (platform.UsesVisualStylesManifest()) {
         if (std::optional<std::string> path = ManifestPath(platform);
             path && !platform.FileExists(*path)) {
-            if (WriteNewFile(FilePath(platform, *path), ManifestText()))
+            // Written whole or not at all: a broken manifest would stop the
+            // program from starting, and a missing one is written next time.
+            if (ReplaceFile(*path, ManifestText(), platform.TextIsUtf8()))
                 platform.SetFileAttributesA(
                     *path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         }

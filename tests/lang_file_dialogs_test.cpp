@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "lang/file_dialogs.h"
 #include "platform/forms.h"
 #include "platform/sim/sim_platform.h"
