@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/file_io.h"
 #include "lang/text_encoding.h"
 
 namespace gimbalo {
@@ -294,7 +295,7 @@ std::string SimPlatform::ExecutablePath() {
 
 bool SimPlatform::FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::u8path(path), error);
+    return std::filesystem::is_regular_file(FileSystemPath(path, utf8_), error);
 }
 
 bool SimPlatform::SetFileAttributesA(const std::string& path, uint32_t attributes) {
