@@ -108,6 +108,16 @@ std::string DecodeFileText(std::string_view bytes, bool textIsUtf8) {
     return Windows1252ToUtf8(bytes);
 }
 
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    if (lead < 0x80) return lead;
+    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    char32_t c = lead & (0x3F >> more);
+    for (; more > 0 && i < text.size(); --more)
+        c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+    return c;
+}
+
 std::size_t CharacterCount(std::string_view text, bool textIsUtf8) {
     if (!textIsUtf8) return text.size();
     std::size_t count = 0;

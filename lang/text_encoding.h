@@ -29,6 +29,11 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // the first line.
 std::string DecodeFileText(std::string_view bytes, bool textIsUtf8);
 
+// The code point of the UTF-8 sequence that starts at byte `i` of `text`,
+// which is well-formed UTF-8 (`i` below its size); `i` moves past the
+// sequence. A sequence cut short by the text's end is not read past it.
+char32_t NextCodePoint(std::string_view text, std::size_t& i);
+
 // Number of characters of `text`.
 std::size_t CharacterCount(std::string_view text, bool textIsUtf8);
 

@@ -23,17 +23,6 @@ constexpr const char* kTranslationColumn = "Traduzione / Traduction";
 constexpr const char* kHeaderCellStart = "<TD><STRONG><EM><FONT COLOR=#ff0000><CENTER>";
 constexpr const char* kHeaderCellEnd = "</CENTER></FONT></EM></STRONG></TD>";
 
-// Code point of the UTF-8 sequence starting at `i`, which moves past it.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80) return lead;
-    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
-    char32_t c = lead & (0x3F >> more);
-    for (; more > 0 && i < text.size(); --more)
-        c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    return c;
-}
-
 // The entity of a character that means markup, or null.
 const char* MarkupEntity(char ch) {
     switch (ch) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "lang/text_encoding.h"
 
@@ -79,6 +80,28 @@ TEST(TextEncodingTest, FileTextFollowsTheProgramsEncoding) {
         {"", true, "", "empty file"},
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeFileText(c.bytes, c.utf8Program), c.text) << c.what;
+}
+
+TEST(TextEncodingTest, ReadsOneCodePointAtATime) {
+    struct Case {
+        std::string bytes;
+        std::vector<char32_t> points;
+        const char* what;
+    } cases[] = {
+        {"a", {U'a'}, "ASCII"},
+        {"\xC3\xA0", {0xE0}, "two bytes"},
+        {"\xE2\x80\xA6x", {0x2026, U'x'}, "three bytes, then ASCII"},
+        {"\xF0\x9F\x98\x80", {0x1F600}, "four bytes"},
+    };
+    for (const Case& c : cases) {
+        std::vector<char32_t> points;
+        for (std::size_t i = 0; i < c.bytes.size();) points.push_back(NextCodePoint(c.bytes, i));
+        EXPECT_EQ(points, c.points) << c.what;
+    }
+    // A sequence the text's end cuts short is read up to that end only.
+    std::size_t i = 0;
+    NextCodePoint(std::string_view("\xE2\x80", 2), i);
+    EXPECT_EQ(i, 2u);
 }
 
 TEST(TextEncodingTest, CountsAndCutsCharactersNotBytes) {
