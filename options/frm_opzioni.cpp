@@ -59,7 +59,7 @@ ControlDesign Button(const char* name, int left, const char* text, int tab) {
 
 // The text of a number of joysticks as held in the main window's Tag.
 int JoystickCount(const std::string& tag) {
-    const double value = SpeedValue(tag);  // the leading number, 0 when none
+    const double value = LeadingNumber(tag).value_or(0);
     if (!std::isfinite(value) || value < 1) return 0;
     return static_cast<int>(std::min<double>(std::floor(value), kMaxJoystickEntries));
 }
