@@ -73,15 +73,6 @@ void ComboBox::AddItem(const std::string& item) {
     Notify(Property::Items);
 }
 
-void ComboBox::Clear() {
-    items_.clear();
-    listIndex_ = -1;
-    text_.clear();
-    Notify(Property::Items);
-    Notify(Property::ListIndex);
-    Notify(Property::Text);
-}
-
 bool ComboBox::SetListIndex(int index) {
     if (index < -1 || index >= ListCount()) return false;
     if (index == -1) {

@@ -184,8 +184,6 @@ public:
         design.name = std::move(name);
         return design;
     }
-    // Former name of Design, kept until every host uses the new one.
-    static ControlDesign Spec(std::string name) { return Design(std::move(name)); }
 
     ControlKind Kind() const { return kind_; }
     const std::string& Name() const { return design_.name; }
@@ -263,8 +261,6 @@ public:
     const std::string& Text() const { return text_; }
 
     void AddItem(const std::string& item);
-    // Removes every entry and empties the text part; fires nothing.
-    void Clear();
     // Selects entry `index` (0 up to ListCount - 1): the text part takes its
     // text and Click fires, also when it was selected already. -1 selects
     // nothing and empties the text part (Change fires when it held text).
@@ -460,11 +456,6 @@ struct FormDesign {
         return *this;
     }
 };
-
-// Former names of the two declarations, kept until every host uses the new
-// ones.
-using ControlSpec = ControlDesign;
-using FormSpec = FormDesign;
 
 class Form {
 public:

@@ -122,8 +122,6 @@ TEST_F(FormModelTest, TheHostHearsOfEveryChange) {
         {[&] { form.List.AddItem("d"); }, {{"List", P::Items}}},
         {[&] { form.List.SetListIndex(0); }, {{"List", P::ListIndex}, {"List", P::Text}}},
         {[&] { form.List.SetText("zz"); }, {{"List", P::Text}, {"List", P::ListIndex}}},
-        {[&] { form.List.Clear(); },
-         {{"List", P::Items}, {"List", P::ListIndex}, {"List", P::Text}}},
         {[&] { form.Tick.SetValue(1); }, {{"Tick", P::Value}}},
         {[&] { form.Button.SetEnabled(false); }, {{"Button", P::Enabled}}},
         {[&] { form.Box.SetVisible(false); }, {{"Box", P::Visible}}},
