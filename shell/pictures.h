@@ -5,7 +5,6 @@ namespace gimbalo {
 
 // The program's icon: the tray icon and every window's icon.
 constexpr const char* kProgramIconPicture = "gimbalo.png";  // 256 x 256
-constexpr const char* kProgramIconSmallPicture = "gimbalo_32.png";
 
 // Menu pictures, 13 x 13, in the order of the main window's Img1 to Img6.
 constexpr const char* kMenuOptionsPicture = "menu_options.png";    // Img1, mnuDef
