@@ -141,8 +141,6 @@ void Gimbalo::Form_MouseMove(int, int, float x, float) {
 }
 
 bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image& picture) {
-    // Flags 1 holds no MF_BYPOSITION: the item is found by its identifier.
-    constexpr uint32_t kByCommand = 1;
     Platform& platform = program_.platform;
     const MenuHandle bar = platform.GetMenu(*this);
     if (bar == 0) return false;
@@ -152,7 +150,7 @@ bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image&
     if (id == 0xFFFFFFFFu) return false;
     // The identifier is kept as a signed 16-bit number and handed on as such.
     const auto narrowed = static_cast<int16_t>(id);
-    return platform.SetMenuItemBitmaps(bar, static_cast<uint32_t>(narrowed), kByCommand,
+    return platform.SetMenuItemBitmaps(bar, static_cast<uint32_t>(narrowed), kMenuItemByCommand,
                                        picture.PictureHandle(), picture.PictureHandle());
 }
 

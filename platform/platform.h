@@ -122,8 +122,11 @@ constexpr uint32_t FILE_ATTRIBUTE_SYSTEM = 4;
 
 // ---- menus ----
 using MenuHandle = std::uintptr_t;
-constexpr uint32_t MF_BYCOMMAND = 0;
 constexpr uint32_t MF_BYPOSITION = 0x400;
+// The flags the program hands SetMenuItemBitmaps: 1 holds no MF_BYPOSITION,
+// so the item is found by its command identifier (the call reads no other
+// bit; MF_BYCOMMAND itself is 0).
+constexpr uint32_t kMenuItemByCommand = 1;
 
 struct ProductVersion {
     int major = 0;

@@ -52,7 +52,8 @@ TEST(FormsPopupMenu, HandlesReachTheModelOnlyWhileTheFormIsLoaded) {
 
     // By command on the bar (flags without MF_BYPOSITION), by position on
     // the menu.
-    EXPECT_TRUE(platform->SetMenuItemBitmaps(bar, form.mnuQuit.CommandId(), 1, 7, 7));
+    EXPECT_TRUE(
+        platform->SetMenuItemBitmaps(bar, form.mnuQuit.CommandId(), kMenuItemByCommand, 7, 7));
     EXPECT_EQ(form.mnuQuit.PictureHandle(), 7);
     EXPECT_TRUE(platform->SetMenuItemBitmaps(menu, 0, MF_BYPOSITION, 9, 9));
     EXPECT_EQ(form.mnuOpen.PictureHandle(), 9);
@@ -62,7 +63,8 @@ TEST(FormsPopupMenu, HandlesReachTheModelOnlyWhileTheFormIsLoaded) {
     platform->UnloadForm(form);
     EXPECT_EQ(platform->GetSubMenu(bar, 0), 0u);
     EXPECT_EQ(platform->GetMenuItemID(menu, 0), kNoItem);
-    EXPECT_FALSE(platform->SetMenuItemBitmaps(bar, form.mnuQuit.CommandId(), 1, 7, 7));
+    EXPECT_FALSE(
+        platform->SetMenuItemBitmaps(bar, form.mnuQuit.CommandId(), kMenuItemByCommand, 7, 7));
 }
 
 TEST(FormsPopupMenu, TheShownMenuFollowsTheModelAndAChoiceRunsAfterItCloses) {
