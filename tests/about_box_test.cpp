@@ -150,18 +150,11 @@ TEST_F(AboutBoxTest, ReopeningAfterCloseRestartsTheCycle) {
     EXPECT_EQ(again.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
 }
 
-TEST_F(AboutBoxTest, LayoutInTwips) {
+TEST_F(AboutBoxTest, CreditsPanelCarriesItsControlsInsideAShorterViewport) {
     StartUsual();
     frmAbout& box = Open();
-    const FormDesign& form = box.Layout();
-    EXPECT_EQ(form.unit, Unit::Twips);
-    EXPECT_EQ(form.clientWidth, 6375);
-    EXPECT_EQ(form.clientHeight, 3645);
-    EXPECT_EQ(form.startPosition, StartPosition::CenterScreen);
-    EXPECT_FALSE(form.showInTaskbar);
-    EXPECT_EQ(form.font, Font("Verdana", 8.25));
     EXPECT_NE(box.Icon(), 0);
-    // The credits panel scrolls inside its viewport, carrying five controls.
+    EXPECT_EQ(box.Picture1.Container(), nullptr);
     EXPECT_EQ(box.Picture2.Container(), &box.Picture1);
     for (const Control* c :
          {static_cast<const Control*>(&box.lblDescription),
@@ -169,16 +162,8 @@ TEST_F(AboutBoxTest, LayoutInTwips) {
           static_cast<const Control*>(&box.lblHomePageCap),
           static_cast<const Control*>(&box.lblHomePage)})
         EXPECT_EQ(c->Container(), &box.Picture2) << c->Name();
-    EXPECT_EQ(box.Picture1.GetBounds().height, 2235);
-    EXPECT_EQ(box.Picture2.GetBounds().height, 4155);
-    EXPECT_EQ(box.lblTitle.EffectiveFont(), Font("Verdana", 15.75, true));
-    EXPECT_EQ(box.lblTitle.Layout().foreColor, RGB(2, 92, 202));
-    EXPECT_EQ(box.lblVersion.Layout().foreColor, RGB(128, 0, 0));
-    EXPECT_EQ(box.lblDescription.Layout().alignment, Alignment::Center);
-    EXPECT_EQ(box.lblCopyright.Layout().alignment, Alignment::Center);
-    EXPECT_EQ(box.lblHomePage.EffectiveFont(), Font("Arial", 11.25, false, false, true));
-    EXPECT_EQ(box.lblHomePage.Layout().foreColor, RGB(255, 0, 0));
-    EXPECT_EQ(box.lblCopyright.EffectiveFont(), Font("Verdana", 8.25));
+    // Taller than its viewport: only the scrolling shows all of it.
+    EXPECT_GT(box.Picture2.GetBounds().height, box.Picture1.GetBounds().height);
 }
 
 }  // namespace

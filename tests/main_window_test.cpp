@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <set>
 
-#include "shell/information_commands.h"
 #include "shell/maker.h"
 #include "tests/forms_fixture.h"
 
@@ -297,8 +296,8 @@ TEST_F(MainWindowTest, MenuCommandsByName) {
     } cases[] = {
         {"mnuDonazione", std::string("explorer ") + kDonationPage, 3},
         {"mnuAggiornamenti", std::string("explorer ") + kUpdatesPage, 3},
-        {"mnuLicenza", DocumentCommand(sim, kLicenceDocument), 3},
-        {"mnuVersioni", DocumentCommand(sim, kVersionHistoryDocument), 1},
+        {"mnuLicenza", "Explorer " + folder.Path() + "/License.txt", 3},
+        {"mnuVersioni", "Explorer " + folder.Path() + "/Versioni.txt", 1},
     };
     for (const Case& c : cases) {
         sim.startedPrograms.clear();
@@ -322,7 +321,9 @@ TEST_F(MainWindowTest, LicenceFollowsTheLanguageInUse) {
     program.settings.LangFileName = "Italiano.lng";
     program.RunMenuCommand("mnuLicenza");
     ASSERT_EQ(sim.startedPrograms.size(), 1u);
-    EXPECT_EQ(sim.startedPrograms[0].commandLine, DocumentCommand(sim, kItalianReadMe));
+    // The read-me's name holds blanks: its path is quoted.
+    EXPECT_EQ(sim.startedPrograms[0].commandLine,
+              "Explorer \"" + folder.Path() + "/Leggere prima dell'uso.txt\"");
 }
 
 }  // namespace

@@ -338,23 +338,12 @@ TEST_F(OptionsDialogTest, PollingUsesAppliedValuesAtOnce) {
     EXPECT_EQ(sim.buttonEvents, std::vector<uint32_t>{MOUSEEVENTF_LEFTDOWN});
 }
 
-TEST_F(OptionsDialogTest, LayoutAndAppearance) {
+TEST_F(OptionsDialogTest, TabOrderAndHandPointerCoverTheTenInteractiveControls) {
     frmOpzioni& d = OpenOptions();
-    const FormDesign& form = d.Layout();
-    EXPECT_EQ(form.unit, Unit::Pixels);
-    EXPECT_EQ(form.clientWidth, 497);
-    EXPECT_EQ(form.clientHeight, 312);
-    EXPECT_EQ(form.backColor, kWhite);
-    EXPECT_EQ(form.border, FormBorder::FixedDialog);
-    EXPECT_FALSE(form.showInTaskbar);
-    EXPECT_EQ(form.startPosition, StartPosition::WindowsDefault);
-
-    const Font arial("Arial", 9.75);
-    const Font sansSerif("MS Sans Serif", 9.75);
-    // Tab order runs through the ten interactive controls, each with the hand.
     const Control* tabOrder[] = {&d.Combo1, &d.Combo2, &d.Combo3,   &d.Combo4,   &d.Combo5,
                                  &d.Check2, &d.Check1, &d.Command1, &d.Command3, &d.Command2};
     for (int k = 0; k < 10; ++k) EXPECT_EQ(tabOrder[k]->TabIndex(), k) << tabOrder[k]->Name();
+    // The labels and the picture take no focus and keep the usual pointer.
     int hands = 0;
     for (const Control* control : d.Controls()) {
         const bool interactive = control->TabIndex() >= 0;
@@ -362,21 +351,7 @@ TEST_F(OptionsDialogTest, LayoutAndAppearance) {
         hands += control->Pointer() == PointerShape::Hand;
     }
     EXPECT_EQ(hands, 10);
-    for (const Label* l : {&d.Label1, &d.Label2, &d.Label3, &d.Label4, &d.Label6}) {
-        EXPECT_EQ(l->EffectiveFont(), arial) << l->Name();
-        EXPECT_TRUE(l->Layout().transparent) << l->Name();
-        EXPECT_EQ(l->Layout().alignment, Alignment::Right) << l->Name();
-    }
-    for (const ComboBox* c : {&d.Combo1, &d.Combo2, &d.Combo3, &d.Combo4, &d.Combo5})
-        EXPECT_EQ(c->EffectiveFont(), sansSerif) << c->Name();
-    for (const CheckBox* c : {&d.Check1, &d.Check2}) {
-        EXPECT_EQ(c->EffectiveFont(), arial) << c->Name();
-        EXPECT_FALSE(c->Layout().backColor.has_value()) << "system window colours";
-    }
-    EXPECT_EQ(d.Label5.EffectiveFont(), Font("Arial", 9, false, true));
-    EXPECT_EQ(d.Label5.Layout().foreColor, RGB(2, 92, 202));
-    EXPECT_EQ(d.Label5.Layout().alignment, Alignment::Left);
-    EXPECT_NE(d.Image2.PictureHandle(), 0);
+    EXPECT_NE(d.Image2.PictureHandle(), 0) << "the decoration is shipped and loads";
 }
 
 }  // namespace
