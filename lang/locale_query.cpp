@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace gimbalo {
 
@@ -10,10 +11,12 @@ std::string QueryLocaleInfo(Platform& platform, uint32_t type) {
     const int written =
         platform.GetLocaleInfoA(0, type, buffer.data(), static_cast<int>(buffer.size()));
     if (written <= 0) return {};
-    // The count includes the terminating NUL; never read past the buffer.
+    // The count includes the terminating NUL; never read past the buffer,
+    // whatever count the platform reports, nor past the first NUL.
     const auto length =
         std::min<std::size_t>(static_cast<std::size_t>(written) - 1, buffer.size() - 1);
-    return std::string(buffer.data(), length);
+    const std::string_view answer(buffer.data(), length);
+    return std::string(answer.substr(0, answer.find('\0')));
 }
 
 }  // namespace gimbalo

@@ -14,22 +14,25 @@ namespace {
 TEST(LocaleQueryTest, ReturnsThePlatformsAnswerOrNothing) {
     struct Case {
         std::optional<std::string> country;
-        uint32_t type;
+        std::optional<int> reportedCount;  // nothing: the true count
         std::string answer;
         const char* what;
     } cases[] = {
-        {"Italy", LOCALE_SENGCOUNTRY, "Italy", "country name"},
-        {"United Kingdom", LOCALE_SENGCOUNTRY, "United Kingdom", "name with a blank"},
-        {std::string(255, 'x'), LOCALE_SENGCOUNTRY, std::string(255, 'x'), "longest that fits"},
-        {std::string(256, 'x'), LOCALE_SENGCOUNTRY, "", "too long for the buffer"},
-        {std::nullopt, LOCALE_SENGCOUNTRY, "", "no answer"},
-        {"Italy", 0x1001, "", "type the platform does not know"},
+        {"Italy", std::nullopt, "Italy", "country name"},
+        {"United Kingdom", std::nullopt, "United Kingdom", "name with a blank"},
+        {std::string(255, 'x'), std::nullopt, std::string(255, 'x'), "longest that fits"},
+        {std::nullopt, std::nullopt, "", "no answer"},
+        {"Italy", 1000, "Italy", "count beyond the answer: it still ends at its NUL"},
+        {std::string(255, 'x'), 100000, std::string(255, 'x'), "count beyond the buffer"},
+        {"Italy", 3, "It", "count short of the answer"},
+        {"Italy", -1, "", "a negative count is a failure"},
     };
     testing::TempFolder folder;
     SimPlatform sim(folder.Path());
     for (const Case& c : cases) {
         sim.SetCountryName(c.country);
-        EXPECT_EQ(QueryLocaleInfo(sim, c.type), c.answer) << c.what;
+        sim.SetLocaleAnswerCount(c.reportedCount);
+        EXPECT_EQ(QueryLocaleInfo(sim, LOCALE_SENGCOUNTRY), c.answer) << c.what;
     }
 }
 

@@ -275,7 +275,7 @@ int SimPlatform::GetLocaleInfoA(uint32_t, uint32_t type, char* buffer, int size)
     const std::string& answer = *country_;
     if (static_cast<int>(answer.size()) + 1 > size) return 0;
     std::memcpy(buffer, answer.c_str(), answer.size() + 1);
-    return static_cast<int>(answer.size()) + 1;
+    return localeAnswerCount_.value_or(static_cast<int>(answer.size()) + 1);
 }
 
 bool SimPlatform::WriteAutostart(const std::string& name, const std::string& executablePath) {

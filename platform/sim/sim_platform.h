@@ -78,6 +78,9 @@ public:
     void SetCountryName(std::optional<std::string> englishName) {
         country_ = std::move(englishName);
     }
+    // The count GetLocaleInfoA reports in place of the true one, as a faulty
+    // desktop might; nothing: the true count.
+    void SetLocaleAnswerCount(std::optional<int> count) { localeAnswerCount_ = count; }
     void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
     void SetAutostartWritable(bool writable) { autostartWritable_ = writable; }
     // Answers for the next file dialogs, in order: a file buffer with NULs, or
@@ -175,6 +178,7 @@ private:
     int32_t screenWidth_ = 1280;
     int32_t screenHeight_ = 800;
     std::optional<std::string> country_ = std::string("United Kingdom");
+    std::optional<int> localeAnswerCount_;
     bool anotherInstance_ = false;
     bool autostartWritable_ = true;
     bool ended_ = false;
