@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "core/file_io.h"
 #include "core/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
@@ -21,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kData = fs::u8path(GIMBALO_DATA_DIR);
+const fs::path kData = FileSystemPath(GIMBALO_DATA_DIR, true);
 const fs::path kPictures = kData / "pictures";
 
 using Size = std::pair<uint32_t, uint32_t>;
@@ -44,7 +45,7 @@ Size PngSize(const fs::path& file) {
 TEST(ShellShippedFilesTest, DocumentsAreThereWithWindowsLineEnds) {
     for (const char* name : {kLicenceDocument, kItalianReadMe, kVersionHistoryDocument}) {
         SCOPED_TRACE(name);
-        const std::string text = testing::ReadFile((kData / fs::u8path(name)).string());
+        const std::string text = testing::ReadFile((kData / FileSystemPath(name, true)).string());
         ASSERT_FALSE(text.empty());
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "last line not ended";
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -54,7 +55,8 @@ TEST(ShellShippedFilesTest, DocumentsAreThereWithWindowsLineEnds) {
     }
     const std::string licence = testing::ReadFile((kData / kLicenceDocument).string());
     EXPECT_NE(licence.find("Copyright (c) 2026 the Gimbalo developers"), std::string::npos);
-    const std::string readMe = testing::ReadFile((kData / fs::u8path(kItalianReadMe)).string());
+    const std::string readMe =
+        testing::ReadFile((kData / FileSystemPath(kItalianReadMe, true)).string());
     EXPECT_NE(readMe.find("Copyright (c) 2026 the Gimbalo developers"), std::string::npos);
 }
 
