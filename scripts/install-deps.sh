@@ -16,16 +16,26 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-if [[ $(id -u) -eq 0 ]]; then sudo=(); else sudo=(sudo); fi
+# Runs a command as root: directly when root, else through sudo.
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "scripts/install-deps.sh: '$1' needs root and sudo is not installed; run this script as root" >&2
+    exit 1
+  fi
+}
 
 if [[ ${#missing[@]} -gt 0 ]]; then
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  as_root apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # An Italian locale, so the tests see a desktop that writes decimals with a
 # comma.
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
-  "${sudo[@]}" localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
+  as_root localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
 fi

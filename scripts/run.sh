@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j2
+cmake --build --preset default --target gimbalo -j2
 exec ./build/gimbalo "$@"
