@@ -1,5 +1,8 @@
-// gimbalo-replay SCRIPT [--trace]: runs the program with scripted joysticks
-// in place of real ones (replay/script.h says what a script holds).
+// gimbalo-replay SCRIPT [--trace] [--settings DIR]: runs the program with
+// scripted joysticks in place of real ones (replay/script.h says what a
+// script holds). The settings file lives in DIR, or without it in a fresh
+// temporary folder removed at exit; the user's own settings and the
+// desktop's autostart entry are never touched.
 //
 // Exit status: 0 when the program ran and closed (the script's quit or
 // "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
@@ -22,7 +25,7 @@ namespace {
 constexpr int kUsageOrScriptError = 2;
 
 int Usage(std::FILE* out, int status) {
-    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace]\n");
+    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n");
     return status;
 }
 
@@ -47,11 +50,14 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
 
 int main(int argc, char** argv) {
     std::string scriptPath;
+    std::string settingsFolder;
     bool trace = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--trace")
             trace = true;
+        else if (argument == "--settings" && i + 1 < argc && argv[i + 1][0] != '\0')
+            settingsFolder = argv[++i];
         else if (argument == "--help" || argument == "-h")
             return Usage(stdout, 0);
         else if (argument.size() > 1 && argument[0] == '-')
@@ -83,7 +89,7 @@ int main(int argc, char** argv) {
     char* desktopArgv[] = {argv[0], nullptr};
     std::string error;
     std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
-        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, error);
+        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, error);
     if (!platform) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

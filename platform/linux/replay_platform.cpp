@@ -2,7 +2,12 @@
 
 #include <SDL.h>
 
+#include <stdlib.h>
+
 #include <QCoreApplication>
+#include <QDir>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -52,8 +57,11 @@ ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace)
     : script_(script), player_(script), trace_(trace) {}
 
 std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, const Script& script,
-                                                       std::FILE* trace, std::string& error) {
+                                                       std::FILE* trace,
+                                                       const std::string& settingsFolder,
+                                                       std::string& error) {
     std::unique_ptr<ReplayPlatform> platform(new ReplayPlatform(script, trace));
+    if (!platform->PrepareSettingsFolder(settingsFolder, error)) return nullptr;
     if (!platform->Initialise(argc, argv, error)) return nullptr;
     if (!platform->AttachJoysticks(error)) return nullptr;
     return platform;
@@ -62,6 +70,49 @@ std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, c
 ReplayPlatform::~ReplayPlatform() {
     for (VirtualJoystick& joystick : joysticks_)
         if (joystick.handle != nullptr) SDL_JoystickClose(joystick.handle);
+    if (settingsFolderIsTemporary_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(settingsFolder_, ignored);
+    }
+}
+
+bool ReplayPlatform::PrepareSettingsFolder(const std::string& chosen, std::string& error) {
+    if (!chosen.empty()) {
+        std::error_code failure;
+        std::filesystem::create_directories(chosen, failure);
+        if (failure || !std::filesystem::is_directory(chosen, failure)) {
+            error = "gimbalo-replay: cannot use the settings folder " + chosen + ": " +
+                    (failure ? failure.message() : std::string("not a folder"));
+            return false;
+        }
+        settingsFolder_ = FullPath(chosen);
+        return true;
+    }
+    std::string pattern = QDir::tempPath().toStdString() + "/gimbalo-replay-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        error = "gimbalo-replay: cannot make a temporary settings folder: " +
+                std::string(std::strerror(errno));
+        return false;
+    }
+    settingsFolder_ = pattern;
+    settingsFolderIsTemporary_ = true;
+    return true;
+}
+
+std::string ReplayPlatform::SettingsFolder() {
+    return settingsFolder_;
+}
+
+bool ReplayPlatform::WriteAutostart(const std::string& name, const std::string&) {
+    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not written)\n",
+                 OneLine(name).c_str());
+    return true;
+}
+
+bool ReplayPlatform::DeleteAutostart(const std::string& name) {
+    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not deleted)\n",
+                 OneLine(name).c_str());
+    return true;
 }
 
 bool ReplayPlatform::AttachJoysticks(std::string& error) {

@@ -26,10 +26,15 @@ class ReplayPlatform : public LinuxPlatform {
 public:
     // Starts the desktop and attaches the script's joysticks. `trace`, when
     // not null, receives one line per polling tick (replay/trace.h). The
-    // script must outlive the platform. Nothing, with `error` set to one
-    // line, when the desktop cannot be reached.
+    // script must outlive the platform. The settings live in
+    // `settingsFolder`, or when it is empty in a fresh temporary folder that
+    // goes with the platform, never in the user's own. Nothing, with `error`
+    // set to one line, when the desktop cannot be reached or the settings
+    // folder cannot be made.
     static std::unique_ptr<ReplayPlatform> Create(int& argc, char** argv, const Script& script,
-                                                  std::FILE* trace, std::string& error);
+                                                  std::FILE* trace,
+                                                  const std::string& settingsFolder,
+                                                  std::string& error);
     ~ReplayPlatform() override;
 
     // Only the script's joysticks answer, under the device numbers they were
@@ -46,6 +51,13 @@ public:
     // without one the dialog is cancelled with a note on the standard error.
     bool GetOpenFileNameA(OPENFILENAME& record) override;
     bool GetSaveFileNameA(OPENFILENAME& record) override;
+
+    // A replay is no reason to change what the desktop starts at login: the
+    // entry is left alone, with a note on the standard error, and the call
+    // succeeds as the program expects.
+    bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
+    bool DeleteAutostart(const std::string& name) override;
+    std::string SettingsFolder() override;
 
     // How the script's menu commands reach the program: `run` chooses the
     // named item and says whether it ran.
@@ -66,6 +78,7 @@ private:
 
     ReplayPlatform(const Script& script, std::FILE* trace);
     bool AttachJoysticks(std::string& error);
+    bool PrepareSettingsFolder(const std::string& chosen, std::string& error);
     // The SDL device index of a scripted device, -1 when it is not there.
     int SdlIndex(int device) const;
     void SetReading(const StickReading& reading);
@@ -79,6 +92,8 @@ private:
     const Script& script_;
     ScriptPlayer player_;
     std::FILE* trace_;
+    std::string settingsFolder_;
+    bool settingsFolderIsTemporary_ = false;
     std::vector<VirtualJoystick> joysticks_;  // by device number
     std::function<void()> closeMainWindow_;
     std::function<bool(const std::string&)> runMenuCommand_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -96,6 +97,7 @@ protected:
                                                 std::vector<std::string> arguments = {"--trace"},
                                                 const std::vector<std::string>& env = {}) {
         arguments.insert(arguments.begin(), WriteScript(text));
+        arguments.insert(arguments.end(), {"--settings", settings.Path()});
         auto child = std::make_unique<testing::ReplayChild>(GIMBALO_REPLAY_EXECUTABLE, arguments,
                                                             config.Path(), runtime.Path(), env);
         EXPECT_TRUE(child->Started());
@@ -112,10 +114,9 @@ protected:
         err = child.err;
         return status;
     }
-    std::string SettingsFile() const { return config.Path() + "/gimbalo/Gimbalo.ini"; }
+    std::string SettingsFile() const { return settings.Path() + "/Gimbalo.ini"; }
     // A settings file from an earlier run, in `lineEnd` line ends.
     void WriteSettings(const std::string& language, const std::string& lineEnd = "\r\n") {
-        std::filesystem::create_directories(config.Path() + "/gimbalo");
         std::string text;
         for (const char* line : {"1", "2", "3", "2", "1", "1", "0"}) text += line + lineEnd;
         testing::WriteFile(SettingsFile(), text + language + lineEnd);
@@ -132,7 +133,9 @@ protected:
         return lines;
     }
 
+    // The user's configuration folder, which a replay must leave alone.
     testing::TempFolder config;
+    testing::TempFolder settings;
     testing::TempFolder runtime;
     testing::TempFolder scripts;
     std::string out;
@@ -383,7 +386,7 @@ TEST_F(ReplayRun, TranslationPageCommandWritesThePageAndOpensIt) {
         Start("joystick \"Pad\" buttons=4\nat 5: menu mnuAggLingua\nat 10: quit\n", {"--trace"},
               {"PATH=" + bin + ":/usr/bin:/bin", "GIMBALO_TEST_OUT=" + opened});
     EXPECT_EQ(Finish(*child), 0) << err;
-    const std::string page = config.Path() + "/gimbalo/Invia_Traduzione.html";
+    const std::string page = settings.Path() + "/Invia_Traduzione.html";
     EXPECT_NE(testing::ReadFile(page).find("<HTML>"), std::string::npos) << page;
     ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(opened); }))
         << "the opener was not started";
@@ -405,6 +408,47 @@ TEST_F(ReplayRun, MenuExitSavesTheSettingsLetsGoOfTheButtonAndExitsZero) {
     EXPECT_EQ(trace.end.at("ticks"), "6");
     EXPECT_EQ(trace.end.at("events"), "LEFTUP");
     EXPECT_EQ(SettingsLines().size(), 8u);
+}
+
+TEST_F(ReplayRun, LeavesTheUsersAutostartEntryAndSettingsAlone) {
+    SKIP_WITHOUT_DISPLAY();
+    const std::string entry = config.Path() + "/autostart/Gimbalo.desktop";
+    const std::string usersSettings = config.Path() + "/gimbalo/Gimbalo.ini";
+    std::filesystem::create_directories(config.Path() + "/autostart");
+    std::filesystem::create_directories(config.Path() + "/gimbalo");
+    testing::WriteFile(entry, "the user's own entry\n");
+    testing::WriteFile(usersSettings, "the user's own settings\n");
+
+    // Autostart on, then off: the program writes, then deletes its entry.
+    for (const char* autostart : {"1", "0"}) {
+        std::string text;
+        for (const char* line : {"1", "2", "3", "2", "1", autostart, "0", "English.lng"})
+            text += std::string(line) + "\r\n";
+        testing::WriteFile(SettingsFile(), text);
+        EXPECT_EQ(Run("joystick \"Pad\" buttons=2\nat 3: quit\n"), 0) << err;
+        EXPECT_NE(err.find("gimbalo-replay: autostart entry \"Gimbalo\" left alone"),
+                  std::string::npos)
+            << err;
+        EXPECT_EQ(SettingsLines().size(), 8u);
+        EXPECT_EQ(testing::ReadFile(entry), "the user's own entry\n") << autostart;
+    }
+
+    // Without --settings: a temporary folder, gone at exit.
+    testing::TempFolder temporary;
+    testing::ReplayChild child(GIMBALO_REPLAY_EXECUTABLE,
+                               {WriteScript("joystick \"Pad\" buttons=2\nat 3: quit\n")},
+                               config.Path(), runtime.Path(), {"TMPDIR=" + temporary.Path()});
+    ASSERT_TRUE(child.Started());
+    EXPECT_EQ(child.Wait(), 0) << child.err;
+    EXPECT_EQ(testing::ReadFile(usersSettings), "the user's own settings\n");
+    EXPECT_EQ(testing::ReadFile(entry), "the user's own entry\n");
+    EXPECT_TRUE(std::filesystem::is_empty(temporary.Path()));
+    const std::vector<std::string> inConfig = {"autostart", "gimbalo"};
+    std::vector<std::string> found;
+    for (const auto& item : std::filesystem::directory_iterator(config.Path()))
+        found.push_back(item.path().filename().string());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, inConfig);
 }
 
 // Refused before anything runs: no display is needed for these.
@@ -431,12 +475,13 @@ TEST_F(ReplayRun, BadScriptIsRefusedWithStatusTwoAndRunsNothing) {
         EXPECT_EQ(Run(c.script), 2) << c.script;
         EXPECT_EQ(err, expected) << c.script;
         EXPECT_EQ(out, "") << c.script;
+        EXPECT_FALSE(std::filesystem::exists(SettingsFile())) << c.script;
         EXPECT_FALSE(std::filesystem::exists(config.Path() + "/gimbalo")) << c.script;
     }
 }
 
 TEST_F(ReplayRun, UsageAndUnreadableScriptsGiveStatusTwo) {
-    const std::string usage = "usage: gimbalo-replay SCRIPT [--trace]\n";
+    const std::string usage = "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n";
     struct Case {
         std::vector<std::string> arguments;
         std::string expected;
@@ -445,6 +490,7 @@ TEST_F(ReplayRun, UsageAndUnreadableScriptsGiveStatusTwo) {
         {{"--trace"}, usage},
         {{"a.script", "b.script"}, usage},
         {{"a.script", "--fast"}, usage},
+        {{"a.script", "--settings"}, usage},
         {{scripts.File("missing.script")},
          scripts.File("missing.script") + ": cannot read: No such file or directory\n"},
         {{scripts.Path()}, scripts.Path() + ": cannot read: Is a directory\n"},
