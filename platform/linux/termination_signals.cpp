@@ -39,15 +39,15 @@ TerminationSignals::TerminationSignals(std::function<void()> close) : close_(std
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, &previousTerm_);
-    sigaction(SIGINT, &action, &previousInt_);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &action, &previous_[i]);
     installed_ = true;
 }
 
 TerminationSignals::~TerminationSignals() {
     if (installed_) {
-        sigaction(SIGTERM, &previousTerm_, nullptr);
-        sigaction(SIGINT, &previousInt_, nullptr);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &previous_[i], nullptr);
     }
     signalPipe.store(-1);
     notifier_.reset();

@@ -1,10 +1,12 @@
-// SIGTERM and SIGINT while the message loop runs: the handler only writes a
-// byte to a pipe; the loop reads it and asks the program to close, as the
-// desktop's close request does.
+// SIGTERM, SIGINT, SIGHUP (the terminal or session went) and SIGQUIT while
+// the message loop runs: the handler only writes a byte to a pipe; the loop
+// reads it and asks the program to close, as the desktop's close request
+// does, so the settings are saved and held buttons let go.
 #pragma once
 
 #include <csignal>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 class QSocketNotifier;
@@ -26,8 +28,8 @@ private:
     std::function<void()> close_;
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previousTerm_ {};
-    struct sigaction previousInt_ {};
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+    struct sigaction previous_[std::size(kSignals)]{};
     bool installed_ = false;
 };
 

@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "platform/linux/crash_button_release.h"
+
 namespace gimbalo {
 
 namespace {
@@ -23,6 +25,8 @@ constexpr ButtonFlag kButtonFlags[] = {
 };
 }  // namespace
 
+X11Pointer::X11Pointer() = default;
+
 bool X11Pointer::Open(std::string& error) {
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) {
@@ -40,11 +44,13 @@ bool X11Pointer::Open(std::string& error) {
         return false;
     }
     root_ = DefaultRootWindow(display_);
+    crashRelease_ = std::make_unique<CrashButtonRelease>(display_, held_);
     return true;
 }
 
 X11Pointer::~X11Pointer() {
     if (display_ == nullptr) return;
+    crashRelease_.reset();
     ReleaseHeldButtons();
     XCloseDisplay(display_);
 }
@@ -86,11 +92,11 @@ void X11Pointer::SendButtons(uint32_t flags) {
 }
 
 void X11Pointer::SendButton(unsigned int button, bool down) {
+    // Marked before the press and cleared after the release, so a crash in
+    // between still lets go of it.
+    if (down) held_ |= 1u << button;
     XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
-    if (down)
-        held_ |= 1u << button;
-    else
-        held_ &= ~(1u << button);
+    if (!down) held_ &= ~(1u << button);
 }
 
 void X11Pointer::ReleaseHeldButtons() {

@@ -3,7 +3,9 @@
 // releases the buttons.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,11 +14,15 @@ typedef struct _XDisplay Display;
 
 namespace gimbalo {
 
+class CrashButtonRelease;
+
 class X11Pointer {
 public:
     // Opens the display named by DISPLAY. False with `error` set to one line
-    // when there is no display or it lacks the XTest extension.
+    // when there is no display or it lacks the XTest extension. From then on
+    // a crash lets go of the held buttons (crash_button_release.h).
     bool Open(std::string& error);
+    X11Pointer();
     // Lets go of every button this connection pressed, then disconnects.
     ~X11Pointer();
 
@@ -33,7 +39,10 @@ private:
 
     Display* display_ = nullptr;
     unsigned long root_ = 0;
-    uint32_t held_ = 0;  // bit n: X button n is down through this connection
+    // Bit n: X button n is down through this connection. Atomic because the
+    // crash handler reads it.
+    std::atomic<uint32_t> held_{0};
+    std::unique_ptr<CrashButtonRelease> crashRelease_;
 };
 
 }  // namespace gimbalo

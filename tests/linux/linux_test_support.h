@@ -4,11 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/linux/linux_platform.h"
 
@@ -41,6 +48,58 @@ protected:
 inline bool HaveDisplay() {
     const char* display = std::getenv("DISPLAY");
     return display != nullptr && display[0] != '\0';
+}
+
+// Whether this process is a copy of the test program started by
+// RunTestInChild, to do the child's part of a test.
+inline bool InTestChild() {
+    return std::getenv("GIMBALO_TEST_CHILD") != nullptr;
+}
+
+// Runs the test `name` ("Suite.Test") alone in a fresh copy of this test
+// program, with GIMBALO_TEST_CHILD set and the NAME=VALUE entries of `env` in
+// place of their namesakes: for what one process can do only once, or what
+// ends the process. The raw wait status; -1 when it could not start or did
+// not end by the deadline (it is then killed).
+inline int RunTestInChild(const std::string& name, const std::vector<std::string>& env = {}) {
+    std::vector<std::string> variables = env;
+    variables.push_back("GIMBALO_TEST_CHILD=1");
+    std::vector<std::string> all;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        bool replaced = false;
+        for (const std::string& own : variables)
+            if (variable.rfind(own.substr(0, own.find('=') + 1), 0) == 0) replaced = true;
+        if (!replaced) all.push_back(variable);
+    }
+    all.insert(all.end(), variables.begin(), variables.end());
+    std::string self = "/proc/self/exe";
+    std::string filter = "--gtest_filter=" + name;
+    std::vector<char*> argv{self.data(), filter.data(), nullptr};
+    std::vector<char*> envp;
+    for (std::string& variable : all) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (quiet >= 0) dup2(quiet, STDOUT_FILENO);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    if (quiet >= 0) close(quiet);
+    if (pid < 0) return -1;
+    // A child's test waits for its own conditions; this one only for its end.
+    const auto deadline = std::chrono::steady_clock::now() + 3 * kDeadline;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return status;
 }
 
 // Sets an environment variable for the life of the object.

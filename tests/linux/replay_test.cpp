@@ -248,20 +248,25 @@ TEST_F(ReplayRun, QuitSavesTheSettingsAndLetsGoOfTheHeldButton) {
     EXPECT_TRUE(settings.ends_with("\r\n")) << settings;
 }
 
-TEST_F(ReplayRun, TerminationSignalSavesTheSettingsAndExitsZero) {
+TEST_F(ReplayRun, TerminationSignalsSaveTheSettingsLetGoOfTheButtonAndExitZero) {
     SKIP_WITHOUT_DISPLAY();
-    std::unique_ptr<testing::ReplayChild> child = Start(
-        "joystick \"Pad\" buttons=2\n"
-        "at 1: buttons=1\n");  // held, and no quit: runs until told to stop
-    ASSERT_TRUE(child->WaitForOutput([](const std::string& text) {
-        return text.find("tick=3 ") != std::string::npos;
-    })) << child->out
-        << child->err;
-    child->Signal(SIGTERM);
-    EXPECT_EQ(child->Wait(), 0) << child->err;
-    Trace trace = ReadTrace(child->out);
-    EXPECT_EQ(trace.end.at("events"), "LEFTUP") << child->out;
-    EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        std::filesystem::remove(SettingsFile());
+        std::unique_ptr<testing::ReplayChild> child = Start(
+            "joystick \"Pad\" buttons=2\n"
+            "at 1: buttons=1\n");  // held, and no quit: runs until told to stop
+        ASSERT_TRUE(child->WaitForOutput([](const std::string& text) {
+            return text.find("tick=3 ") != std::string::npos;
+        })) << child->out
+            << child->err;
+        EXPECT_EQ(testing::HeldMouseButtons(), Button1Mask) << signalNumber;
+        child->Signal(signalNumber);
+        EXPECT_EQ(child->Wait(), 0) << signalNumber << ": " << child->err;
+        Trace trace = ReadTrace(child->out);
+        EXPECT_EQ(trace.end["events"], "LEFTUP") << signalNumber << ": " << child->out;
+        EXPECT_EQ(testing::HeldMouseButtons(), 0) << signalNumber;
+        EXPECT_TRUE(std::filesystem::exists(SettingsFile())) << signalNumber;
+    }
 }
 
 TEST_F(ReplayRun, UnpluggedJoystickLetsGoOfTheButtonAndReadsNothing) {

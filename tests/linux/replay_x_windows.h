@@ -74,4 +74,18 @@ inline std::vector<ShownWindow> ShownWindowsOf(pid_t pid) {
     return shown;
 }
 
+// The mouse buttons 1 to 3 held on the display, as a mask of X's Button1Mask
+// to Button3Mask; -1 when the display cannot be opened.
+inline long HeldMouseButtons() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return -1;
+    ::Window root = 0, child = 0;
+    int x = 0, y = 0, windowX = 0, windowY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY,
+                  &mask);
+    XCloseDisplay(display);
+    return mask & (Button1Mask | Button2Mask | Button3Mask);
+}
+
 }  // namespace gimbalo::testing

@@ -5,6 +5,9 @@
 #include <X11/Xlib.h>
 #include <poll.h>
 
+#include <csignal>
+#include <cstdlib>
+
 #include <utility>
 #include <vector>
 
@@ -182,6 +185,36 @@ TEST(X11Pointer, ClosingThePlatformReleasesAButtonLeftDown) {
         ASSERT_EQ(observer.ButtonMask(), static_cast<unsigned>(Button1Mask));
     }
     EXPECT_EQ(observer.ButtonMask(), 0u);
+}
+
+// The X server keeps an XTest button down after its client has gone, so a
+// crash must let go of it on its way out.
+TEST(X11Pointer, ACrashLetsGoOfTheHeldButtons) {
+    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
+    if (testing::InTestChild()) {
+        std::string error;
+        auto platform = testing::TestPlatform::Create(error);
+        if (!platform) _exit(3);
+        platform->mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, 0);
+        POINT sync;
+        platform->GetCursorPos(sync);  // a round trip: the presses are done
+        const char* crash = std::getenv("GIMBALO_TEST_CRASH");
+        if (crash != nullptr) std::raise(std::atoi(crash));
+        _exit(4);
+    }
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    for (const int signalNumber : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) {
+        const int status =
+            testing::RunTestInChild("X11Pointer.ACrashLetsGoOfTheHeldButtons",
+                                    {"GIMBALO_TEST_CRASH=" + std::to_string(signalNumber),
+                                     "ASAN_OPTIONS=handle_segv=0:"
+                                     "handle_sigbus=0:handle_sigfpe=0:"
+                                     "handle_abort=0"});
+        ASSERT_TRUE(WIFSIGNALED(status)) << signalNumber << ": status " << status;
+        EXPECT_EQ(WTERMSIG(status), signalNumber);
+        EXPECT_EQ(observer.ButtonMask(), 0u) << "after signal " << signalNumber;
+    }
 }
 
 }  // namespace
