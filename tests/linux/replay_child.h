@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -66,10 +67,7 @@ public:
         err_ = err[0];
     }
     ~ReplayChild() {
-        if (pid_ > 0 && !reaped_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+        if (pid_ > 0 && !reaped_) Stop();
         if (out_ >= 0) close(out_);
         if (err_ >= 0) close(err_);
     }
@@ -98,7 +96,8 @@ public:
         while (ReadSome(deadline)) {
         }
         if (out_ >= 0 || err_ >= 0) {
-            kill(pid_, SIGKILL);  // past the deadline
+            Stop();  // past the deadline
+            return -1;
         }
         int status = 0;
         waitpid(pid_, &status, 0);
@@ -110,6 +109,24 @@ public:
     std::string err;
 
 private:
+    // Asks the child to close, which lets go of its held buttons, and kills
+    // it only when it has not gone after a while.
+    void Stop() {
+        kill(pid_, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (waitpid(pid_, nullptr, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, nullptr, 0);
+                break;
+            }
+            // Keeps reading, so a child writing its trace does not block.
+            if (!ReadSome(std::chrono::steady_clock::now() + std::chrono::milliseconds(10)))
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        reaped_ = true;
+    }
+
     // Reads what is there from either pipe; false once both ended or the
     // deadline passed.
     bool ReadSome(std::chrono::steady_clock::time_point deadline) {
