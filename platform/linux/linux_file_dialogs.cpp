@@ -2,6 +2,7 @@
 // answer goes back into the record as the desktop's common dialogs leave it.
 #include <QFileDialog>
 #include <QStringList>
+#include <QWindow>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,16 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
     if (record.nMaxFile == 0) return false;
     const bool multiple = (record.Flags & OFN_ALLOWMULTISELECT) != 0;
 
-    // Without an owner on the screen (the hidden main window has no window)
-    // the dialog stands alone; it is modal for the whole program either way.
-    QFileDialog dialog(owner, Text(record.lpstrTitle));
+    // The dialog is nobody's child: a form that unloads while it runs takes
+    // its window with it, and must not take the dialog too. It stands over
+    // the owner's window when there is one on the screen (the hidden main
+    // window has none); it is modal for the whole program either way.
+    QFileDialog dialog(nullptr, Text(record.lpstrTitle));
     dialog.setWindowModality(Qt::ApplicationModal);
+    if (owner != nullptr && owner->windowHandle() != nullptr) {
+        dialog.winId();  // makes the native window that carries the hint
+        dialog.windowHandle()->setTransientParent(owner->windowHandle());
+    }
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (!open)
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -20,17 +20,6 @@
 
 namespace gimbalo {
 
-class QtFormWindow::Handling {
-public:
-    explicit Handling(QtFormWindow& window) : window_(window) { ++window_.handling_; }
-    ~Handling() { --window_.handling_; }
-    Handling(const Handling&) = delete;
-    Handling& operator=(const Handling&) = delete;
-
-private:
-    QtFormWindow& window_;
-};
-
 namespace {
 
 Qt::WindowFlags FlagsFor(FormBorder border) {
@@ -90,10 +79,9 @@ void QtFormWindow::Detach() {
     detached_ = true;
     form_ = nullptr;
     hide();
-    if (handling_ > 0)
-        deleteLater();
-    else
-        delete this;
+    // Never at once: a modal loop (a message box, a file dialog) or one of
+    // its own handlers may be on the stack under this call.
+    deleteLater();
 }
 
 QWidget* QtFormWindow::WidgetOf(const Control& control) const {
@@ -139,14 +127,12 @@ void QtFormWindow::ConnectInput(Control& control, QWidget& widget) {
             // activated and textEdited come from the user only, never from a
             // change the program pushes in.
             connect(combo, &QComboBox::activated, this, [this, list](int index) {
-                Handling handling(*this);
                 if (form_ == nullptr) return;
                 list->UserPick(index);
                 if (form_ != nullptr) Resync(*list);
             });
             connect(combo->lineEdit(), &QLineEdit::textEdited, this,
                     [this, list](const QString& text) {
-                        Handling handling(*this);
                         if (form_ == nullptr) return;
                         list->UserType(text.toStdString());
                         if (form_ != nullptr) Resync(*list);
@@ -160,7 +146,6 @@ void QtFormWindow::ConnectInput(Control& control, QWidget& widget) {
         case ControlKind::CheckBox: {
             auto* box = static_cast<CheckBox*>(model);
             connect(static_cast<QCheckBox*>(&widget), &QCheckBox::clicked, this, [this, box] {
-                Handling handling(*this);
                 if (form_ == nullptr) return;
                 box->UserToggle();
                 if (form_ != nullptr) Resync(*box);
@@ -169,7 +154,6 @@ void QtFormWindow::ConnectInput(Control& control, QWidget& widget) {
         }
         case ControlKind::CommandButton:
             connect(static_cast<QPushButton*>(&widget), &QPushButton::clicked, this, [this, model] {
-                Handling handling(*this);
                 if (form_ != nullptr) model->UserClick();
             });
             break;
@@ -414,7 +398,6 @@ void QtFormWindow::closeEvent(QCloseEvent* event) {
     // The program decides whether the window goes: it unloads the form or
     // keeps it, and the host follows.
     event->ignore();
-    Handling handling(*this);
     if (form_ != nullptr) form_->UserClose();
 }
 
@@ -429,7 +412,6 @@ void QtFormWindow::mouseReleaseEvent(QMouseEvent* event) {
                        rect().contains(event->position().toPoint());
     backgroundPressed_ = false;
     if (!click) return;
-    Handling handling(*this);
     if (form_ != nullptr) form_->UserClick();
 }
 
@@ -448,16 +430,18 @@ bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
 bool QtFormWindow::HandleClick(Control& control, QEvent* event, QWidget& widget) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
             if (IsLeftButton(event)) pressed_ = &widget;
             return true;  // a click on a control never reaches its container
+        case QEvent::MouseButtonDblClick:
+            // The second press of a double click arms nothing: its release
+            // is no second click.
+            return true;
         case QEvent::MouseButtonRelease: {
             const bool click =
                 IsLeftButton(event) && pressed_ == &widget &&
                 widget.rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint());
             if (IsLeftButton(event)) pressed_ = nullptr;
             if (click) {
-                Handling handling(*this);
                 if (form_ != nullptr) control.UserClick();
             }
             return true;

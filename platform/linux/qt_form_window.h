@@ -32,8 +32,9 @@ public:
     QtFormWindow& operator=(const QtFormWindow&) = delete;
 
     // Lets go of the form: nothing reaches the model any more, the window
-    // hides and is destroyed, at once or, when it is handling an event of
-    // its own (a click that unloads its form), when that event is over.
+    // hides, and it is destroyed once control is back in the event loop
+    // (the form may be unloaded from one of the window's own handlers, or
+    // while a modal dialog runs).
     void Detach();
 
     void ControlChanged(Control& control, Property what);
@@ -49,10 +50,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Counts the window's own handlers on the stack, so Detach knows
-    // whether the widgets may go at once.
-    class Handling;
-
     void BuildControls();
     void ConnectInput(Control& control, QWidget& widget);
     void ApplyTabOrder();
@@ -87,7 +84,6 @@ private:
     QPointer<QWidget> pressed_;
     bool backgroundPressed_ = false;
     bool placed_ = false;
-    int handling_ = 0;
     bool detached_ = false;
 };
 

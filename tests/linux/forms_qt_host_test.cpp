@@ -340,6 +340,19 @@ TEST_F(FormsHost, WhatTheUserDoesBecomesTheModelsUserCalls) {
     EXPECT_TRUE(Widget<QCheckBox>("chkOn").isChecked());
 }
 
+TEST_F(FormsHost, ADoubleClickOnALabelIsOneClick) {
+    int clicks = 0;
+    form.lblLink.Click = [&] { ++clicks; };
+    // As the window system delivers it: the second press comes as a double
+    // click, and its release follows.
+    QWidget& label = Widget("lblLink");
+    const QPoint at = label.rect().center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+        testing::SendMouse(label, type, at);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(FormsHost, TheTitleBarCloseAsksTheProgramAndTheWindowStaysUntilUnloaded) {
     int asked = 0;
     form.TitleBarClose = [&] { ++asked; };

@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
+#include "gui_test_support.h"
 #include "lang/file_dialogs.h"
 #include "linux_test_support.h"
 #include "platform/forms.h"
@@ -161,7 +164,11 @@ TEST_F(FileDialogs, ADialogStandsOverItsOwnersWindowWhenTheOwnerHasOne) {
 
     owner_.Show();
     DialogAnswer shown([&](QFileDialog& dialog) {
-        parent = dialog.parentWidget();
+        // Nobody's child, so the owner's window cannot take it along; the
+        // window system is told which window it stands over.
+        EXPECT_EQ(dialog.parentWidget(), nullptr);
+        const QWindow* over = dialog.windowHandle()->transientParent();
+        parent = over != nullptr ? QWidget::find(over->winId()) : nullptr;
         dialog.reject();
     });
     platform_->GetOpenFileNameA(record);
@@ -170,6 +177,23 @@ TEST_F(FileDialogs, ADialogStandsOverItsOwnersWindowWhenTheOwnerHasOne) {
     EXPECT_TRUE(parent->isWindow());
     EXPECT_TRUE(parent->isVisible());
     platform_->UnloadForm(owner_);
+}
+
+TEST_F(FileDialogs, TheOwnerMayUnloadWhileItsDialogIsOpen) {
+    platform_->LoadForm(owner_);
+    owner_.Show();
+    bool stillThere = false;
+    DialogAnswer answer([&](QFileDialog& dialog) {
+        QPointer<QFileDialog> kept = &dialog;
+        platform_->UnloadForm(owner_);
+        testing::FlushDeletes();
+        stillThere = !kept.isNull();
+        if (kept) kept->reject();
+    });
+    OPENFILENAME record = Record();
+    EXPECT_FALSE(platform_->GetOpenFileNameA(record));
+    EXPECT_TRUE(answer.found);
+    EXPECT_TRUE(stillThere);
 }
 
 TEST_F(FileDialogs, ACancelReturnsFalseAndLeavesTheRecord) {
