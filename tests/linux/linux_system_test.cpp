@@ -28,7 +28,13 @@ struct PrivateRuntimeFolder {
 
 TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-    ScopedEnv locale("LC_ALL", "it_IT.UTF-8");
+    // Qt reads the user's locale once per process: a fresh process sees it.
+    if (!testing::InTestChild()) {
+        const int status = testing::RunTestInChild("LinuxSystem.CountryNameOfTheUsersLocale",
+                                                   {"LC_ALL=it_IT.UTF-8"});
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        return;
+    }
     std::string error;
     auto platform = TestPlatform::Create(error);
     ASSERT_TRUE(platform) << error;

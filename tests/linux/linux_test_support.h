@@ -79,14 +79,13 @@ inline int RunTestInChild(const std::string& name, const std::vector<std::string
     std::vector<char*> envp;
     for (std::string& variable : all) envp.push_back(variable.data());
     envp.push_back(nullptr);
-    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
     const pid_t pid = fork();
     if (pid == 0) {
-        if (quiet >= 0) dup2(quiet, STDOUT_FILENO);
+        // The child's report goes with the test's own failure messages.
+        dup2(STDERR_FILENO, STDOUT_FILENO);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
-    if (quiet >= 0) close(quiet);
     if (pid < 0) return -1;
     // A child's test waits for its own conditions; this one only for its end.
     const auto deadline = std::chrono::steady_clock::now() + 3 * kDeadline;
