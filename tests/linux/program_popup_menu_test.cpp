@@ -3,6 +3,7 @@
 // keys and clicks as a user drives it, although no window of the program is
 // active.
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
@@ -48,6 +49,8 @@ protected:
     // so a fault fails the test instead of hanging it.
     bool WithMenu(const std::function<void(QMenu&)>& act) {
         MovePointer(kMenuPlace);
+        // The menu opens where the pointer is: once Qt sees it there.
+        if (!WaitUntil([] { return QCursor::pos() == kMenuPlace; })) return false;
         bool shown = false;
         const auto deadline = std::chrono::steady_clock::now() + testing::kDeadline;
         QTimer driver;
