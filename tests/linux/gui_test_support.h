@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -36,6 +37,20 @@ inline bool WaitUntil(const std::function<bool()>& done,
         loop.exec();
     }
     return true;
+}
+
+// Whether `font` shows in `family`, or where that is not installed in the
+// stand-in the test machines have (Liberation Sans for Arial, DejaVu Sans for
+// Verdana).
+inline ::testing::AssertionResult ShowsFamily(const QFont& font, const QString& family) {
+    const QString shown = QFontInfo(font).family();
+    QString standIn;
+    if (family == QLatin1String("Arial")) standIn = QStringLiteral("Liberation Sans");
+    if (family == QLatin1String("Verdana")) standIn = QStringLiteral("DejaVu Sans");
+    if (shown == family || (!standIn.isEmpty() && shown == standIn))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "shows in " << shown.toStdString() << ", not " << family.toStdString();
 }
 
 // Deletes what was handed to deleteLater, so a test can see it gone.

@@ -17,7 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include <filesystem>
+
 #include "platform/linux/linux_platform.h"
+#include "tests/linux/have_display.h"
 
 namespace gimbalo::testing {
 
@@ -25,7 +28,8 @@ namespace gimbalo::testing {
 constexpr std::chrono::seconds kDeadline{10};
 
 // The platform under test; a derived class so tests can reach what the
-// replay program reaches.
+// replay program reaches. What ships with the program is read from the build
+// folder, where the build copies it beside gimbalo.
 class TestPlatform : public LinuxPlatform {
 public:
     static std::unique_ptr<TestPlatform> Create(std::string& error) {
@@ -37,6 +41,9 @@ public:
         return platform;
     }
     std::function<void(Timer&)> onDispatch;
+    std::string ProgramFolder() override {
+        return std::filesystem::path(GIMBALO_EXECUTABLE).parent_path().string();
+    }
 
 protected:
     void DispatchTimer(Timer& timer) override {
@@ -44,11 +51,6 @@ protected:
         LinuxPlatform::DispatchTimer(timer);
     }
 };
-
-inline bool HaveDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && display[0] != '\0';
-}
 
 // Whether this process is a copy of the test program started by
 // RunTestInChild, to do the child's part of a test.

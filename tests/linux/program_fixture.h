@@ -14,54 +14,10 @@
 
 #include "core/program.h"
 #include "gui_test_support.h"
+#include "test_joystick.h"
 #include "test_support.h"
 
 namespace gimbalo::testing {
-
-// The test platform reading what ships with the program from the build
-// folder, where the build copies it beside gimbalo.
-class ProgramPlatform : public TestPlatform {
-public:
-    static std::unique_ptr<ProgramPlatform> Create(std::string& error) {
-        static char name[] = "gimbalo_linux_tests";
-        char* argv[] = {name, nullptr};
-        int argc = 1;
-        std::unique_ptr<ProgramPlatform> platform(new ProgramPlatform());
-        if (!platform->Initialise(argc, argv, error)) return nullptr;
-        return platform;
-    }
-    std::string ProgramFolder() override {
-        return std::filesystem::path(GIMBALO_EXECUTABLE).parent_path().string();
-    }
-};
-
-// A virtual joystick for the life of the object; the platform outlives it.
-class PadForTest {
-public:
-    PadForTest(const char* name, int buttons) {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 2;
-        desc.nbuttons = static_cast<Uint16>(buttons);
-        desc.name = name;
-        const int device = SDL_JoystickAttachVirtualEx(&desc);
-        if (device >= 0) joystick_ = SDL_JoystickOpen(device);
-    }
-    ~PadForTest() {
-        if (joystick_ == nullptr) return;
-        const SDL_JoystickID instance = SDL_JoystickInstanceID(joystick_);
-        SDL_JoystickClose(joystick_);
-        for (int i = 0; i < SDL_NumJoysticks(); ++i)
-            if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
-    }
-    PadForTest(const PadForTest&) = delete;
-    PadForTest& operator=(const PadForTest&) = delete;
-    bool Attached() const { return joystick_ != nullptr; }
-
-private:
-    SDL_Joystick* joystick_ = nullptr;
-};
 
 inline constexpr const char* kPadName = "Gimbalo Test Pad";
 inline constexpr int kPadButtons = 4;
@@ -83,9 +39,11 @@ protected:
         WriteSettings({"1", "2", "3", "2", "1", "0", "0", "English.lng"});
 
         std::string error;
-        platform = ProgramPlatform::Create(error);
+        platform = TestPlatform::Create(error);
         ASSERT_TRUE(platform) << error;
-        pad = std::make_unique<PadForTest>(kPadName, kPadButtons);
+        // The program reads device 0.
+        SKIP_WITH_A_REAL_JOYSTICK();
+        pad = std::make_unique<VirtualJoystick>(kPadName, 2, kPadButtons);
         ASSERT_TRUE(pad->Attached()) << SDL_GetError();
         program = std::make_unique<Program>(*platform);
         program->Start();
@@ -118,8 +76,8 @@ protected:
     TempFolder runtime;
     std::optional<ScopedEnv> configEnv;
     std::optional<ScopedEnv> runtimeEnv;
-    std::unique_ptr<ProgramPlatform> platform;
-    std::unique_ptr<PadForTest> pad;
+    std::unique_ptr<TestPlatform> platform;
+    std::unique_ptr<VirtualJoystick> pad;
     std::unique_ptr<Program> program;
 };
 

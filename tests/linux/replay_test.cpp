@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/linux/have_display.h"
 #include "tests/linux/replay_child.h"
 #include "tests/test_support.h"
 // Last: Xlib's macros would clash with names above.
@@ -78,11 +79,6 @@ int PointerY(const Fields& tick) {
     return std::stoi(pointer.substr(pointer.find(',') + 1));
 }
 
-bool HaveDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && display[0] != '\0';
-}
-
 class ReplayRun : public ::testing::Test {
 protected:
     ReplayRun() { chmod(runtime.Path().c_str(), 0700); }
@@ -143,7 +139,7 @@ protected:
 };
 
 #define SKIP_WITHOUT_DISPLAY() \
-    if (!HaveDisplay()) GTEST_SKIP() << "no X display"
+    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display"
 
 // Waits until `done` holds, asking again every few milliseconds; whether it
 // came true before the deadline.

@@ -19,7 +19,7 @@ using testing::DockState;
 using testing::IsDocked;
 using testing::TrayHost;
 using testing::TrayIconWidget;
-using testing::WaitFor;
+using testing::WaitUntil;
 
 // The share of the picture's opaque pixels that `shown` shows in about the
 // same colour, once the picture is scaled to its size.
@@ -73,9 +73,9 @@ protected:
             }
         });
         driver.start(5);
-        platform->SetCursorPos(docked.centreX, docked.centreY);
+        if (!testing::PointAtIcon(*platform)) return false;
         platform->mouse_event(press, 0, 0, 0, 0);
-        WaitFor([&] { return shown && QApplication::activePopupWidget() == nullptr; });
+        WaitUntil([&] { return shown && QApplication::activePopupWidget() == nullptr; });
         driver.stop();
         return shown;
     }
@@ -98,7 +98,7 @@ TEST_F(ProgramTray, TheIconShowsTheProgramsPictureAndTipAndBothButtonsOpenTheMen
     // The program added its icon at start-up, before any notification area
     // existed: it appears once the panel starts.
     ASSERT_TRUE(host.Start());
-    ASSERT_TRUE(WaitFor(IsDocked)) << "the program's icon did not dock";
+    ASSERT_TRUE(WaitUntil(IsDocked)) << "the program's icon did not dock";
     QWidget* icon = TrayIconWidget();
     EXPECT_EQ(icon->toolTip(), QStringLiteral("Animated TrayIcon"));
     // The program's own picture, not a stand-in.
@@ -128,7 +128,7 @@ TEST_F(ProgramTray, TheIconShowsTheProgramsPictureAndTipAndBothButtonsOpenTheMen
 
 TEST_F(ProgramTray, ExitFromTheIconsMenuTakesTheIconAway) {
     ASSERT_TRUE(host.Start());
-    ASSERT_TRUE(WaitFor(IsDocked));
+    ASSERT_TRUE(WaitUntil(IsDocked));
     EXPECT_TRUE(ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP,
                           [&](QMenu& menu) { ChooseItem(menu, "mnuExit"); }));
     EXPECT_TRUE(platform->ProgramEnded());

@@ -15,7 +15,7 @@ namespace gimbalo {
 namespace {
 
 using testing::ScopedEnv;
-using testing::WaitFor;
+using testing::WaitUntil;
 
 TEST(SplitCommandLine, SeparatesTheProgramFromItsOneArgument) {
     struct Case {
@@ -88,7 +88,7 @@ protected:
 
     // The arguments the stand-in was started with, once it has written them.
     std::optional<QStringList> Arguments() {
-        if (!WaitFor([this] { return QFile::exists(QString::fromStdString(out_)); })) return {};
+        if (!WaitUntil([this] { return QFile::exists(QString::fromStdString(out_)); })) return {};
         QFile file(QString::fromStdString(out_));
         if (!file.open(QIODevice::ReadOnly)) return {};
         QStringList lines = QString::fromUtf8(file.readAll()).split('\n');

@@ -4,10 +4,13 @@
 // (None, Bool, Status) clash with Qt's names.
 #pragma once
 
+#include "gui_test_support.h"
 #include "linux_test_support.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEventLoop>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -20,20 +23,6 @@
 #include <X11/Xutil.h>
 
 namespace gimbalo::testing {
-
-// Processes Qt's events until `condition` holds or the deadline passes.
-inline bool WaitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds deadline = kDeadline) {
-    const auto until = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= until) return false;
-        // Up to 20 ms of Qt's events, so the X server's answers come in.
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 class TrayHost {
 public:
@@ -53,7 +42,7 @@ public:
         process_.setStandardOutputFile(QProcess::nullDevice());
         process_.start();
         if (!process_.waitForStarted(static_cast<int>(kDeadline.count() * 1000))) return false;
-        return WaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
+        return WaitUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
     }
 
     // Stops the panel; the notification area goes with it.
@@ -131,6 +120,43 @@ inline Docked DockState(QWidget* widget) {
 inline bool IsDocked() {
     const Docked state = DockState(TrayIconWidget());
     return state.inHost && state.viewable;
+}
+
+// Whether the pointer has entered a widget, as Qt saw it.
+class EnterWatch : public QObject {
+public:
+    explicit EnterWatch(QWidget* widget) : widget_(widget) {
+        if (widget != nullptr) widget->installEventFilter(this);
+    }
+    ~EnterWatch() override {
+        if (widget_ != nullptr) widget_->removeEventFilter(this);
+    }
+    bool entered = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Enter) entered = true;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+};
+
+// Puts the pointer on the docked icon's centre, coming from elsewhere, and
+// waits until the icon has seen it come in: a click before that may go to
+// the panel instead. Whether it did.
+inline bool PointAtIcon(Platform& platform) {
+    QWidget* icon = TrayIconWidget();
+    const Docked docked = DockState(icon);
+    if (!docked.viewable) return false;
+    const QPoint away(docked.centreX > 200 ? docked.centreX - 200 : docked.centreX + 200,
+                      docked.centreY + 200);
+    platform.SetCursorPos(away.x(), away.y());
+    if (!WaitUntil([&] { return QCursor::pos() == away; })) return false;
+    EnterWatch watch(icon);
+    platform.SetCursorPos(docked.centreX, docked.centreY);
+    return WaitUntil([&] { return watch.entered; });
 }
 
 }  // namespace gimbalo::testing

@@ -17,7 +17,7 @@ using testing::DockState;
 using testing::IsDocked;
 using testing::TrayHost;
 using testing::TrayIconWidget;
-using testing::WaitFor;
+using testing::WaitUntil;
 
 // A window that records the mouse messages its tray callback decodes.
 struct TrayOwner : Form {
@@ -48,9 +48,9 @@ TEST(TrayIcon, DocksInTheTrayHostAndClicksReachTheWindowAsMouseMessages) {
     ASSERT_TRUE(host.Start()) << "no notification area appeared";
     TrayOwner owner(*platform);
     const int32_t picture = platform->LoadPicture("gimbalo_32.png");
+    ASSERT_GT(picture, 0) << "the shipped picture did not load";
     ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 7, picture, "Tip")));
-    ASSERT_TRUE(WaitFor(IsDocked)) << "the icon did not dock";
-    const Docked docked = DockState(TrayIconWidget());
+    ASSERT_TRUE(WaitUntil(IsDocked)) << "the icon did not dock";
     EXPECT_EQ(TrayIconWidget()->toolTip(), QStringLiteral("Tip"));
 
     // One case after another with a different button, so no click is taken
@@ -68,18 +68,19 @@ TEST(TrayIcon, DocksInTheTrayHostAndClicksReachTheWindowAsMouseMessages) {
          {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
          {WM_LBUTTONUP, WM_LBUTTONDBLCLK}},
     };
-    ASSERT_TRUE(platform->SetCursorPos(docked.centreX, docked.centreY));
+    ASSERT_TRUE(testing::PointAtIcon(*platform)) << "the icon did not see the pointer come";
     for (const Case& c : cases) {
         owner.messages.clear();
         for (uint32_t button : c.buttons) platform->mouse_event(button, 0, 0, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return owner.messages.size() >= c.expected.size(); })) << c.name;
+        EXPECT_TRUE(WaitUntil([&] { return owner.messages.size() >= c.expected.size(); }))
+            << c.name;
         EXPECT_EQ(owner.messages, c.expected) << c.name;
         // The program shows its own menu: Qt opens none of its own.
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << c.name;
     }
     EXPECT_TRUE(platform->Shell_NotifyIconA(NIM_DELETE, Record(owner, 7, picture, "Tip")));
     EXPECT_TRUE(
-        WaitFor([] { return TrayIconWidget() == nullptr || !TrayIconWidget()->isVisible(); }));
+        WaitUntil([] { return TrayIconWidget() == nullptr || !TrayIconWidget()->isVisible(); }));
 }
 
 TEST(TrayIcon, AppearsWhenTheTrayHostStartsLateAndAgainAfterItRestarts) {
@@ -92,18 +93,17 @@ TEST(TrayIcon, AppearsWhenTheTrayHostStartsLateAndAgainAfterItRestarts) {
     {
         TrayHost late;
         ASSERT_TRUE(late.Start());
-        EXPECT_TRUE(WaitFor(IsDocked)) << "the icon did not appear in a tray host started late";
+        EXPECT_TRUE(WaitUntil(IsDocked)) << "the icon did not appear in a tray host started late";
     }
-    EXPECT_TRUE(WaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
+    EXPECT_TRUE(WaitUntil([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
     TrayHost restarted;
     ASSERT_TRUE(restarted.Start());
-    EXPECT_TRUE(WaitFor(IsDocked)) << "the icon did not come back in a restarted tray host";
+    EXPECT_TRUE(WaitUntil(IsDocked)) << "the icon did not come back in a restarted tray host";
 
     // The restored icon still reaches its window.
-    const Docked docked = DockState(TrayIconWidget());
-    platform->SetCursorPos(docked.centreX, docked.centreY);
+    ASSERT_TRUE(testing::PointAtIcon(*platform));
     platform->mouse_event(MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !owner.messages.empty(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !owner.messages.empty(); }));
     EXPECT_EQ(owner.messages, std::vector<int32_t>{WM_RBUTTONUP});
 }
 
@@ -168,11 +168,11 @@ TEST(TrayIcon, ShowsTheTipItIsGiven) {
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 5, 0, c.tip)));
-        EXPECT_TRUE(WaitFor(IsDocked)) << c.tip;
+        EXPECT_TRUE(WaitUntil(IsDocked)) << c.tip;
         ASSERT_NE(TrayIconWidget(), nullptr);
         EXPECT_EQ(TrayIconWidget()->toolTip(), c.expected);
         ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_DELETE, Record(owner, 5, 0, c.tip)));
-        EXPECT_TRUE(WaitFor([] { return TrayIconWidget() == nullptr; })) << c.tip;
+        EXPECT_TRUE(WaitUntil([] { return TrayIconWidget() == nullptr; })) << c.tip;
     }
 }
 
@@ -208,8 +208,7 @@ TEST(TrayIcon, AMenuOpenedByAPressOnTheIconStaysOpenWhenTheButtonComesUp) {
         if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) platform->ShowPopupMenu(owner);
     };
     ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 3, 0, "Menu")));
-    ASSERT_TRUE(WaitFor(IsDocked));
-    const Docked docked = DockState(TrayIconWidget());
+    ASSERT_TRUE(WaitUntil(IsDocked));
 
     struct Case {
         const char* name;
@@ -242,9 +241,9 @@ TEST(TrayIcon, AMenuOpenedByAPressOnTheIconStaysOpenWhenTheButtonComesUp) {
             }
         });
         driver.start(5);
-        ASSERT_TRUE(platform->SetCursorPos(docked.centreX, docked.centreY));
+        ASSERT_TRUE(testing::PointAtIcon(*platform)) << c.name;
         platform->mouse_event(c.press, 0, 0, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return opened && !released; })) << c.name;
+        EXPECT_TRUE(WaitUntil([&] { return opened && !released; })) << c.name;
         driver.stop();
         qApp->removeEventFilter(&counter);
         EXPECT_TRUE(opened) << c.name;

@@ -10,15 +10,14 @@
 #include <X11/extensions/XTest.h>
 // clang-format on
 
-#include <cstdlib>
+#include "tests/linux/have_display.h"
 
 namespace gimbalo::testing {
 
 class XButtonSafetyNet : public ::testing::EmptyTestEventListener {
 public:
     void OnTestEnd(const ::testing::TestInfo& test) override {
-        const char* name = std::getenv("DISPLAY");
-        if (name == nullptr || name[0] == '\0') return;
+        if (!HaveDisplay()) return;
         Display* display = XOpenDisplay(nullptr);
         if (display == nullptr) return;
         ::Window root = 0, child = 0;
