@@ -70,6 +70,9 @@ LinuxPlatform::~LinuxPlatform() {
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    // Form windows and tray icons go through deleteLater; with no event loop
+    // left to run, this is their last chance before Qt itself ends.
+    if (application_) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     application_.reset();
     pointer_.reset();
 }

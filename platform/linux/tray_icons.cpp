@@ -45,10 +45,8 @@ TrayIcons::TrayIcons(Platform& platform, PictureStore& pictures)
     : platform_(platform), pictures_(pictures) {}
 
 TrayIcons::~TrayIcons() {
+    // The Qt icons go later, with the platform's last deferred deletes.
     icons_.clear();
-    // The Qt icons go later than their owners; this is the last chance,
-    // before Qt itself ends.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool TrayIcons::Add(const NOTIFYICONDATA& data) {

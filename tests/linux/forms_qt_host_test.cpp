@@ -438,5 +438,20 @@ TEST(FormsHostHidden, AFormNeverShownGetsNoWindow) {
     EXPECT_EQ(TopLevel("frmHidden"), nullptr);
 }
 
+TEST(FormsHostEnd, AWindowUnloadedLastGoesWithThePlatform) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    struct LastForm : Form {
+        LastForm() : Form(FormDesign::Named("frmLast")) {}
+    } form;
+    platform->LoadForm(form);
+    form.Show();
+    QPointer<QWidget> window = TopLevel("frmLast");
+    ASSERT_FALSE(window.isNull());
+    // Unloaded with no event loop to run after it, as at the program's end.
+    platform->UnloadForm(form);
+    platform.reset();
+    EXPECT_TRUE(window.isNull());
+}
+
 }  // namespace
 }  // namespace gimbalo
