@@ -9,6 +9,7 @@
 #include "platform/linux/file_dialog_record.h"
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/qt_text.h"
 
 namespace gimbalo {
 
@@ -16,11 +17,6 @@ namespace {
 
 constexpr uint32_t OFN_OVERWRITEPROMPT = 0x2;
 constexpr uint32_t OFN_FILEMUSTEXIST = 0x1000;
-
-QString Text(const std::string& text) {
-    const std::string shown = text.substr(0, text.find('\0'));
-    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
-}
 
 QString Path(const std::string& path) {
     return QFile::decodeName(path.substr(0, path.find('\0')).c_str());
@@ -34,9 +30,9 @@ std::string PathBytes(const QString& path) {
 QStringList NameFilters(const std::string& filter) {
     QStringList filters;
     for (const auto& [description, patternList] : FilterPairs(filter)) {
-        QString patterns = Text(patternList);
+        QString patterns = QtFieldText(patternList);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << Text(description) + QStringLiteral(" (") + patterns.simplified() +
+        filters << QtFieldText(description) + QStringLiteral(" (") + patterns.simplified() +
                        QLatin1Char(')');
     }
     return filters;
@@ -50,7 +46,7 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
     // its window with it, and must not take the dialog too. It stands over
     // the owner's window when there is one on the screen (the hidden main
     // window has none); it is modal for the whole program either way.
-    QFileDialog dialog(nullptr, Text(record.lpstrTitle));
+    QFileDialog dialog(nullptr, QtFieldText(record.lpstrTitle));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (owner != nullptr && owner->windowHandle() != nullptr) {
         dialog.winId();  // makes the native window that carries the hint
@@ -75,7 +71,7 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
             FirstFilterIndex(record.nFilterIndex, static_cast<std::size_t>(filters.size())) - 1)));
     }
     if (!record.lpstrInitialDir.empty()) dialog.setDirectory(Path(record.lpstrInitialDir));
-    QString suffix = Text(record.lpstrDefExt);
+    QString suffix = QtFieldText(record.lpstrDefExt);
     if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
     if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
     // The name shown first; a full path also opens its folder.

@@ -10,6 +10,7 @@
 #include "platform/forms.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/qt_text.h"
 
 namespace gimbalo {
 
@@ -19,10 +20,6 @@ constexpr uint32_t kNoItem = 0xFFFFFFFFu;
 
 MenuHandle HandleOf(const void* address) {
     return reinterpret_cast<MenuHandle>(address);
-}
-
-QString MenuText(const std::string& caption) {
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
 // The loaded form whose menu bar `handle` is, or nullptr.
@@ -92,11 +89,11 @@ void LinuxPlatform::ShowPopupMenu(Form& form) {
     if (!application_ || ended_ || form.Menus().empty()) return;
     Menu& menu = *form.Menus().front();
     QMenu popup;
-    popup.setObjectName(MenuText(menu.Name()));
+    popup.setObjectName(QtText(menu.Name()));
     for (const MenuItem* item : menu.Items()) {
         QAction* action =
-            item->IsSeparator() ? popup.addSeparator() : popup.addAction(MenuText(item->Caption()));
-        action->setObjectName(MenuText(item->Name()));
+            item->IsSeparator() ? popup.addSeparator() : popup.addAction(QtText(item->Caption()));
+        action->setObjectName(QtText(item->Name()));
         if (item->IsSeparator()) continue;
         // The ampersand marks the access key, as Qt's menus read it too.
         const QPixmap picture = Pictures().Pixmap(item->PictureHandle());

@@ -5,6 +5,7 @@
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/qt_text.h"
 #include "platform/linux/termination_signals.h"
 #include "platform/linux/tray_icons.h"
 
@@ -12,14 +13,6 @@ namespace gimbalo {
 
 namespace {
 constexpr int IDOK = 1;
-
-// Windows line ends (CR LF, or a lone CR) become line breaks.
-QString MessageText(const std::string& text) {
-    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return out;
-}
 }  // namespace
 
 void LinuxPlatform::LoadForm(Form& form) {
@@ -62,7 +55,7 @@ bool LinuxPlatform::ProgramEnded() const {
 int LinuxPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
     if (!application_) return 0;
     // The program's only boxes are warnings with one OK button.
-    QMessageBox box(QMessageBox::Warning, MessageText(title), MessageText(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, QtShownText(title), QtShownText(text), QMessageBox::Ok);
     box.exec();
     return IDOK;
 }

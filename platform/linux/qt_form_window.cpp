@@ -16,6 +16,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/linux/qt_text.h"
 #include "platform/linux/x11_window_state.h"
 
 namespace gimbalo {
@@ -35,10 +36,6 @@ Qt::WindowFlags FlagsFor(FormBorder border) {
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 }
 
-QString Utf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool IsLeftButton(QEvent* event) {
     return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
@@ -51,7 +48,7 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
       resources_(std::move(resources)),
       scale_(form.Layout().unit, ScreenScale()) {
     const FormDesign& design = form.Layout();
-    setObjectName(Utf8(design.name));
+    setObjectName(QtText(design.name));
     setFont(ToQFont(design.font));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ToQColor(design.backColor));
@@ -62,7 +59,7 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
         resize(client);
     else
         setFixedSize(client);
-    setWindowTitle(ToQString(form.Caption()));
+    setWindowTitle(QtShownText(form.Caption()));
     PushFormIcon();
 
     BuildControls();
@@ -262,7 +259,7 @@ void QtFormWindow::FormChanged(Property what) {
     if (form_ == nullptr) return;
     switch (what) {
         case Property::Caption:
-            setWindowTitle(ToQString(form_->Caption()));
+            setWindowTitle(QtShownText(form_->Caption()));
             break;
         case Property::Visible:
             PushFormVisible();
@@ -277,7 +274,7 @@ void QtFormWindow::FormChanged(Property what) {
 
 void QtFormWindow::PushCaption(Control& control) {
     QWidget* widget = WidgetOf(control);
-    const QString text = ToQString(control.Caption());
+    const QString text = QtShownText(control.Caption());
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
         PlaceWidget(control, *label, scale_);
@@ -298,7 +295,7 @@ void QtFormWindow::PushAccessibleName(const Control& control) {
     if (const auto found = listCaptions_.find(&control); found != listCaptions_.end())
         source = found->second;
     QString name = AccessibleText(source->Caption());
-    if (name.isEmpty()) name = Utf8(control.Name());
+    if (name.isEmpty()) name = QtText(control.Name());
     widget->setAccessibleName(name);
 }
 
@@ -317,7 +314,7 @@ void QtFormWindow::PushComboItems(ComboBox& combo) {
     auto* widget = static_cast<QComboBox*>(WidgetOf(combo));
     const QSignalBlocker blocker(widget);
     widget->clear();
-    for (const std::string& item : combo.Items()) widget->addItem(Utf8(item));
+    for (const std::string& item : combo.Items()) widget->addItem(QtText(item));
     PushComboSelection(combo);
 }
 
@@ -330,7 +327,7 @@ void QtFormWindow::PushComboSelection(ComboBox& combo) {
     // Selecting nothing empties Qt's text part, selecting an entry replaces
     // it; the text part shows the model's text all the same, and typing goes
     // on where it was.
-    const QString text = Utf8(combo.Text());
+    const QString text = QtText(combo.Text());
     if (edit->text() != text) {
         const QSignalBlocker editBlocker(edit);
         edit->setText(text);
@@ -341,7 +338,7 @@ void QtFormWindow::PushComboSelection(ComboBox& combo) {
 void QtFormWindow::PushComboText(ComboBox& combo) {
     auto* widget = static_cast<QComboBox*>(WidgetOf(combo));
     QLineEdit* edit = widget->lineEdit();
-    const QString text = Utf8(combo.Text());
+    const QString text = QtText(combo.Text());
     if (edit->text() == text) return;
     const QSignalBlocker blocker(edit);
     edit->setText(text);

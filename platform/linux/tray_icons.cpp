@@ -7,6 +7,7 @@
 
 #include "platform/forms.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/qt_text.h"
 #include "platform/linux/tray_icon.h"
 
 namespace gimbalo {
@@ -34,11 +35,6 @@ int32_t MouseMessage(QSystemTrayIcon::ActivationReason reason) {
     return 0;
 }
 
-QString TipText(const std::string& tip) {
-    const std::string text = tip.substr(0, tip.find('\0'));
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 TrayIcons::TrayIcons(Platform& platform, PictureStore& pictures)
@@ -59,7 +55,7 @@ bool TrayIcons::Add(const NOTIFYICONDATA& data) {
     // An icon must show something: without it the menu, and with it the
     // way out of the program, could not be reached.
     if (picture.isNull()) picture = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
-    const QString tip = (data.uFlags & NIF_TIP) ? TipText(data.szTip) : QString();
+    const QString tip = (data.uFlags & NIF_TIP) ? QtFieldText(data.szTip) : QString();
 
     Entry entry;
     entry.icon = std::make_unique<TrayIcon>(picture, tip);

@@ -1,4 +1,5 @@
 #include "platform/linux/widget_factory.h"
+#include "platform/linux/qt_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,7 +66,7 @@ QWidget* CreateLabel(const Control& control, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(ToQtAlignment(control.Layout().alignment) | Qt::AlignTop);
-    label->setText(ToQString(control.Caption()));
+    label->setText(QtShownText(control.Caption()));
     return label;
 }
 
@@ -92,7 +93,7 @@ protected:
 
 QWidget* CreateCheckBox(const Control& control, QWidget* parent) {
     auto* box = new WholeAreaCheckBox(parent);
-    box->setText(ToQString(control.Caption()));
+    box->setText(QtShownText(control.Caption()));
     return box;
 }
 
@@ -101,7 +102,7 @@ QWidget* CreateButton(const Control& control, QWidget* parent) {
     // Enter does not press any button of the program's dialogs.
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->setText(ToQString(control.Caption()));
+    button->setText(QtShownText(control.Caption()));
     return button;
 }
 
@@ -120,7 +121,7 @@ QWidget* CreatePicture(const Control& control, QWidget* parent) {
 
 QWidget* CreateFrame(const Control& control, QWidget* parent, const QRect& place) {
     if (!control.Caption().empty()) {
-        auto* box = new QGroupBox(ToQString(control.Caption()), parent);
+        auto* box = new QGroupBox(QtShownText(control.Caption()), parent);
         return box;
     }
     auto* frame = new QFrame(parent);
@@ -203,15 +204,8 @@ QColor ToQColor(Rgb colour) {
     return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
 }
 
-QString ToQString(const std::string& text) {
-    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return out;
-}
-
 QString AccessibleText(const std::string& caption) {
-    const QString text = ToQString(caption);
+    const QString text = QtShownText(caption);
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -37,8 +37,6 @@ private:
 QStringList FontFamilies(const std::string& name);
 QFont ToQFont(const Font& font);
 QColor ToQColor(Rgb colour);
-// Program text (UTF-8) as shown: a CR LF or a lone CR breaks the line.
-QString ToQString(const std::string& text);
 // A caption as a screen reader says it: access-key marks gone, one line.
 QString AccessibleText(const std::string& caption);
 

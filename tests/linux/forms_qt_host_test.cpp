@@ -15,6 +15,7 @@
 
 #include "gui_test_support.h"
 #include "platform/forms.h"
+#include "platform/linux/qt_text.h"
 #include "platform/linux/widget_factory.h"
 
 // After Qt: Xlib's macros would clash with Qt's names.
@@ -413,7 +414,7 @@ TEST(FormsText, CaptionsBecomeShownAndSpokenText) {
         {"", "", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ToQString(c.caption), c.shown) << c.caption;
+        EXPECT_EQ(QtShownText(c.caption), c.shown) << c.caption;
         EXPECT_EQ(AccessibleText(c.caption), c.spoken) << c.caption;
     }
 }
