@@ -98,6 +98,8 @@ protected:
     // Runs one tick of a timer model; the replay program wraps the polling
     // timer's ticks with its script.
     virtual void DispatchTimer(Timer& timer);
+    // The joysticks behind the device numbers; null before Initialise.
+    SdlJoysticks* Joysticks() const { return joysticks_.get(); }
 
 private:
     // The window a dialog of `form` stands over: null when the form has none

@@ -13,6 +13,7 @@
 
 #include "platform/forms.h"
 #include "platform/linux/file_dialog_record.h"
+#include "platform/linux/sdl_joysticks.h"
 #include "replay/trace.h"
 
 namespace gimbalo {
@@ -148,9 +149,16 @@ int ReplayPlatform::SdlIndex(int device) const {
     return -1;
 }
 
+int ReplayPlatform::DesktopDevice(int device) const {
+    if (SdlIndex(device) < 0 || Joysticks() == nullptr) return -1;
+    // Real joysticks, and devices that went away, may hold other numbers.
+    return Joysticks()->DeviceOf(joysticks_[static_cast<std::size_t>(device)].instance);
+}
+
 uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
-    const int index = SdlIndex(device);
-    const uint32_t result = index < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(index, info);
+    const int desktop = DesktopDevice(device);
+    const uint32_t result =
+        desktop < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(desktop, info);
     if (inPollingTick_ && device == 0) {
         if (result == JOYERR_NOERROR)
             read_ = info;
@@ -161,8 +169,8 @@ uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
 }
 
 uint32_t ReplayPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
-    const int index = SdlIndex(device);
-    return index < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetDevCapsA(index, caps);
+    const int desktop = DesktopDevice(device);
+    return desktop < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetDevCapsA(desktop, caps);
 }
 
 void ReplayPlatform::mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,

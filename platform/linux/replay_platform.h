@@ -81,6 +81,9 @@ private:
     bool PrepareSettingsFolder(const std::string& chosen, std::string& error);
     // The SDL device index of a scripted device, -1 when it is not there.
     int SdlIndex(int device) const;
+    // The desktop's device number of a scripted device, -1 when it is not
+    // there.
+    int DesktopDevice(int device) const;
     void SetReading(const StickReading& reading);
     void Unplug();
     void Quit();

@@ -24,16 +24,45 @@ std::string CutToCodePoints(const std::string& text, std::size_t limit) {
 }
 
 SdlJoysticks::~SdlJoysticks() {
-    for (OpenJoystick& slot : open_)
+    for (Slot& slot : slots_)
         if (slot.joystick != nullptr) SDL_JoystickClose(slot.joystick);
 }
 
+namespace {
+// SDL's device index of the joystick with `instance`, -1 when it is gone.
+int IndexOf(SDL_JoystickID instance) {
+    const int count = SDL_NumJoysticks();
+    for (int index = 0; index < count; ++index)
+        if (SDL_JoystickGetDeviceInstanceID(index) == instance) return index;
+    return -1;
+}
+}  // namespace
+
 void SdlJoysticks::Update() {
     SDL_JoystickUpdate();
-    for (OpenJoystick& slot : open_) {
-        if (slot.joystick == nullptr || SDL_JoystickGetAttached(slot.joystick)) continue;
-        SDL_JoystickClose(slot.joystick);
-        slot = OpenJoystick{};
+    for (Slot& slot : slots_) {
+        if (slot.instance < 0) continue;
+        const bool gone = slot.joystick != nullptr ? !SDL_JoystickGetAttached(slot.joystick)
+                                                   : IndexOf(slot.instance) < 0;
+        if (!gone) continue;
+        if (slot.joystick != nullptr) SDL_JoystickClose(slot.joystick);
+        slot = Slot{};
+    }
+    // New joysticks, in SDL's order, take the lowest free numbers.
+    const int count = SDL_NumJoysticks();
+    for (int index = 0; index < count; ++index) {
+        const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(index);
+        if (instance < 0) continue;
+        Slot* free = nullptr;
+        bool numbered = false;
+        for (Slot& slot : slots_) {
+            if (slot.instance == instance) {
+                numbered = true;
+                break;
+            }
+            if (slot.instance < 0 && free == nullptr) free = &slot;
+        }
+        if (!numbered && free != nullptr) free->instance = instance;
     }
 }
 
@@ -42,33 +71,19 @@ SDL_Joystick* SdlJoysticks::Find(int device, uint32_t& error) {
         error = JOYERR_PARMS;
         return nullptr;
     }
-    if (device >= SDL_NumJoysticks()) {
-        error = JOYERR_UNPLUGGED;
-        return nullptr;
-    }
-    const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(device);
-    if (instance < 0) {
-        error = JOYERR_UNPLUGGED;
-        return nullptr;
-    }
-    OpenJoystick* unused = nullptr;
-    for (OpenJoystick& slot : open_) {
-        if (slot.joystick != nullptr && slot.instance == instance) return slot.joystick;
-        if (slot.joystick == nullptr && unused == nullptr) unused = &slot;
-    }
-    // An open joystick keeps an index below 16 (indices only move down) and a
-    // detached one frees its slot, so one is always free; this only guards it.
-    if (unused == nullptr) {
-        error = JOYERR_PARMS;
-        return nullptr;
-    }
-    SDL_Joystick* joystick = SDL_JoystickOpen(device);
-    if (joystick == nullptr) {
-        error = JOYERR_UNPLUGGED;
-        return nullptr;
-    }
-    *unused = OpenJoystick{instance, joystick};
-    return joystick;
+    Slot& slot = slots_[static_cast<std::size_t>(device)];
+    if (slot.joystick != nullptr) return slot.joystick;
+    const int index = slot.instance < 0 ? -1 : IndexOf(slot.instance);
+    if (index >= 0) slot.joystick = SDL_JoystickOpen(index);
+    if (slot.joystick == nullptr) error = JOYERR_UNPLUGGED;
+    return slot.joystick;
+}
+
+int SdlJoysticks::DeviceOf(int32_t instance) {
+    Update();
+    for (std::size_t device = 0; device < slots_.size(); ++device)
+        if (instance >= 0 && slots_[device].instance == instance) return static_cast<int>(device);
+    return -1;
 }
 
 uint32_t SdlJoysticks::GetPos(int device, JOYINFOEX& info) {

@@ -1,5 +1,8 @@
-// Joysticks through SDL2: device numbers are SDL device indices, axes become
-// 0..65535 and buttons a bit mask, as the Windows joystick interface gives them.
+// Joysticks through SDL2: axes become 0..65535 and buttons a bit mask, as the
+// Windows joystick interface gives them. Device numbers stay with their
+// joystick, as on Windows: from the first query on, each number stands for
+// one SDL joystick; when it goes, its number is unplugged and no other number
+// moves; a joystick plugged in later takes the lowest free number.
 #pragma once
 
 #include <array>
@@ -21,24 +24,29 @@ public:
 
     uint32_t GetPos(int device, JOYINFOEX& info);
     uint32_t GetCaps(int device, JOYCAPS& caps);
+    // The device number of the SDL joystick with instance id `instance`, -1
+    // when it has none (gone, or beyond the numbers there are).
+    int DeviceOf(int32_t instance);
 
 private:
     // Device numbers the program may ask for, as on Windows.
     static constexpr int kMaxDevices = 16;
 
-    struct OpenJoystick {
-        int32_t instance = -1;  // SDL instance id, -1: slot free
-        _SDL_Joystick* joystick = nullptr;
+    struct Slot {
+        int32_t instance = -1;              // SDL instance id, -1: the number is free
+        _SDL_Joystick* joystick = nullptr;  // opened on first use
     };
 
-    // Brings SDL's state up to date and closes the joysticks that went away.
+    // Brings SDL's state up to date: frees the numbers of the joysticks that
+    // went away and numbers the new ones.
     void Update();
-    // The open joystick at `device`, opened on first use; nullptr when
-    // nothing answers there. JOYERR_PARMS or JOYERR_UNPLUGGED in `error`.
+    // The open joystick at `device`; nullptr when nothing answers there, with
+    // JOYERR_PARMS or JOYERR_UNPLUGGED in `error`.
     _SDL_Joystick* Find(int device, uint32_t& error);
 
-    // Joysticks stay open once opened: a tick then costs no allocation.
-    std::array<OpenJoystick, kMaxDevices> open_{};
+    // By device number. Joysticks stay open once opened: a tick then costs
+    // no allocation.
+    std::array<Slot, kMaxDevices> slots_{};
 };
 
 // Cuts UTF-8 text to at most `limit` code points, never inside one.

@@ -127,24 +127,57 @@ TEST(SdlJoysticks, DeviceNumbersThatNeverAnsweredAreErrors) {
     }
 }
 
-TEST(SdlJoysticks, ReadingFollowsTheSameJoystickWhenAnEarlierOneGoes) {
+// As on Windows, a device number stays with its joystick: the program reads
+// device 0, and must not find itself reading another controller.
+TEST(SdlJoysticks, ANumberStaysWithItsJoystickAndIsUnpluggedWhenItGoes) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     VirtualJoystick first("First Pad", 2, 2);
     VirtualJoystick second("Second Pad", 2, 6);
     ASSERT_TRUE(first.Attached() && second.Attached()) << SDL_GetError();
-    JOYINFOEX info;
-    ASSERT_EQ(platform->joyGetPosEx(first.Device(), info), JOYERR_NOERROR);
-    ASSERT_EQ(platform->joyGetPosEx(second.Device(), info), JOYERR_NOERROR);
-
-    // The second pad moves down to the first one's device number.
     const int firstDevice = first.Device();
+    const int secondDevice = second.Device();
+    JOYINFOEX info;
+    ASSERT_EQ(platform->joyGetPosEx(firstDevice, info), JOYERR_NOERROR);
+
     first.Detach();
     second.SetButton(5, true);
-    ASSERT_EQ(platform->joyGetPosEx(firstDevice, info), JOYERR_NOERROR);
+    info.dwButtons = 7;
+    EXPECT_EQ(platform->joyGetPosEx(firstDevice, info), JOYERR_UNPLUGGED);
+    EXPECT_EQ(info.dwButtons, 7u);
+    JOYCAPS caps;
+    EXPECT_EQ(platform->joyGetDevCapsA(firstDevice, caps), JOYERR_UNPLUGGED);
+    ASSERT_EQ(platform->joyGetPosEx(secondDevice, info), JOYERR_NOERROR);
     EXPECT_EQ(info.dwButtons, 0x20u);
+    ASSERT_EQ(platform->joyGetDevCapsA(secondDevice, caps), JOYERR_NOERROR);
+    EXPECT_EQ(caps.szPname, "Second Pad");
+}
+
+TEST(SdlJoysticks, AJoystickPluggedInLaterTakesTheLowestFreeNumber) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    VirtualJoystick first("First Pad", 2, 2);
+    VirtualJoystick second("Second Pad", 2, 6);
+    ASSERT_TRUE(first.Attached() && second.Attached()) << SDL_GetError();
+    const int firstDevice = first.Device();
+    const int secondDevice = second.Device();
     JOYCAPS caps;
     ASSERT_EQ(platform->joyGetDevCapsA(firstDevice, caps), JOYERR_NOERROR);
-    EXPECT_EQ(caps.szPname, "Second Pad");
+    const int after = SDL_NumJoysticks();  // the first number nobody holds
+
+    first.Detach();
+    ASSERT_EQ(platform->joyGetDevCapsA(firstDevice, caps), JOYERR_UNPLUGGED);
+    VirtualJoystick third("Third Pad", 2, 3);
+    ASSERT_TRUE(third.Attached()) << SDL_GetError();
+    VirtualJoystick fourth("Fourth Pad", 2, 4);
+    ASSERT_TRUE(fourth.Attached()) << SDL_GetError();
+    const struct {
+        int device;
+        const char* name;
+    } expected[] = {
+        {firstDevice, "Third Pad"}, {secondDevice, "Second Pad"}, {after, "Fourth Pad"}};
+    for (const auto& e : expected) {
+        ASSERT_EQ(platform->joyGetDevCapsA(e.device, caps), JOYERR_NOERROR) << e.name;
+        EXPECT_EQ(caps.szPname, e.name);
+    }
 }
 
 }  // namespace
