@@ -17,24 +17,25 @@ static_assert(std::atomic<CrashButtonRelease*>::is_always_lock_free);
 // connection is the backend's own, used only on the user-interface thread;
 // if the crash came from inside Xlib with its lock taken, the call could
 // block, so an alarm ends the process in any case.
-extern "C" void OnCrashSignal(int signalNumber) {
+extern "C" void OnCrashSignal(int signalNumber, siginfo_t* info, void*) {
     alarm(2);
     CrashButtonRelease* self = watcher.exchange(nullptr);
     if (self == nullptr) {
         signal(signalNumber, SIG_DFL);
-        raise(signalNumber);
+        if (info == nullptr || info->si_code <= 0) raise(signalNumber);
         return;
     }
     const uint32_t held = self->held.load();
     for (unsigned int button = 1; button <= 3; ++button)
         if (held & (1u << button)) XTestFakeButtonEvent(self->display, button, False, CurrentTime);
     if (held != 0) XFlush(self->display);
-    // The earlier action (the default, or a sanitizer's report) takes over
-    // once this handler returns and the signal is delivered again.
+    // The earlier action (the default, or a sanitizer's report) takes over.
     for (std::size_t i = 0; i < std::size(CrashButtonRelease::kSignals); ++i)
         if (CrashButtonRelease::kSignals[i] == signalNumber)
             sigaction(signalNumber, &self->previous[i], nullptr);
-    raise(signalNumber);
+    // A fault the processor raised comes again when the faulting instruction
+    // runs again on return, with its own details; a sent one is sent anew.
+    if (info == nullptr || info->si_code <= 0) raise(signalNumber);
 }
 }  // namespace
 
@@ -44,9 +45,9 @@ CrashButtonRelease::CrashButtonRelease(Display* pointerDisplay,
     CrashButtonRelease* none = nullptr;
     if (display == nullptr || !watcher.compare_exchange_strong(none, this)) return;
     struct sigaction action {};
-    action.sa_handler = OnCrashSignal;
+    action.sa_sigaction = OnCrashSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
+    action.sa_flags = SA_SIGINFO;
     for (std::size_t i = 0; i < std::size(kSignals); ++i)
         sigaction(kSignals[i], &action, &previous[i]);
     installed_ = true;
