@@ -248,4 +248,15 @@ void Form::Hide() {
     NotifyForm(Property::Visible);
 }
 
+MenuItem* FindMenuItemFor(const std::vector<Menu*>& searched, uint32_t item, bool byPosition) {
+    if (byPosition) {
+        if (searched.size() == 1 && item < searched[0]->Items().size())
+            return searched[0]->Items()[item];
+        return nullptr;
+    }
+    for (Menu* menu : searched)
+        if (MenuItem* found = menu->FindById(item)) return found;
+    return nullptr;
+}
+
 }  // namespace gimbalo

@@ -403,6 +403,10 @@ private:
     bool enabled_ = true;
 };
 
+// The item a menu call names: by its position in the one menu searched, or
+// (by command) by its identifier in any of them. nullptr when none is.
+MenuItem* FindMenuItemFor(const std::vector<Menu*>& searched, uint32_t item, bool byPosition);
+
 enum class FormBorder { None, FixedDialog, Sizable };
 enum class StartPosition { WindowsDefault, CenterScreen };
 

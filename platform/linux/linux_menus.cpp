@@ -71,14 +71,7 @@ bool LinuxPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t 
         searched.push_back(one);
     else
         return false;
-    MenuItem* target = nullptr;
-    if (flags & MF_BYPOSITION) {
-        if (searched.size() == 1 && item < searched[0]->Items().size())
-            target = searched[0]->Items()[item];
-    } else {
-        for (Menu* candidate : searched)
-            if ((target = candidate->FindById(item)) != nullptr) break;
-    }
+    MenuItem* target = FindMenuItemFor(searched, item, (flags & MF_BYPOSITION) != 0);
     if (target == nullptr) return false;
     // Menus show one picture per item, ticked or not.
     target->SetPicture(uncheckedPicture);

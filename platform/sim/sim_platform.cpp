@@ -182,14 +182,7 @@ bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t fl
         searched.push_back(one);
     else
         return false;
-    MenuItem* target = nullptr;
-    if (flags & MF_BYPOSITION) {
-        if (searched.size() == 1 && item < searched[0]->Items().size())
-            target = searched[0]->Items()[item];
-    } else {
-        for (Menu* m : searched)
-            if ((target = m->FindById(item)) != nullptr) break;
-    }
+    MenuItem* target = FindMenuItemFor(searched, item, (flags & MF_BYPOSITION) != 0);
     if (target == nullptr) return false;
     target->SetPicture(unchecked);
     menuBitmaps[target->CommandId()] = unchecked;
