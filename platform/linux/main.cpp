@@ -14,8 +14,16 @@ int main(int argc, char** argv) {
     }
     gimbalo::Program program(*platform);
     program.Start();
-    // Start-up ends the program when another copy runs or no joystick answers.
-    if (platform->ProgramEnded()) return 1;
+    // Start-up ends the program when another copy runs or no joystick
+    // answers. Its message box takes its words from the language file, which
+    // a first start has not loaded yet, so say it on the terminal too.
+    if (platform->ProgramEnded()) {
+        if (platform->AnotherInstanceRunning())
+            std::fprintf(stderr, "gimbalo: another copy is already running\n");
+        else
+            std::fprintf(stderr, "gimbalo: no joystick found; connect one and start again\n");
+        return 1;
+    }
     platform->RunMessageLoop([&program] { program.Exit(); });
     return 0;
 }
