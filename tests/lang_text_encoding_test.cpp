@@ -121,5 +121,23 @@ TEST(TextEncodingTest, CountsAndCutsCharactersNotBytes) {
     EXPECT_EQ(WithoutLastCharacters("ab", 3, true), "");
 }
 
+TEST(TextEncoding, FirstCharactersNeverSplitsACharacter) {
+    struct Case {
+        std::string text;
+        std::size_t limit;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"abc", 2, "ab"},
+        {"abc", 3, "abc"},
+        {"", 5, ""},
+        {"\xC3\xA0\xC3\xA8x", 2, "\xC3\xA0\xC3\xA8"},  // àèx
+        {"a\xE2\x80\xA6z", 2, "a\xE2\x80\xA6"},        // a…z: a three-byte point
+        {"\xF0\x9F\x8E\xAE!", 1, "\xF0\x9F\x8E\xAE"},  // a four-byte point
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FirstCharacters(c.text, c.limit, true), c.expected) << c.text << " / " << c.limit;
+}
+
 }  // namespace
 }  // namespace gimbalo

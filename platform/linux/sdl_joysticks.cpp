@@ -4,24 +4,14 @@
 
 #include <algorithm>
 
+#include "lang/text_encoding.h"
+
 namespace gimbalo {
 
 namespace {
 constexpr int kAxisOffset = 32768;  // -32768..32767 becomes 0..65535
 constexpr int kMaxButtons = 32;     // bits of the button mask
 }  // namespace
-
-std::string CutToCodePoints(const std::string& text, std::size_t limit) {
-    std::size_t points = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A byte that does not continue a sequence starts a code point.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (points == limit) return text.substr(0, i);
-            ++points;
-        }
-    }
-    return text;
-}
 
 SdlJoysticks::~SdlJoysticks() {
     for (Slot& slot : slots_)
@@ -120,7 +110,8 @@ uint32_t SdlJoysticks::GetCaps(int device, JOYCAPS& caps) {
     caps = JOYCAPS{};
     caps.wMid = SDL_JoystickGetVendor(joystick);
     caps.wPid = SDL_JoystickGetProduct(joystick);
-    caps.szPname = CutToCodePoints(name != nullptr ? name : "", kJoystickNameLength);
+    // SDL gives names in UTF-8.
+    caps.szPname = FirstCharacters(name != nullptr ? name : "", kJoystickNameLength, true);
     caps.wNumButtons = static_cast<uint32_t>(std::max(buttons, 0));
     return JOYERR_NOERROR;
 }

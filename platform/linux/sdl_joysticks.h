@@ -49,7 +49,4 @@ private:
     std::array<Slot, kMaxDevices> slots_{};
 };
 
-// Cuts UTF-8 text to at most `limit` code points, never inside one.
-std::string CutToCodePoints(const std::string& text, std::size_t limit);
-
 }  // namespace gimbalo
