@@ -259,4 +259,11 @@ MenuItem* FindMenuItemFor(const std::vector<Menu*>& searched, uint32_t item, boo
     return nullptr;
 }
 
+uint32_t MenuItemIdAt(const Menu* menu, int position) {
+    if (menu == nullptr || position < 0 ||
+        static_cast<std::size_t>(position) >= menu->Items().size())
+        return 0xFFFFFFFFu;
+    return menu->Items()[static_cast<std::size_t>(position)]->CommandId();
+}
+
 }  // namespace gimbalo

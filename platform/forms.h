@@ -407,6 +407,10 @@ private:
 // (by command) by its identifier in any of them. nullptr when none is.
 MenuItem* FindMenuItemFor(const std::vector<Menu*>& searched, uint32_t item, bool byPosition);
 
+// The command identifier of the item at `position` of `menu`, 0xFFFFFFFF
+// when there is no such item (or no menu).
+uint32_t MenuItemIdAt(const Menu* menu, int position);
+
 enum class FormBorder { None, FixedDialog, Sizable };
 enum class StartPosition { WindowsDefault, CenterScreen };
 

@@ -16,8 +16,6 @@ namespace gimbalo {
 
 namespace {
 
-constexpr uint32_t kNoItem = 0xFFFFFFFFu;
-
 MenuHandle HandleOf(const void* address) {
     return reinterpret_cast<MenuHandle>(address);
 }
@@ -54,11 +52,7 @@ MenuHandle LinuxPlatform::GetSubMenu(MenuHandle menu, int position) {
 }
 
 uint32_t LinuxPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    const Menu* found = MenuOf(hosts_, menu);
-    if (found == nullptr || position < 0 ||
-        static_cast<std::size_t>(position) >= found->Items().size())
-        return kNoItem;
-    return found->Items()[static_cast<std::size_t>(position)]->CommandId();
+    return MenuItemIdAt(MenuOf(hosts_, menu), position);
 }
 
 bool LinuxPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,

@@ -165,11 +165,7 @@ MenuHandle SimPlatform::GetSubMenu(MenuHandle menu, int position) {
 }
 
 uint32_t SimPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    Menu* found = MenuOf(menu);
-    if (found == nullptr || position < 0 ||
-        static_cast<std::size_t>(position) >= found->Items().size())
-        return 0xFFFFFFFFu;
-    return found->Items()[static_cast<std::size_t>(position)]->CommandId();
+    return MenuItemIdAt(MenuOf(menu), position);
 }
 
 bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
