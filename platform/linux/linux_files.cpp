@@ -19,11 +19,17 @@ std::filesystem::path ExecutableFile() {
 }  // namespace
 
 std::string LinuxPlatform::ProgramFolder() {
-    // A build tree or an unpacked archive keeps the data beside the executable.
+    // A build tree or an unpacked archive keeps the data beside the
+    // executable. An installed copy keeps it under its own prefix, which is
+    // found from the executable, so an installed tree still works when moved.
     const std::filesystem::path folder = ExecutableFile().parent_path();
     std::error_code error;
-    if (!folder.empty() && std::filesystem::is_directory(folder / "Lang", error))
-        return folder.string();
+    if (!folder.empty()) {
+        if (std::filesystem::is_directory(folder / "Lang", error)) return folder.string();
+        const std::filesystem::path installed =
+            (folder / GIMBALO_INSTALLED_DATA_FROM_BINARY).lexically_normal();
+        if (std::filesystem::is_directory(installed / "Lang", error)) return installed.string();
+    }
     return GIMBALO_INSTALLED_DATA_DIR;
 }
 

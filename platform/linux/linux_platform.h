@@ -49,6 +49,9 @@ public:
     void EndProgram() override;
     bool ProgramEnded() const override;
     int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
+    // Whether a message box has also said its text on the standard error
+    // (a box without words says nothing there).
+    bool MessageSaidOnTerminal() const { return messageSaidOnTerminal_; }
 
     // -- menus (linux_menus.cpp) --
     MenuHandle GetMenu(Form& form) override;
@@ -125,6 +128,7 @@ private:
     std::unique_ptr<PictureStore> pictures_;
     std::unique_ptr<TrayIcons> tray_;
     bool ended_ = false;
+    bool messageSaidOnTerminal_ = false;
 };
 
 }  // namespace gimbalo

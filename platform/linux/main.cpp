@@ -2,9 +2,14 @@
 #include <cstdio>
 
 #include "core/program.h"
+#include "platform/linux/command_line.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status =
+            gimbalo::AnswerGimbaloCommandLine(argc, argv, stdout, stderr))
+        return *status;
+
     std::string error;
     std::unique_ptr<gimbalo::LinuxPlatform> platform =
         gimbalo::LinuxPlatform::Create(argc, argv, error);
@@ -15,13 +20,16 @@ int main(int argc, char** argv) {
     gimbalo::Program program(*platform);
     program.Start();
     // Start-up ends the program when another copy runs or no joystick
-    // answers. Its message box takes its words from the language file, which
-    // a first start has not loaded yet, so say it on the terminal too.
+    // answers. Its message box has said why on the terminal too, in the
+    // user's language; before a first start has loaded a language it has no
+    // words, so say it here.
     if (platform->ProgramEnded()) {
-        if (platform->AnotherInstanceRunning())
-            std::fprintf(stderr, "gimbalo: another copy is already running\n");
-        else
-            std::fprintf(stderr, "gimbalo: no joystick found; connect one and start again\n");
+        if (!platform->MessageSaidOnTerminal()) {
+            if (platform->AnotherInstanceRunning())
+                std::fprintf(stderr, "gimbalo: another copy is already running\n");
+            else
+                std::fprintf(stderr, "gimbalo: no joystick found; connect one and start again\n");
+        }
         return 1;
     }
     platform->RunMessageLoop([&program] { program.Exit(); });

@@ -17,16 +17,27 @@
 #include <vector>
 
 #include "core/program.h"
+#include "platform/linux/command_line.h"
 #include "platform/linux/replay_platform.h"
 #include "replay/script.h"
 
 namespace {
 
-constexpr int kUsageOrScriptError = 2;
+constexpr int kUsageOrScriptError = gimbalo::kUsageError;
 
-int Usage(std::FILE* out, int status) {
-    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n");
-    return status;
+constexpr const char* kHelp =
+    "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n"
+    "Runs Gimbalo with scripted joysticks in place of real ones, one script step\n"
+    "per 5 ms tick, for a demonstration or a test without a joystick.\n"
+    "\n"
+    "  --trace         print a line per tick and per menu command\n"
+    "  --settings DIR  keep Gimbalo.ini in DIR (default: a temporary folder,\n"
+    "                  removed at exit; your own settings are never touched)\n"
+    "  -h, --help      show this help and end\n"
+    "  --version       show the version and end\n";
+
+int Problem(const std::string& problem) {
+    return gimbalo::UsageError(stderr, "gimbalo-replay", problem);
 }
 
 // The whole file, or false with `reason` set.
@@ -54,20 +65,27 @@ int main(int argc, char** argv) {
     bool trace = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--trace")
+        if (argument == "--trace") {
             trace = true;
-        else if (argument == "--settings" && i + 1 < argc && argv[i + 1][0] != '\0')
+        } else if (argument == "--settings") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return Problem("--settings needs a folder");
             settingsFolder = argv[++i];
-        else if (argument == "--help" || argument == "-h")
-            return Usage(stdout, 0);
-        else if (argument.size() > 1 && argument[0] == '-')
-            return Usage(stderr, kUsageOrScriptError);
-        else if (scriptPath.empty())
+        } else if (argument == "--help" || argument == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (argument == "--version") {
+            std::fputs(gimbalo::VersionText("gimbalo-replay").c_str(), stdout);
+            return 0;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return Problem("unknown option '" + argument + "'");
+        } else if (scriptPath.empty()) {
             scriptPath = argument;
-        else
-            return Usage(stderr, kUsageOrScriptError);
+        } else {
+            return Problem("one script only, not also '" + argument + "'");
+        }
     }
-    if (scriptPath.empty()) return Usage(stderr, kUsageOrScriptError);
+    if (scriptPath.empty()) return Problem("no script given");
 
     std::string text;
     std::string reason;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/linux/desktop_entry_template.h"
 #include "platform/linux/xdg_config.h"
 
 namespace gimbalo {
@@ -83,6 +84,14 @@ std::string DesktopExecValue(const std::string& path) {
     return EscapeStringValue(argument);
 }
 
+std::string AutostartEntry(const std::string& executablePath) {
+    std::string entry(kDesktopEntryTemplate);
+    const std::size_t at = entry.find(kDesktopEntryExecPlaceholder);
+    if (at != std::string::npos)
+        entry.replace(at, kDesktopEntryExecPlaceholder.size(), DesktopExecValue(executablePath));
+    return entry + "X-GNOME-Autostart-enabled=true\n";
+}
+
 bool WriteXdgAutostart(const std::string& name, const std::string& executablePath) {
     const std::string folder = XdgAutostartFolder();
     if (folder.empty() || name.empty()) return false;
@@ -90,9 +99,7 @@ bool WriteXdgAutostart(const std::string& name, const std::string& executablePat
     std::filesystem::create_directories(folder, error);
     if (error) return false;
 
-    const std::string content =
-        "[Desktop Entry]\nType=Application\nName=" + EscapeStringValue(name) +
-        "\nExec=" + DesktopExecValue(executablePath) + "\nX-GNOME-Autostart-enabled=true\n";
+    const std::string content = AutostartEntry(executablePath);
     // Hidden name in the same folder, so the rename replaces the entry in one step.
     std::string temporary = folder + "/." + name + ".desktop.XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);

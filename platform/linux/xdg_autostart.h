@@ -13,7 +13,13 @@ std::string XdgAutostartFolder();
 // desktop entries require.
 std::string DesktopExecValue(const std::string& path);
 
-// Creates or replaces the entry at once (a temporary file renamed over it).
+// The entry that starts `executablePath` at log-on: the fields of the
+// installed desktop entry (name, comment, icon, categories, translations),
+// with Exec naming the executable in full.
+std::string AutostartEntry(const std::string& executablePath);
+
+// Creates or replaces the entry <name>.desktop at once (a temporary file
+// renamed over it).
 bool WriteXdgAutostart(const std::string& name, const std::string& executablePath);
 // Removes the entry; false when there was none or it could not be removed.
 bool DeleteXdgAutostart(const std::string& name);

@@ -2,9 +2,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "linux_test_support.h"
+#include "replay_child.h"
+#include "test_joystick.h"
+#include "test_support.h"
 
 namespace gimbalo {
 namespace {
@@ -24,9 +29,14 @@ std::string ReadAll(int fd) {
     return text;
 }
 
-// Runs the program with the environment minus `unset`.
-ProgramRun RunWithout(const char* unset) {
+// Runs the program with `arguments` and the environment minus DISPLAY.
+ProgramRun RunWithoutDisplay(const std::vector<std::string>& arguments = {}) {
     ProgramRun run;
+    std::vector<std::string> args{GIMBALO_EXECUTABLE};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     int out[2];
     int err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return run;
@@ -36,8 +46,8 @@ ProgramRun RunWithout(const char* unset) {
         dup2(err[1], STDERR_FILENO);
         close(out[0]);
         close(err[0]);
-        unsetenv(unset);
-        execl(GIMBALO_EXECUTABLE, GIMBALO_EXECUTABLE, static_cast<char*>(nullptr));
+        unsetenv("DISPLAY");
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(out[1]);
@@ -51,12 +61,82 @@ ProgramRun RunWithout(const char* unset) {
 }
 
 TEST(GimbaloExecutable, WithoutADisplayItSaysSoInOneLineAndFails) {
-    const ProgramRun run = RunWithout("DISPLAY");
+    const ProgramRun run = RunWithoutDisplay();
     ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
     EXPECT_NE(WEXITSTATUS(run.status), 0);
     EXPECT_NE(WEXITSTATUS(run.status), 127) << "the program did not start";
     EXPECT_EQ(run.err, "gimbalo: cannot open the X display; is DISPLAY set?\n");
     EXPECT_EQ(run.out, "");
+}
+
+TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingElse) {
+    const std::string version = "gimbalo " + std::to_string(GIMBALO_VERSION_MAJOR) + "." +
+                                std::to_string(GIMBALO_VERSION_MINOR) + "." +
+                                std::to_string(GIMBALO_VERSION_PATCH) + "\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string outStart;  // the standard output begins with this
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "usage: gimbalo [--help | --version]\n", ""},
+        {{"-h"}, 0, "usage: gimbalo [--help | --version]\n", ""},
+        {{"--version"}, 0, version + "Copyright 2026 the Gimbalo developers\n", ""},
+        // The first argument decides.
+        {{"--version", "--bogus"}, 0, version, ""},
+        {{"--bogus", "--help"}, 2, "", "gimbalo: unknown option '--bogus' (try gimbalo --help)\n"},
+        {{"-x"}, 2, "", "gimbalo: unknown option '-x' (try gimbalo --help)\n"},
+        {{"--help=all"}, 2, "", "gimbalo: unknown option '--help=all' (try gimbalo --help)\n"},
+        {{"Italiano.lng"},
+         2,
+         "",
+         "gimbalo: unexpected argument 'Italiano.lng' (try gimbalo --help)\n"},
+        {{"-"}, 2, "", "gimbalo: unexpected argument '-' (try gimbalo --help)\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = c.arguments.front();
+        const ProgramRun run = RunWithoutDisplay(c.arguments);
+        ASSERT_TRUE(WIFEXITED(run.status)) << shown;
+        EXPECT_EQ(WEXITSTATUS(run.status), c.status) << shown;
+        EXPECT_EQ(run.out.substr(0, c.outStart.size()), c.outStart) << shown;
+        EXPECT_EQ(run.out.empty(), c.outStart.empty()) << shown;
+        EXPECT_EQ(run.err, c.err) << shown;
+    }
+}
+
+// The no-joystick message waits in its box for the user; the terminal has it
+// at once, in one line and in the language the settings name.
+TEST(GimbaloExecutable, WithoutAJoystickItSaysWhyOnTheTerminalInTheSettingsLanguage) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    SKIP_WITH_A_REAL_JOYSTICK();
+    struct Case {
+        std::string language;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"Italiano.lng",
+         "gimbalo: Non è stato trovato nessun joystick o gamepad utilizzabile. Collegane uno e "
+         "avvia di nuovo Gimbalo.\n"},
+        {"English.lng",
+         "gimbalo: No usable joystick or gamepad was found. Connect one and start Gimbalo "
+         "again.\n"},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder config;
+        testing::TempFolder runtime;
+        std::filesystem::permissions(runtime.Path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace);
+        std::filesystem::create_directories(config.File("gimbalo"));
+        testing::WriteFile(config.File("gimbalo/Gimbalo.ini"),
+                           "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + c.language + "\r\n");
+        testing::ReplayChild child(GIMBALO_EXECUTABLE, {}, config.Path(), runtime.Path());
+        ASSERT_TRUE(child.Started());
+        EXPECT_TRUE(child.WaitForError([](const std::string& err) {
+            return err.find('\n') != std::string::npos;
+        })) << c.language;
+        EXPECT_EQ(child.err, c.line) << c.language;
+    }
 }
 
 }  // namespace

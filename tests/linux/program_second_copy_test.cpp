@@ -103,7 +103,9 @@ TEST_F(SecondCopyOnDisplay, ASecondCopyShowsTheAlreadyRunningMessageAndLeavesThe
     // The message waits for the user; closing it ends the second copy.
     CloseWindow(message);
     EXPECT_EQ(second.Wait(), 1) << second.err;
-    EXPECT_NE(second.err.find("gimbalo: another copy is already running"), std::string::npos)
+    // Said on the terminal too, in one line, in the language of the settings.
+    EXPECT_NE(second.err.find("gimbalo: The program gimbalo is already running.\n"),
+              std::string::npos)
         << second.err;
 
     // The first copy still polls, still holds its menu, still has its file.

@@ -80,11 +80,11 @@ public:
     // Reads until `done` holds for the standard output, the output ends, or
     // the deadline passes. Whether `done` came true.
     bool WaitForOutput(const std::function<bool(const std::string&)>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + kChildDeadline;
-        while (!done(out)) {
-            if (!ReadSome(deadline)) return done(out);
-        }
-        return true;
+        return WaitFor(out, done);
+    }
+    // The same for the standard error.
+    bool WaitForError(const std::function<bool(const std::string&)>& done) {
+        return WaitFor(err, done);
     }
 
     void Signal(int signalNumber) { kill(pid_, signalNumber); }
@@ -109,6 +109,14 @@ public:
     std::string err;
 
 private:
+    bool WaitFor(const std::string& stream, const std::function<bool(const std::string&)>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + kChildDeadline;
+        while (!done(stream)) {
+            if (!ReadSome(deadline)) return done(stream);
+        }
+        return true;
+    }
+
     // Asks the child to close, which lets go of its held buttons, and kills
     // it only when it has not gone after a while.
     void Stop() {

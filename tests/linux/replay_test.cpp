@@ -481,17 +481,20 @@ TEST_F(ReplayRun, BadScriptIsRefusedWithStatusTwoAndRunsNothing) {
     }
 }
 
-TEST_F(ReplayRun, UsageAndUnreadableScriptsGiveStatusTwo) {
-    const std::string usage = "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n";
+TEST_F(ReplayRun, CommandLineMistakesAndUnreadableScriptsGiveStatusTwoInOneLine) {
+    const auto problem = [](const std::string& what) {
+        return "gimbalo-replay: " + what + " (try gimbalo-replay --help)\n";
+    };
     struct Case {
         std::vector<std::string> arguments;
         std::string expected;
     } cases[] = {
-        {{}, usage},
-        {{"--trace"}, usage},
-        {{"a.script", "b.script"}, usage},
-        {{"a.script", "--fast"}, usage},
-        {{"a.script", "--settings"}, usage},
+        {{}, problem("no script given")},
+        {{"--trace"}, problem("no script given")},
+        {{"a.script", "b.script"}, problem("one script only, not also 'b.script'")},
+        {{"a.script", "--fast"}, problem("unknown option '--fast'")},
+        {{"a.script", "--settings"}, problem("--settings needs a folder")},
+        {{"a.script", "--settings", ""}, problem("--settings needs a folder")},
         {{scripts.File("missing.script")},
          scripts.File("missing.script") + ": cannot read: No such file or directory\n"},
         {{scripts.Path()}, scripts.Path() + ": cannot read: Is a directory\n"},
@@ -503,6 +506,30 @@ TEST_F(ReplayRun, UsageAndUnreadableScriptsGiveStatusTwo) {
         EXPECT_EQ(child.Wait(), 2) << c.expected;
         EXPECT_EQ(child.err, c.expected);
         EXPECT_EQ(child.out, "");
+    }
+}
+
+TEST_F(ReplayRun, HelpAndVersionAnswerWithoutADisplay) {
+    const std::string version = "gimbalo-replay " + std::to_string(GIMBALO_VERSION_MAJOR) + "." +
+                                std::to_string(GIMBALO_VERSION_MINOR) + "." +
+                                std::to_string(GIMBALO_VERSION_PATCH) + "\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string outStart;
+    } cases[] = {
+        {{"--help"}, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n"},
+        {{"-h"}, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n"},
+        {{"--version"}, version + "Copyright 2026 the Gimbalo developers\n"},
+        // Answered before the script is looked at.
+        {{"missing.script", "--version"}, version},
+    };
+    for (const Case& c : cases) {
+        testing::ReplayChild child(GIMBALO_REPLAY_EXECUTABLE, c.arguments, config.Path(),
+                                   runtime.Path(), {"DISPLAY="});
+        ASSERT_TRUE(child.Started());
+        EXPECT_EQ(child.Wait(), 0) << c.arguments.front();
+        EXPECT_EQ(child.out.substr(0, c.outStart.size()), c.outStart);
+        EXPECT_EQ(child.err, "");
     }
 }
 

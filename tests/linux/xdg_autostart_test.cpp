@@ -12,9 +12,15 @@ using testing::ReadFile;
 using testing::ScopedEnv;
 using testing::TempFolder;
 
+// The installed desktop entry's fields with `exec` as the Exec value, and the
+// autostart key.
 std::string Entry(const std::string& exec) {
-    return "[Desktop Entry]\nType=Application\nName=Gimbalo\nExec=" + exec +
-           "\nX-GNOME-Autostart-enabled=true\n";
+    std::string entry = ReadFile(GIMBALO_DESKTOP_ENTRY_IN);
+    const std::string placeholder = "Exec=@GIMBALO_EXEC@\n";
+    const std::size_t at = entry.find(placeholder);
+    if (at == std::string::npos) return "(the desktop entry has no Exec line)";
+    return entry.replace(at, placeholder.size(), "Exec=" + exec + "\n") +
+           "X-GNOME-Autostart-enabled=true\n";
 }
 
 TEST(XdgAutostart, ExecQuotesAndEscapesThePath) {

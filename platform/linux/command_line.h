@@ -1,0 +1,26 @@
+// What the Linux programs answer on the command line before they open the
+// desktop, so that --help and --version work without an X display.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace gimbalo {
+
+// Exit status of a command line the program does not take.
+constexpr int kUsageError = 2;
+
+// "<program> 1.0.0", the copyright line and the licence, one per line.
+std::string VersionText(const std::string& program);
+
+// Prints the one-line complaint "<program>: <problem> (try <program>
+// --help)" on `err` and returns kUsageError.
+int UsageError(std::FILE* err, const std::string& program, const std::string& problem);
+
+// gimbalo takes no arguments but --help (-h) and --version. Answers those on
+// `out`, complains about anything else on `err`, and returns the exit status
+// then; nothing when the program should run.
+std::optional<int> AnswerGimbaloCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+}  // namespace gimbalo
