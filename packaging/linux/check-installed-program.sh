@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs an installed Gimbalo as a user would: its command line without a
+# Runs an installed Gimbalo as a user would: its --version without a
 # display, then a start on the X display in $DISPLAY with no joystick and
 # settings that name Italiano.lng, which must end with the Italian
 # no-joystick message (proof that it found its installed language files) and
@@ -31,28 +31,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# ---- the command line, without an X display
-# Each case: program, argument, expected exit status, first line of the
-# standard output, standard error ('' for none).
-check_command_line() {
-  local program=$1 argument=$2 status=$3 out_line=$4 err=$5
-  local out_file=$work/out err_file=$work/err got
-  env -u DISPLAY "$prefix/bin/$program" "$argument" >"$out_file" 2>"$err_file"
-  got=$?
-  [[ $got == "$status" ]] || fail "$program $argument: exit status $got, not $status"
-  [[ $(head -n 1 "$out_file") == "$out_line" ]] ||
-    fail "$program $argument: output begins '$(head -n 1 "$out_file")', not '$out_line'"
-  [[ $(cat "$err_file") == "$err" ]] ||
-    fail "$program $argument: error output '$(cat "$err_file")', not '$err'"
-}
-check_command_line gimbalo --version 0 "gimbalo $version" ''
-check_command_line gimbalo --help 0 "usage: gimbalo [--help | --version]" ''
-check_command_line gimbalo --bogus 2 '' "gimbalo: unknown option '--bogus' (try gimbalo --help)"
-check_command_line gimbalo-replay --version 0 "gimbalo-replay $version" ''
-check_command_line gimbalo-replay --help 0 \
-  "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]" ''
-check_command_line gimbalo-replay --bogus 2 '' \
-  "gimbalo-replay: unknown option '--bogus' (try gimbalo-replay --help)"
+# ---- both programs answer without an X display (the build's tests check
+# their command lines in full)
+for program in gimbalo gimbalo-replay; do
+  first=$(env -u DISPLAY "$prefix/bin/$program" --version | head -n 1)
+  [[ $first == "$program $version" ]] || fail "$program --version said '$first'"
+done
 
 # ---- a start with Italian settings and no joystick
 if [[ -z ${DISPLAY:-} ]]; then
