@@ -70,9 +70,7 @@ TEST(GimbaloExecutable, WithoutADisplayItSaysSoInOneLineAndFails) {
 }
 
 TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingElse) {
-    const std::string version = "gimbalo " + std::to_string(GIMBALO_VERSION_MAJOR) + "." +
-                                std::to_string(GIMBALO_VERSION_MINOR) + "." +
-                                std::to_string(GIMBALO_VERSION_PATCH) + "\n";
+    const std::string version = "gimbalo " GIMBALO_VERSION_TEXT "\n";
     struct Case {
         std::vector<std::string> arguments;
         int status;

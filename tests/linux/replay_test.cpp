@@ -510,9 +510,7 @@ TEST_F(ReplayRun, CommandLineMistakesAndUnreadableScriptsGiveStatusTwoInOneLine)
 }
 
 TEST_F(ReplayRun, HelpAndVersionAnswerWithoutADisplay) {
-    const std::string version = "gimbalo-replay " + std::to_string(GIMBALO_VERSION_MAJOR) + "." +
-                                std::to_string(GIMBALO_VERSION_MINOR) + "." +
-                                std::to_string(GIMBALO_VERSION_PATCH) + "\n";
+    const std::string version = "gimbalo-replay " GIMBALO_VERSION_TEXT "\n";
     struct Case {
         std::vector<std::string> arguments;
         std::string outStart;
