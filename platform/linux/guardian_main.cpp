@@ -96,10 +96,13 @@ int main(int argc, char** argv) {
     Window marker = 0;
     if (!ParseWindow(argv[2], marker))
         return Usage("WINDOW must be an X window number, not \"" + std::string(argv[2]) + "\"");
-    // The terminal and the job of gimbalo are not its business: only the end
-    // of its input ends it.
-    for (int signalNumber : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE, SIGTSTP, SIGTTIN, SIGTTOU})
+    // Its life is gimbalo's: the terminal, gimbalo's job and a session
+    // asking every process to end do not end it, only the end of its input
+    // does (gimbalo, asked to end too, then lets go itself or dies).
+    for (int signalNumber : {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGPIPE, SIGTSTP, SIGTTIN, SIGTTOU})
         signal(signalNumber, SIG_IGN);
+    // Nothing gimbalo had open is held open by it.
+    close_range(STDERR_FILENO + 1, ~0u, 0);
 
     Display* display = XOpenDisplay(argv[1]);
     if (display == nullptr) {
