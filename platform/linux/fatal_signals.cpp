@@ -17,9 +17,11 @@ static_assert(std::atomic<FatalSignals*>::is_always_lock_free);
 // Signals that report a crash: an earlier handler of theirs is a crash
 // reporter, which runs after the release.
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS};
-// The others whose default action ends the process.
-constexpr int kEndingSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,   SIGALRM,
-                                  SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPOLL, SIGSTKFLT, SIGPWR};
+// The others whose default action ends the process, but SIGTERM, SIGINT,
+// SIGHUP and SIGQUIT: the message loop takes those to close in order, and
+// outside it no button is down, so they keep their default there.
+constexpr int kEndingSignals[] = {SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                                  SIGXCPU, SIGXFSZ, SIGPOLL, SIGSTKFLT, SIGPWR};
 
 bool IsCrashSignal(int signalNumber) {
     for (int crash : kCrashSignals)

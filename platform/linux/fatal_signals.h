@@ -2,14 +2,15 @@
 // keeps an XTest button down after its client has gone, which would leave the
 // user's desktop with a button stuck.
 //
-// Every signal whose default action ends the process (SIGKILL aside, which
-// nothing can catch) lets go of the held buttons, then takes its course: the
-// default death with the same signal, or the handler that was there before
-// (a sanitizer's report). SIGTERM, SIGINT, SIGHUP and SIGQUIT are taken over
-// while the message loop runs, to close the program in order
-// (termination_signals.h). SIGPIPE does nothing but fail the write that met
-// a closed pipe or socket, so a write error is dealt with where it happens.
-// Deaths no handler sees are the guardian's (button_guardian.h).
+// Every signal whose default action ends the process lets go of the held
+// buttons, then takes its course: the default death with the same signal, or
+// the handler that was there before (a sanitizer's report). Not SIGKILL,
+// which nothing can catch, nor SIGTERM, SIGINT, SIGHUP and SIGQUIT, which
+// close the program in order while the message loop runs
+// (termination_signals.h); outside it no button is down. SIGPIPE does
+// nothing but fail the write that met a closed pipe or socket, so a write
+// error is dealt with where it happens. Deaths no handler sees are the
+// guardian's (button_guardian.h).
 #pragma once
 
 #include <csignal>

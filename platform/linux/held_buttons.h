@@ -21,11 +21,12 @@ struct HeldButtons {
 static_assert(std::atomic<uint32_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
 // Writes one XTest release per held button straight onto the connection's
-// socket, without Xlib (which is not async-signal-safe), and without waiting
-// when the socket is full. Only while no Xlib call is under way: between
-// calls the stream ends on a whole request. When every request went, the
-// buttons count as up and the guardian hears so. Whether nothing is left
-// held. Async-signal-safe.
+// socket, without Xlib (which is not async-signal-safe), and waits at most a
+// second for the server to answer a request sent after them. Only while no
+// Xlib call is under way: between calls the stream ends on a whole request
+// and no reply is due. When the server has answered, the buttons count as
+// up and the guardian hears so. Whether nothing is left held.
+// Async-signal-safe.
 bool ReleaseWithoutXlib(HeldButtons& buttons);
 
 // Marks an Xlib call on the connection for its scope.

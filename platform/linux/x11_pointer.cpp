@@ -98,24 +98,30 @@ bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
 void X11Pointer::SendButtons(uint32_t flags) {
     if (display_ == nullptr) return;
     bool any = false;
+    bool releases = false;
     uint32_t pressed = 0;
     uint32_t after = buttons_.held.load();
     for (const ButtonFlag& entry : kButtonFlags) {
         if ((flags & entry.flag) == 0) continue;
         const uint32_t bit = 1u << entry.button;
         if (entry.down) pressed |= bit;
+        releases = releases || !entry.down;
         after = entry.down ? after | bit : after & ~bit;
         any = true;
     }
     if (!any) return;
     XlibCall call(buttons_);
-    // Marked held before the press goes and up only once the release has
-    // gone, so whatever ends the program in between lets go of it.
+    // Marked held before the press goes, and up only once the server has
+    // done the release (it drops what it has not read from a client that
+    // dies), so whatever ends the program in between lets go of it.
     SetHeld(buttons_.held.load() | pressed);
     for (const ButtonFlag& entry : kButtonFlags)
         if (flags & entry.flag)
             XTestFakeButtonEvent(display_, entry.button, entry.down ? True : False, CurrentTime);
-    XFlush(display_);
+    if (releases)
+        XSync(display_, False);
+    else
+        XFlush(display_);
     SetHeld(after);
 }
 
