@@ -36,6 +36,7 @@ void PutRelease(unsigned char* request, uint8_t opcode, unsigned int button) {
     // Time 0 is CurrentTime; root, position and device are unused for a
     // core button event.
 }
+
 int64_t NowMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
