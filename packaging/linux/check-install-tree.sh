@@ -31,6 +31,7 @@ sizes=(16 22 24 32 48 64 128 256)
 expected=(
   bin/gimbalo
   bin/gimbalo-replay
+  libexec/gimbalo/gimbalo-guardian
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"

@@ -8,7 +8,10 @@
 // "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
 // gimbalo does (no joystick, another copy running) or the desktop could not
 // be reached; 2 for a usage error or a script that cannot be read or is
-// wrong, in which case nothing runs.
+// wrong, in which case nothing runs; 3 when the trace could not be written
+// (its reader went away, as `gimbalo-replay SCRIPT --trace | head` does, or
+// the disk is full), in which case the program closed as at the script's
+// quit.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +27,7 @@
 namespace {
 
 constexpr int kUsageOrScriptError = gimbalo::kUsageError;
+constexpr int kTraceLost = 3;
 
 constexpr const char* kHelp =
     "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n"
@@ -122,6 +126,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform->RunMessageLoop([&program] { program.Exit(); });
-    platform->TraceEnd();
-    return 0;
+    return platform->TraceEnd() ? 0 : kTraceLost;
 }

@@ -315,11 +315,7 @@ void ReplayPlatform::QueueMenuCommand(const ScriptStep& step) {
         QCoreApplication::instance(),
         [this, &step, dueTick] {
             if (ProgramEnded()) return;
-            if (trace_ != nullptr) {
-                const std::string line = TraceMenuLine(dueTick, step.menuItem);
-                std::fputs(line.c_str(), trace_);
-                std::fputc('\n', trace_);
-            }
+            if (trace_ != nullptr) WriteTraceLine(TraceMenuLine(dueTick, step.menuItem));
             if (runMenuCommand_ && runMenuCommand_(step.menuItem)) return;
             std::fprintf(stderr, "gimbalo-replay: menu %s (line %d) could not be chosen\n",
                          step.menuItem.c_str(), step.line);
@@ -332,19 +328,30 @@ void ReplayPlatform::QueueMenuCommand(const ScriptStep& step) {
 void ReplayPlatform::TracePollingTick() {
     POINT pointer;
     GetCursorPos(pointer);
-    const std::string line = TraceTickLine(tick_, read_, pointer, events_);
-    std::fputs(line.c_str(), trace_);
-    std::fputc('\n', trace_);
+    WriteTraceLine(TraceTickLine(tick_, read_, pointer, events_));
 }
 
-void ReplayPlatform::TraceEnd() {
-    if (trace_ == nullptr) return;
+bool ReplayPlatform::TraceEnd() {
+    if (trace_ == nullptr) return true;
     POINT pointer;
     GetCursorPos(pointer);
-    const std::string line = TraceEndLine(tick_, pointer, events_);
+    WriteTraceLine(TraceEndLine(tick_, pointer, events_));
+    if (!traceLost_ && std::fflush(trace_) != 0) traceLost_ = true;
+    return !traceLost_;
+}
+
+void ReplayPlatform::WriteTraceLine(const std::string& line) {
+    if (traceLost_) return;
     std::fputs(line.c_str(), trace_);
     std::fputc('\n', trace_);
-    std::fflush(trace_);
+    if (!std::ferror(trace_)) return;
+    // Its reader went away (a pipe to head) or the disk is full: the run
+    // has lost its point, so the program closes as at the script's quit,
+    // letting go of its buttons.
+    traceLost_ = true;
+    std::fprintf(stderr, "gimbalo-replay: the trace cannot be written (%s); closing\n",
+                 std::strerror(errno));
+    if (!quitting_) Quit();
 }
 
 }  // namespace gimbalo

@@ -64,7 +64,9 @@ public:
     void SetMenuCommandRunner(std::function<bool(const std::string&)> run);
 
     // Writes the trace's closing line: ticks run, pointer, events since.
-    void TraceEnd();
+    // Whether the whole trace was written; when a line cannot be, the
+    // program closes as at the script's quit.
+    bool TraceEnd();
 
 protected:
     void DispatchTimer(Timer& timer) override;
@@ -91,6 +93,7 @@ private:
     void QueueMenuCommand(const ScriptStep& step);
     bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
     void TracePollingTick();
+    void WriteTraceLine(const std::string& line);
 
     const Script& script_;
     ScriptPlayer player_;
@@ -104,6 +107,7 @@ private:
     std::deque<const ScriptStep*> dialogAnswers_;
     uint64_t tick_ = 0;  // polling ticks run so far
     bool quitting_ = false;
+    bool traceLost_ = false;  // a trace line could not be written
     // What the current polling tick read and injected, for its trace line.
     bool inPollingTick_ = false;
     std::optional<JOYINFOEX> read_;

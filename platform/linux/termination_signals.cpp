@@ -39,15 +39,21 @@ TerminationSignals::TerminationSignals(std::function<void()> close) : close_(std
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        sigaction(kSignals[i], &action, &previous_[i]);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        // One the user's shell ignores (nohup) stays ignored.
+        if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0 ||
+            (previous_[i].sa_handler == SIG_IGN && (previous_[i].sa_flags & SA_SIGINFO) == 0))
+            continue;
+        sigaction(kSignals[i], &action, nullptr);
+        taken_[i] = true;
+    }
     installed_ = true;
 }
 
 TerminationSignals::~TerminationSignals() {
     if (installed_) {
         for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &previous_[i], nullptr);
+            if (taken_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
     }
     signalPipe.store(-1);
     notifier_.reset();

@@ -30,6 +30,7 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
     struct sigaction previous_[std::size(kSignals)]{};
+    bool taken_[std::size(kSignals)]{};
     bool installed_ = false;
 };
 

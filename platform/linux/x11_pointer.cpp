@@ -3,7 +3,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include "platform/linux/crash_button_release.h"
+#include "platform/linux/button_guardian.h"
+#include "platform/linux/fatal_signals.h"
 
 namespace gimbalo {
 
@@ -37,26 +38,39 @@ bool X11Pointer::Open(std::string& error) {
     int errorBase = 0;
     int major = 0;
     int minor = 0;
-    if (!XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor)) {
+    int opcode = 0;
+    if (!XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor) ||
+        !XQueryExtension(display_, "XTEST", &opcode, &eventBase, &errorBase)) {
         error = "gimbalo: the X display has no XTest extension; the pointer cannot be moved";
         XCloseDisplay(display_);
         display_ = nullptr;
         return false;
     }
     root_ = DefaultRootWindow(display_);
-    crashRelease_ = std::make_unique<CrashButtonRelease>(display_, held_);
+    buttons_.connection = ConnectionNumber(display_);
+    buttons_.xtestOpcode = static_cast<uint8_t>(opcode);
+
+    marker_ = XCreateWindow(display_, root_, -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
+                            CopyFromParent, 0, nullptr);
+    XSync(display_, False);  // the window exists before the guardian looks for it
+    guardian_ = ButtonGuardian::Start(DisplayString(display_), marker_);
+    if (guardian_) buttons_.guardian = guardian_->Channel();
+    fatalSignals_ = std::make_unique<FatalSignals>(buttons_);
     return true;
 }
 
 X11Pointer::~X11Pointer() {
     if (display_ == nullptr) return;
-    crashRelease_.reset();
+    fatalSignals_.reset();
     ReleaseHeldButtons();
+    buttons_.guardian = -1;
+    guardian_.reset();
     XCloseDisplay(display_);
 }
 
 bool X11Pointer::GetCursorPos(POINT& point) {
     if (display_ == nullptr) return false;
+    XlibCall call(buttons_);
     Window root = 0;
     Window child = 0;
     int rootX = 0;
@@ -74,6 +88,7 @@ bool X11Pointer::GetCursorPos(POINT& point) {
 
 bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
     if (display_ == nullptr) return false;
+    XlibCall call(buttons_);
     // The server keeps the pointer on the screen.
     XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
     XFlush(display_);
@@ -82,29 +97,47 @@ bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
 
 void X11Pointer::SendButtons(uint32_t flags) {
     if (display_ == nullptr) return;
-    bool sent = false;
+    bool any = false;
+    bool releases = false;
+    uint32_t pressed = 0;
+    uint32_t after = buttons_.held.load();
     for (const ButtonFlag& entry : kButtonFlags) {
         if ((flags & entry.flag) == 0) continue;
-        SendButton(entry.button, entry.down);
-        sent = true;
+        const uint32_t bit = 1u << entry.button;
+        if (entry.down) pressed |= bit;
+        releases = releases || !entry.down;
+        after = entry.down ? after | bit : after & ~bit;
+        any = true;
     }
-    if (sent) XFlush(display_);
-}
-
-void X11Pointer::SendButton(unsigned int button, bool down) {
-    // Marked before the press and cleared after the release, so a crash in
-    // between still lets go of it.
-    if (down) held_ |= 1u << button;
-    XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
-    if (!down) held_ &= ~(1u << button);
+    if (!any) return;
+    XlibCall call(buttons_);
+    // Marked held before the press goes, and up only once the server has
+    // done the release (it drops what it has not read from a client that
+    // dies), so whatever ends the program in between lets go of it.
+    SetHeld(buttons_.held.load() | pressed);
+    for (const ButtonFlag& entry : kButtonFlags)
+        if (flags & entry.flag)
+            XTestFakeButtonEvent(display_, entry.button, entry.down ? True : False, CurrentTime);
+    if (releases)
+        XSync(display_, False);
+    else
+        XFlush(display_);
+    SetHeld(after);
 }
 
 void X11Pointer::ReleaseHeldButtons() {
-    if (display_ == nullptr || held_ == 0) return;
+    if (display_ == nullptr || buttons_.held.load() == 0) return;
+    XlibCall call(buttons_);
     for (unsigned int button : {kLeftButton, kMiddleButton, kRightButton})
-        if (held_ & (1u << button)) SendButton(button, false);
+        if (buttons_.held.load() & (1u << button))
+            XTestFakeButtonEvent(display_, button, False, CurrentTime);
     // Wait for the server, so the release is done before the connection goes.
     XSync(display_, False);
+    SetHeld(0);
+}
+
+void X11Pointer::SetHeld(uint32_t held) {
+    if (buttons_.held.exchange(held) != held) TellGuardian(buttons_.guardian, held);
 }
 
 }  // namespace gimbalo

@@ -3,24 +3,27 @@
 // releases the buttons.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "platform/linux/held_buttons.h"
 #include "platform/platform.h"
 
 typedef struct _XDisplay Display;
 
 namespace gimbalo {
 
-class CrashButtonRelease;
+class ButtonGuardian;
+class FatalSignals;
 
 class X11Pointer {
 public:
     // Opens the display named by DISPLAY. False with `error` set to one line
     // when there is no display or it lacks the XTest extension. From then on
-    // a crash lets go of the held buttons (crash_button_release.h).
+    // no death of the program leaves a button held: a signal lets go of them
+    // (fatal_signals.h), and the guardian process does after any other death
+    // (button_guardian.h).
     bool Open(std::string& error);
     X11Pointer();
     // Lets go of every button this connection pressed, then disconnects.
@@ -35,14 +38,17 @@ public:
     void ReleaseHeldButtons();
 
 private:
-    void SendButton(unsigned int button, bool down);
+    // Sets the held buttons and tells the guardian when they changed.
+    void SetHeld(uint32_t held);
 
     Display* display_ = nullptr;
     unsigned long root_ = 0;
-    // Bit n: X button n is down through this connection. Atomic because the
-    // crash handler reads it.
-    std::atomic<uint32_t> held_{0};
-    std::unique_ptr<CrashButtonRelease> crashRelease_;
+    // An unmapped window whose destruction shows the guardian that this
+    // connection is gone.
+    unsigned long marker_ = 0;
+    HeldButtons buttons_;
+    std::unique_ptr<ButtonGuardian> guardian_;
+    std::unique_ptr<FatalSignals> fatalSignals_;
 };
 
 }  // namespace gimbalo

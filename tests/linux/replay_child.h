@@ -89,9 +89,23 @@ public:
 
     void Signal(int signalNumber) { kill(pid_, signalNumber); }
 
+    // Stops reading the standard output, as `head` does once it has its
+    // lines: the child's next write to it fails.
+    void CloseOutput() {
+        if (out_ >= 0) close(out_);
+        out_ = -1;
+    }
+
     // Reads everything to the end and waits for the exit. The exit status,
     // or -1 when the child did not exit normally by the deadline.
     int Wait() {
+        const int status = WaitStatus();
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Like Wait, but the raw wait status, -1 when the child was still
+    // running at the deadline.
+    int WaitStatus() {
         const auto deadline = std::chrono::steady_clock::now() + kChildDeadline;
         while (ReadSome(deadline)) {
         }
@@ -102,7 +116,7 @@ public:
         int status = 0;
         waitpid(pid_, &status, 0);
         reaped_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status;
     }
 
     std::string out;

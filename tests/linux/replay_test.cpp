@@ -2,6 +2,7 @@
 // file and the exit status out. The runs with a joystick need an X display
 // (the project's test command runs the tests under Xvfb).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/linux/child_processes.h"
 #include "tests/linux/have_display.h"
 #include "tests/linux/replay_child.h"
 #include "tests/test_support.h"
@@ -528,6 +530,163 @@ TEST_F(ReplayRun, HelpAndVersionAnswerWithoutADisplay) {
         EXPECT_EQ(child.Wait(), 0) << c.arguments.front();
         EXPECT_EQ(child.out.substr(0, c.outStart.size()), c.outStart);
         EXPECT_EQ(child.err, "");
+    }
+}
+
+// Holding joystick buttons 1, 2 and 3 one after the other, with no tick
+// without buttons between, presses left, right and middle and releases none.
+const char kAllThreeHeld[] =
+    "joystick \"Pad\" buttons=3\n"
+    "at 1: buttons=1\n"
+    "at 2: buttons=2\n"
+    "at 3: buttons=4\n";
+
+// The X server keeps an XTest button down after its client has gone; no
+// death of the program may leave one held, and its guardian goes with it.
+TEST_F(ReplayRun, NoDeathLeavesAButtonHeldNorTheGuardianRunning) {
+    SKIP_WITHOUT_DISPLAY();
+    // No core files: the crash signals would write them.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    struct Case {
+        int signalNumber;
+        std::string script;
+        long held;
+    };
+    std::vector<Case> cases = {
+        {SIGKILL, "joystick \"Pad\" buttons=2\nat 1: buttons=1\n", Button1Mask},
+        {SIGKILL, "joystick \"Pad\" buttons=2\nat 1: buttons=2\n", Button3Mask},
+        {SIGKILL, "joystick \"Pad\" buttons=3\nat 1: buttons=4\n", Button2Mask},
+    };
+    for (const int signalNumber :
+         {SIGKILL,  SIGUSR1,      SIGUSR2,  SIGILL,  SIGTRAP, SIGALRM,   SIGVTALRM,
+          SIGPROF,  SIGXCPU,      SIGXFSZ,  SIGSYS,  SIGPOLL, SIGSTKFLT, SIGPWR,
+          SIGRTMIN, SIGRTMIN + 5, SIGRTMAX, SIGSEGV, SIGBUS,  SIGFPE,    SIGABRT})
+        cases.push_back({signalNumber, kAllThreeHeld, Button1Mask | Button2Mask | Button3Mask});
+    for (const Case& c : cases) {
+        const std::string name = strsignal(c.signalNumber);
+        // The sanitizers' own reports would end the replay another way.
+        std::unique_ptr<testing::ReplayChild> child =
+            Start(c.script, {"--trace"},
+                  {"ASAN_OPTIONS=handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0"});
+        ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=5 "))) << name << child->err;
+        ASSERT_EQ(testing::HeldMouseButtons(), c.held) << name;
+        const std::vector<pid_t> guardians =
+            testing::ChildrenNamed(child->Pid(), "gimbalo-guardian");
+        ASSERT_EQ(guardians.size(), 1u) << name;
+
+        child->Signal(c.signalNumber);
+        const int status = child->WaitStatus();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signalNumber)
+            << name << ": status " << status << child->err;
+        EXPECT_TRUE(WaitFor([] { return testing::HeldMouseButtons() == 0; }))
+            << name << " left buttons " << testing::HeldMouseButtons() << " held";
+        EXPECT_TRUE(WaitFor([&] { return !testing::ProcessRunning(guardians[0]); }))
+            << name << ": the guardian outlived the program";
+    }
+}
+
+// Without its guardian (not found beside it nor installed), the program
+// runs, and a signal still lets go of the buttons.
+TEST_F(ReplayRun, WithoutTheGuardianRunsAndASignalStillLetsGo) {
+    SKIP_WITHOUT_DISPLAY();
+    if (std::filesystem::exists(GIMBALO_INSTALLED_GUARDIAN))
+        GTEST_SKIP() << "a guardian is installed at " << GIMBALO_INSTALLED_GUARDIAN;
+    testing::TempFolder alone;
+    const std::string copy = alone.Path() + "/gimbalo-replay";
+    std::filesystem::copy_file(GIMBALO_REPLAY_EXECUTABLE, copy);
+    const auto run = [&](const std::string& script) {
+        return std::make_unique<testing::ReplayChild>(
+            copy, std::vector<std::string>{WriteScript(script), "--trace"}, config.Path(),
+            runtime.Path());
+    };
+
+    std::unique_ptr<testing::ReplayChild> quits =
+        run("joystick \"Pad\" buttons=2\nat 1: buttons=1\nat 3: buttons=0\nat 5: quit\n");
+    EXPECT_EQ(quits->Wait(), 0) << quits->err;
+    const Trace trace = ReadTrace(quits->out);
+    ASSERT_EQ(trace.ticks.size(), 5u) << quits->out;
+    EXPECT_EQ(trace.ticks[1].at("events"), "LEFTDOWN");
+    EXPECT_EQ(trace.ticks[3].at("events"), "LEFTUP");
+
+    std::unique_ptr<testing::ReplayChild> killed = run(kAllThreeHeld);
+    ASSERT_TRUE(killed->WaitForOutput(LineStarting("tick=5 "))) << killed->err;
+    EXPECT_TRUE(testing::ChildrenNamed(killed->Pid(), "gimbalo-guardian").empty());
+    EXPECT_EQ(testing::HeldMouseButtons(), Button1Mask | Button2Mask | Button3Mask);
+    killed->Signal(SIGUSR1);
+    const int status = killed->WaitStatus();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGUSR1) << status << killed->err;
+    EXPECT_EQ(testing::HeldMouseButtons(), 0);
+}
+
+// gimbalo-replay SCRIPT --trace | head -n 3: once the reader has gone, the
+// program closes as at the script's quit, buttons let go and settings saved.
+TEST_F(ReplayRun, TraceReaderGoingAwayClosesTheProgramWithStatusThree) {
+    SKIP_WITHOUT_DISPLAY();
+    std::unique_ptr<testing::ReplayChild> child =
+        Start("joystick \"Pad\" buttons=2\nat 1: buttons=1\n");
+    ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=3 "))) << child->err;
+    EXPECT_EQ(testing::HeldMouseButtons(), Button1Mask);
+    child->CloseOutput();
+    EXPECT_EQ(Finish(*child), 3) << err;
+    EXPECT_NE(err.find("gimbalo-replay: the trace cannot be written (Broken pipe); closing\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(testing::HeldMouseButtons(), 0);
+    EXPECT_EQ(SettingsLines().size(), 8u);
+}
+
+// A termination signal the user's shell ignores (nohup) stays ignored.
+TEST_F(ReplayRun, IgnoredHangUpStaysIgnored) {
+    SKIP_WITHOUT_DISPLAY();
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGHUP, &ignore, &previous);  // inherited by the child
+    std::unique_ptr<testing::ReplayChild> child = Start("joystick \"Pad\" buttons=2\n");
+    sigaction(SIGHUP, &previous, nullptr);
+    ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=3 "))) << child->err;
+    child->Signal(SIGHUP);
+    const std::size_t seen = child->out.size();
+    EXPECT_TRUE(child->WaitForOutput([&](const std::string& text) {
+        return text.size() > seen && text.find("tick=50 ", seen) != std::string::npos;
+    })) << "the hang-up ended it";
+    child->Signal(SIGTERM);
+    EXPECT_EQ(Finish(*child), 0) << err;
+}
+
+// The guardian is started by the program; run by hand with wrong arguments
+// it says what is wrong and does nothing.
+TEST_F(ReplayRun, GuardianRefusesWrongArguments) {
+    const std::string usage =
+        "usage: gimbalo-guardian DISPLAY WINDOW (gimbalo starts it, with its standard input as "
+        "the channel)\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string expected;
+    } cases[] = {
+        {{}, 2, "gimbalo-guardian: expected 2 arguments, got 0\n" + usage},
+        {{":0", "4", "5"}, 2, "gimbalo-guardian: expected 2 arguments, got 3\n" + usage},
+        {{":0", "window"},
+         2,
+         "gimbalo-guardian: WINDOW must be an X window number, not \"window\"\n" + usage},
+        {{":0", "-5"},
+         2,
+         "gimbalo-guardian: WINDOW must be an X window number, not \"-5\"\n" + usage},
+        {{":0", "0x40000000"},
+         2,
+         "gimbalo-guardian: WINDOW must be an X window number, not \"0x40000000\"\n" + usage},
+        {{"not-a-display", "0x400001"},
+         1,
+         "gimbalo-guardian: cannot open the X display \"not-a-display\"\n"},
+    };
+    for (const Case& c : cases) {
+        testing::ReplayChild child(GIMBALO_GUARDIAN_EXECUTABLE, c.arguments, config.Path(),
+                                   runtime.Path());
+        ASSERT_TRUE(child.Started());
+        EXPECT_EQ(child.Wait(), c.status) << c.expected;
+        EXPECT_EQ(child.err, c.expected);
     }
 }
 

@@ -190,8 +190,8 @@ TEST(X11Pointer, ClosingThePlatformReleasesAButtonLeftDown) {
 }
 
 // The X server keeps an XTest button down after its client has gone, so a
-// crash must let go of it on its way out.
-TEST(X11Pointer, ACrashLetsGoOfTheHeldButtons) {
+// crash or any other deadly signal must let go of it on the way out.
+TEST(X11Pointer, ADeadlySignalLetsGoOfTheHeldButtons) {
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
     if (testing::InTestChild()) {
         std::string error;
@@ -207,6 +207,7 @@ TEST(X11Pointer, ACrashLetsGoOfTheHeldButtons) {
             void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (page != MAP_FAILED) *static_cast<volatile int*>(page) = 1;
         }
+        if (crash == "trap") __builtin_trap();  // an illegal instruction
         std::raise(std::atoi(crash.c_str()));
         _exit(4);
     }
@@ -219,11 +220,16 @@ TEST(X11Pointer, ACrashLetsGoOfTheHeldButtons) {
                  {std::to_string(SIGSEGV), SIGSEGV},
                  {std::to_string(SIGABRT), SIGABRT},
                  {std::to_string(SIGBUS), SIGBUS},
-                 {std::to_string(SIGFPE), SIGFPE}};
+                 {std::to_string(SIGFPE), SIGFPE},
+                 {"trap", SIGILL},
+                 {std::to_string(SIGTRAP), SIGTRAP},
+                 {std::to_string(SIGUSR1), SIGUSR1},
+                 {std::to_string(SIGXCPU), SIGXCPU},
+                 {std::to_string(SIGRTMIN), SIGRTMIN}};
     for (const auto& [crash, signalNumber] : cases) {
         // The sanitizers' own reports would end the child another way.
         const int status = testing::RunTestInChild(
-            "X11Pointer.ACrashLetsGoOfTheHeldButtons",
+            "X11Pointer.ADeadlySignalLetsGoOfTheHeldButtons",
             {"GIMBALO_TEST_CRASH=" + crash,
              "ASAN_OPTIONS=handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0"});
         ASSERT_TRUE(WIFSIGNALED(status)) << crash << ": status " << status;
