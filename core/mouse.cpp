@@ -42,4 +42,20 @@ bool Mouse::SetY(double value) {
     return true;
 }
 
+bool Mouse::MoveX(double delta) {
+    platform_.GetCursorPos(position_);
+    std::optional<int32_t> x = ToInt32(static_cast<double>(position_.x) + delta);
+    if (!x) return false;
+    platform_.SetCursorPos(*x, position_.y);
+    return true;
+}
+
+bool Mouse::MoveY(double delta) {
+    platform_.GetCursorPos(position_);
+    std::optional<int32_t> y = ToInt32(static_cast<double>(position_.y) + delta);
+    if (!y) return false;
+    platform_.SetCursorPos(position_.x, *y);
+    return true;
+}
+
 }  // namespace gimbalo

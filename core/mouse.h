@@ -19,6 +19,11 @@ public:
     int32_t X();
     int32_t Y();
     bool SetY(double value);
+    // X = X + delta, and Y = Y + delta, with the one read of the position
+    // that both the coordinate's value and the other coordinate come from:
+    // the same path as reading X and then writing it, one round trip fewer.
+    bool MoveX(double delta);
+    bool MoveY(double delta);
 
 private:
     Platform& platform_;

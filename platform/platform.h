@@ -220,6 +220,28 @@ public:
     // Whether a file exists, hidden, system and read-only ones included.
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool SetFileAttributesA(const std::string& path, uint32_t attributes) = 0;
+
+    // -- waiting for input while the stick rests (optional) --
+    // Starts watching: from now until StopWatchingJoystick, calls `wake` once,
+    // from the message loop, as soon as what joyGetPosEx(device) reports may
+    // have changed: input from that joystick, the joystick going, or, while
+    // the number is free, a joystick arriving. Changes from before the call
+    // need no wake: the program reads once more after it. False when the
+    // backend cannot watch; the program then keeps polling. A backend that
+    // returns true must also stop a disabled Timer and restart it when it is
+    // enabled again.
+    virtual bool WatchJoystick(int device, std::function<void()> wake) {
+        (void)device;
+        (void)wake;
+        return false;
+    }
+    // Stops watching; no wake comes after it. Harmless when not watching.
+    virtual void StopWatchingJoystick() {}
+    // Milliseconds from a fixed moment, wrapping at 2^32; the program only
+    // compares two of them, to tell how long a rest lasted. A backend without
+    // a clock may leave it at 0: a joystick that wakes the program for
+    // nothing then keeps it polling longer, never less.
+    virtual uint32_t GetTickCount() { return 0; }
 };
 
 }  // namespace gimbalo

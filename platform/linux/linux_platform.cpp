@@ -6,6 +6,7 @@
 #include <QLockFile>
 
 #include "platform/linux/form_host.h"
+#include "platform/linux/joystick_watch.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/tray_icons.h"
@@ -65,6 +66,9 @@ LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
     hosts_.clear();
+    StopWatchingJoystick();
+    CloseWatchedNode();
+    watch_.reset();
     tray_.reset();
     pictures_.reset();
     instanceLock_.reset();

@@ -17,6 +17,7 @@ namespace gimbalo {
 
 class Timer;
 class FormHost;
+class JoystickWatch;
 class PictureStore;
 class SdlJoysticks;
 class TrayIcons;
@@ -89,6 +90,11 @@ public:
     bool FileExists(const std::string& path) override;
     bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
 
+    // -- waiting for input while the stick rests (linux_rest.cpp) --
+    bool WatchJoystick(int device, std::function<void()> wake) override;
+    void StopWatchingJoystick() override;
+    uint32_t GetTickCount() override;
+
 protected:
     LinuxPlatform();
     // Connects to the display and starts Qt and SDL; Create calls it, and so
@@ -100,6 +106,18 @@ protected:
     virtual void DispatchTimer(Timer& timer);
     // The joysticks behind the device numbers; null before Initialise.
     SdlJoysticks* Joysticks() const { return joysticks_.get(); }
+
+    // What tells of joystick `device`'s input: nothing there (Absent: only
+    // an arrival can change what it reads), a descriptor that becomes
+    // readable at each report, kept open by the platform (Node), or nothing
+    // that can be watched (Unwatchable: the program keeps polling).
+    struct JoystickInput {
+        enum class Kind { Absent, Unwatchable, Node } kind = Kind::Unwatchable;
+        int fd = -1;
+    };
+    virtual JoystickInput InputToWatch(int device);
+    // Before a descriptor handed out by InputToWatch is closed.
+    void ForgetJoystickInput(int fd);
 
 private:
     // The window a dialog of `form` stands over: null when the form has none
@@ -125,6 +143,12 @@ private:
     std::unique_ptr<PictureStore> pictures_;
     std::unique_ptr<TrayIcons> tray_;
     bool ended_ = false;
+    // Resting: the watch, and the device node opened for it, which stays
+    // open for as long as the same joystick holds the number watched.
+    std::unique_ptr<JoystickWatch> watch_;
+    int32_t watchedInstance_ = -1;
+    int watchedNode_ = -1;
+    void CloseWatchedNode();
 };
 
 }  // namespace gimbalo

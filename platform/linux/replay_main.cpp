@@ -1,8 +1,11 @@
-// gimbalo-replay SCRIPT [--trace] [--settings DIR]: runs the program with
-// scripted joysticks in place of real ones (replay/script.h says what a
-// script holds). The settings file lives in DIR, or without it in a fresh
-// temporary folder removed at exit; the user's own settings and the
-// desktop's autostart entry are never touched.
+// gimbalo-replay SCRIPT [--trace] [--poll] [--settings DIR]: runs the
+// program with scripted joysticks in place of real ones (replay/script.h
+// says what a script holds). The settings file lives in DIR, or without it
+// in a fresh temporary folder removed at exit; the user's own settings and
+// the desktop's autostart entry are never touched. --trace writes a line
+// per tick (replay/trace.h); --poll keeps the program polling while the
+// stick rests, as plain polling does, to compare with the program that
+// sleeps then.
 //
 // Exit status: 0 when the program ran and closed (the script's quit or
 // "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
@@ -25,7 +28,7 @@ namespace {
 constexpr int kUsageOrScriptError = 2;
 
 int Usage(std::FILE* out, int status) {
-    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n");
+    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace] [--poll] [--settings DIR]\n");
     return status;
 }
 
@@ -52,10 +55,13 @@ int main(int argc, char** argv) {
     std::string scriptPath;
     std::string settingsFolder;
     bool trace = false;
+    bool poll = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--trace")
             trace = true;
+        else if (argument == "--poll")
+            poll = true;
         else if (argument == "--settings" && i + 1 < argc && argv[i + 1][0] != '\0')
             settingsFolder = argv[++i];
         else if (argument == "--help" || argument == "-h")
@@ -89,7 +95,7 @@ int main(int argc, char** argv) {
     char* desktopArgv[] = {argv[0], nullptr};
     std::string error;
     std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
-        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, error);
+        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, poll, error);
     if (!platform) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

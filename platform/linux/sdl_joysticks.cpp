@@ -76,6 +76,18 @@ int SdlJoysticks::DeviceOf(int32_t instance) {
     return -1;
 }
 
+SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
+    Node node;
+    if (device < 0 || device >= kMaxDevices) return node;
+    node.instance = slots_[static_cast<std::size_t>(device)].instance;
+#if SDL_VERSION_ATLEAST(2, 24, 0)
+    const int index = node.instance < 0 ? -1 : IndexOf(node.instance);
+    const char* path = index < 0 ? nullptr : SDL_JoystickPathForIndex(index);
+    if (path != nullptr) node.path = path;
+#endif
+    return node;
+}
+
 uint32_t SdlJoysticks::GetPos(int device, JOYINFOEX& info) {
     Update();
     uint32_t error = JOYERR_NOERROR;
