@@ -7,6 +7,7 @@
 // its Windows namesake does.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -148,6 +149,21 @@ public:
     virtual bool GetCursorPos(POINT& point) = 0;
     // Moves the pointer; the desktop keeps it on the screen.
     virtual bool SetCursorPos(int32_t x, int32_t y) = 0;
+    // Moves the pointer by (dx, dy) from wherever it is at that moment; the
+    // desktop keeps it on the screen. This reads the position and sets it; a
+    // desktop that moves it relative to where it is, in one request, spares
+    // the program the wait for the reading.
+    virtual bool MoveCursorBy(int32_t dx, int32_t dy) {
+        POINT point;
+        if (!GetCursorPos(point)) return false;
+        const auto Sum = [](int32_t a, int32_t b) {
+            const int64_t sum = static_cast<int64_t>(a) + b;
+            return static_cast<int32_t>(sum > INT32_MAX   ? INT32_MAX
+                                        : sum < INT32_MIN ? INT32_MIN
+                                                          : sum);
+        };
+        return SetCursorPos(Sum(point.x, dx), Sum(point.y, dy));
+    }
     // Injects button events at the current pointer position, one per flag set.
     virtual void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                              uintptr_t extraInfo) = 0;

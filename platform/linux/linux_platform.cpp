@@ -97,6 +97,10 @@ bool LinuxPlatform::SetCursorPos(int32_t x, int32_t y) {
     return pointer_ ? pointer_->SetCursorPos(x, y) : false;
 }
 
+bool LinuxPlatform::MoveCursorBy(int32_t dx, int32_t dy) {
+    return pointer_ ? pointer_->MoveCursorBy(dx, dy) : false;
+}
+
 void LinuxPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uintptr_t) {
     if (pointer_) pointer_->SendButtons(flags);
 }

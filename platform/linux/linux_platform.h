@@ -40,6 +40,7 @@ public:
     // -- pointer (x11_pointer.cpp) --
     bool GetCursorPos(POINT& point) override;
     bool SetCursorPos(int32_t x, int32_t y) override;
+    bool MoveCursorBy(int32_t dx, int32_t dy) override;
     void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                      uintptr_t extraInfo) override;
 
