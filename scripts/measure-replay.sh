@@ -7,7 +7,8 @@
 # each figure is the median of the rounds, with the range.
 #
 # usage: scripts/measure-replay.sh [--seconds N] [--rounds N] [BUILD_DIR]
-#   BUILD_DIR  the build holding gimbalo-replay and gimbalo-bare (default: build)
+#   BUILD_DIR  the build holding gimbalo-replay and gimbalo-bare (default:
+#              build); the path of its gimbalo-replay will do too
 #   --seconds  length of each measured window (default 20)
 #   --rounds   rounds of the four programs (default 3)
 #
@@ -50,6 +51,8 @@ while [ $# -gt 0 ]; do
         *) [ "$build_given" = 0 ] || usage; build=$1; build_given=1; shift ;;
     esac
 done
+# The replay program itself names its build folder too.
+if [ -f "$build" ]; then build=$(dirname "$build"); fi
 replay="$build/gimbalo-replay"
 bare="$build/gimbalo-bare"
 for program in "$replay" "$bare"; do

@@ -70,9 +70,15 @@ SDL_Joystick* SdlJoysticks::Find(int device, uint32_t& error) {
 }
 
 int SdlJoysticks::DeviceOf(int32_t instance) {
-    Update();
-    for (std::size_t device = 0; device < slots_.size(); ++device)
-        if (instance >= 0 && slots_[device].instance == instance) return static_cast<int>(device);
+    if (instance < 0) return -1;
+    // SDL is asked again only for a joystick not numbered yet: a read that
+    // follows brings everything up to date anyway, and each update costs
+    // SDL's look for joysticks coming and going.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t device = 0; device < slots_.size(); ++device)
+            if (slots_[device].instance == instance) return static_cast<int>(device);
+        if (pass == 0) Update();
+    }
     return -1;
 }
 
