@@ -46,8 +46,9 @@ Gimbalo::Gimbalo(Program& program)
       Img5(*this, MenuPicture("Img5", kMenuLicencePicture)),
       Img6(*this, MenuPicture("Img6", kMenuExitPicture)),
       Polling(program.platform, program.settings, Label1),
+      Rest(program.platform, Timer1, Polling),
       program_(program) {
-    Timer1.Tick = [this] { Polling.Timer1_Timer(); };
+    Timer1.Tick = [this] { Rest.Tick(); };
     MouseMove = [this](int button, int shift, float x, float y) {
         Form_MouseMove(button, shift, x, y);
     };
@@ -119,6 +120,7 @@ void Gimbalo::Form_Load() {
 }
 
 void Gimbalo::Form_Unload() {
+    Rest.Stop();
     program_.SaveSettings();
     program_.Tray.RemoveTrayIcon(TrayIconPicture);
     program_.Tray.RemoveTrayIcon(Icon());

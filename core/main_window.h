@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/polling_loop.h"
+#include "core/polling_rest.h"
 #include "platform/forms.h"
 
 namespace gimbalo {
@@ -75,6 +76,8 @@ public:
     // Mouse message decoded from the latest tray callback.
     int32_t TrayMessage = 0;
     PollingLoop Polling;
+    // Sleeps between ticks while the stick rests.
+    PollingRest Rest;
 
 private:
     Program& program_;

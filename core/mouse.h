@@ -19,8 +19,18 @@ public:
     int32_t X();
     int32_t Y();
     bool SetY(double value);
+    // X = X + delta and Y = Y + delta: the same pointer path as reading the
+    // coordinate and then writing it, with the other one read afresh, but
+    // with fewer questions to the desktop. A whole-pixel change (delta not
+    // ending in exactly one half) does not depend on where the pointer is,
+    // so the desktop moves it from where it is at that moment; a half needs
+    // the coordinate's parity, so one read gives both coordinates.
+    bool MoveX(double delta);
+    bool MoveY(double delta);
 
 private:
+    bool Move(double delta, bool horizontal);
+
     Platform& platform_;
     POINT position_;  // last position read; refreshed on every read
 };

@@ -11,6 +11,15 @@ namespace {
 // A stick reading that moves nothing, for a device that did not answer.
 constexpr uint32_t kCentre = 32767;
 
+bool AboveHighThreshold(uint32_t reading) {
+    return static_cast<uint64_t>(reading) + kLowThreshold > 64000;
+}
+
+bool NoButton(uint32_t mask) {
+    // Read as a signed number: the top bit alone counts as no button.
+    return static_cast<int32_t>(mask) <= 0;
+}
+
 bool MaskIsButton(uint32_t mask, int16_t button) {
     // Whole-mask equality with 2^(button-1): a mask of several buttons, or a
     // button number of 0 or less, never matches.
@@ -24,7 +33,8 @@ PollingLoop::PollingLoop(Platform& platform, const Settings& settings, Label& ma
 void PollingLoop::Timer1_Timer() {
     JoyInfo.dwSize = 52;
     JoyInfo.dwFlags = JOY_RETURNALL;
-    if (platform_.joyGetPosEx(0, JoyInfo) != JOYERR_NOERROR) {
+    const uint32_t read = platform_.joyGetPosEx(0, JoyInfo);
+    if (read != JOYERR_NOERROR) {
         // A joystick that is gone counts as a centred stick with no button:
         // a held mouse button is let go and the pointer stops.
         JoyInfo.dwXpos = kCentre;
@@ -35,26 +45,36 @@ void PollingLoop::Timer1_Timer() {
     MoveAlongAxes(JoyInfo.dwXpos, JoyInfo.dwYpos, moved);
     UpdateStep(moved);
     HandleButtons(JoyInfo.dwButtons);
+    lastReadSucceeded_ = read == JOYERR_NOERROR;
+    lastTickAtRest_ = !moved && NoButton(JoyInfo.dwButtons);
+}
+
+bool ReadingAtRest(uint32_t result, const JOYINFOEX& info) {
+    if (result != JOYERR_NOERROR) return true;
+    return info.dwXpos >= kLowThreshold && !AboveHighThreshold(info.dwXpos) &&
+           info.dwYpos >= kLowThreshold && !AboveHighThreshold(info.dwYpos) &&
+           NoButton(info.dwButtons);
 }
 
 void PollingLoop::MoveAlongAxes(uint32_t h, uint32_t v, bool& moved) {
     const double step = static_cast<double>(step_);
-    // Each coordinate is read afresh and set at once; a write that fails
-    // (a result beyond 32 bits) leaves the pointer where it is.
+    // Each coordinate is read afresh and set at once, with the other one
+    // read in the same look; a write that fails (a result beyond 32 bits)
+    // leaves the pointer where it is.
     if (h < kLowThreshold) {
-        Pointer.SetX(static_cast<double>(Pointer.X()) - step);
+        Pointer.MoveX(-step);
         moved = true;
     }
-    if (static_cast<uint64_t>(h) + kLowThreshold > 64000) {
-        Pointer.SetX(static_cast<double>(Pointer.X()) + step);
+    if (AboveHighThreshold(h)) {
+        Pointer.MoveX(step);
         moved = true;
     }
     if (v < kLowThreshold) {
-        Pointer.SetY(static_cast<double>(Pointer.Y()) - step);
+        Pointer.MoveY(-step);
         moved = true;
     }
-    if (static_cast<uint64_t>(v) + kLowThreshold > 64000) {
-        Pointer.SetY(static_cast<double>(Pointer.Y()) + step);
+    if (AboveHighThreshold(v)) {
+        Pointer.MoveY(step);
         moved = true;
     }
 }
@@ -90,7 +110,7 @@ void PollingLoop::UpdateStep(bool moved) {
 }
 
 void PollingLoop::HandleButtons(uint32_t mask) {
-    if (static_cast<int32_t>(mask) <= 0) {
+    if (NoButton(mask)) {
         ReleaseHeldButton();
         lastButtons_ = 0;
         return;

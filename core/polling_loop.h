@@ -16,6 +16,11 @@ namespace gimbalo {
 constexpr uint32_t kLowThreshold = 150;
 constexpr uint32_t kHighThreshold = 63850;
 
+// Whether a read of the joystick (its result and record) is one on which a
+// tick moves nothing and presses nothing: a failed read, or the stick within
+// both thresholds on both axes with no button down.
+bool ReadingAtRest(uint32_t result, const JOYINFOEX& info);
+
 class PollingLoop {
 public:
     // `marker` is the hidden label whose caption says which mouse button the
@@ -31,6 +36,11 @@ public:
     float Step() const { return step_; }
     int32_t MoveTicks() const { return moveTicks_; }
     int16_t LastButtons() const { return lastButtons_; }
+    // Whether the last tick's reading was at rest (ReadingAtRest). Such a
+    // tick leaves the loop where more ticks at rest, with the settings as
+    // they are, change nothing.
+    bool LastTickAtRest() const { return lastTickAtRest_; }
+    bool LastReadSucceeded() const { return lastReadSucceeded_; }
 
 private:
     struct MouseButton {
@@ -56,6 +66,8 @@ private:
     int32_t moveTicks_ = 0;
     int16_t lastButtons_ = 0;
     uint32_t held_ = 0;  // down flags of the mouse buttons pressed and not yet let go
+    bool lastTickAtRest_ = false;
+    bool lastReadSucceeded_ = false;
 };
 
 }  // namespace gimbalo

@@ -44,6 +44,9 @@ void Program::Exit() {
 }
 
 bool Program::SaveSettings() {
+    // Every change of the settings ends here: a resting polling loop wakes
+    // to take them.
+    main.Rest.SettingsChanged();
     return WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8());
 }
 

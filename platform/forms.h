@@ -323,7 +323,9 @@ public:
         : PictureControl(form, ControlKind::PictureBox, std::move(design)) {}
 };
 
-// A timer ticks while its interval is above 0; setting 0 stops it.
+// A timer ticks while it is enabled and its interval is above 0; setting 0
+// or disabling it stops it. Starting it again (a new interval, or enabled
+// again) starts a whole new period.
 class Timer : public Control {
 public:
     Timer(Form& form, std::string name)
@@ -332,7 +334,7 @@ public:
     void SetInterval(int milliseconds);
     // Called by the host at each period.
     void Fire() {
-        if (interval_ > 0 && Tick) Tick();
+        if (interval_ > 0 && Enabled() && Tick) Tick();
     }
     std::function<void()> Tick;
 

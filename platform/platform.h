@@ -7,6 +7,7 @@
 // its Windows namesake does.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -148,6 +149,21 @@ public:
     virtual bool GetCursorPos(POINT& point) = 0;
     // Moves the pointer; the desktop keeps it on the screen.
     virtual bool SetCursorPos(int32_t x, int32_t y) = 0;
+    // Moves the pointer by (dx, dy) from wherever it is at that moment; the
+    // desktop keeps it on the screen. This reads the position and sets it; a
+    // desktop that moves it relative to where it is, in one request, spares
+    // the program the wait for the reading.
+    virtual bool MoveCursorBy(int32_t dx, int32_t dy) {
+        POINT point;
+        if (!GetCursorPos(point)) return false;
+        const auto Sum = [](int32_t a, int32_t b) {
+            const int64_t sum = static_cast<int64_t>(a) + b;
+            return static_cast<int32_t>(sum > INT32_MAX   ? INT32_MAX
+                                        : sum < INT32_MIN ? INT32_MIN
+                                                          : sum);
+        };
+        return SetCursorPos(Sum(point.x, dx), Sum(point.y, dy));
+    }
     // Injects button events at the current pointer position, one per flag set.
     virtual void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                              uintptr_t extraInfo) = 0;
@@ -220,6 +236,28 @@ public:
     // Whether a file exists, hidden, system and read-only ones included.
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool SetFileAttributesA(const std::string& path, uint32_t attributes) = 0;
+
+    // -- waiting for input while the stick rests (optional) --
+    // Starts watching: from now until StopWatchingJoystick, calls `wake` once,
+    // from the message loop, as soon as what joyGetPosEx(device) reports may
+    // have changed: input from that joystick, the joystick going, or, while
+    // the number is free, a joystick arriving. Changes from before the call
+    // need no wake: the program reads once more after it. False when the
+    // backend cannot watch; the program then keeps polling. A backend that
+    // returns true must also stop a disabled Timer and restart it when it is
+    // enabled again.
+    virtual bool WatchJoystick(int device, std::function<void()> wake) {
+        (void)device;
+        (void)wake;
+        return false;
+    }
+    // Stops watching; no wake comes after it. Harmless when not watching.
+    virtual void StopWatchingJoystick() {}
+    // Milliseconds from a fixed moment, wrapping at 2^32; the program only
+    // compares two of them, to tell how long a rest lasted. A backend without
+    // a clock may leave it at 0: a joystick that wakes the program for
+    // nothing then keeps it polling longer, never less.
+    virtual uint32_t GetTickCount() { return 0; }
 };
 
 }  // namespace gimbalo

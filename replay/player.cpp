@@ -19,4 +19,9 @@ DueSteps ScriptPlayer::Advance(uint64_t tick) {
     return due;
 }
 
+std::optional<uint64_t> ScriptPlayer::NextTick() const {
+    if (Finished()) return std::nullopt;
+    return script_.steps[next_].tick;
+}
+
 }  // namespace gimbalo

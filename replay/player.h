@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "replay/script.h"
@@ -39,6 +40,8 @@ public:
     const StickReading& Reading() const { return reading_; }
     // Whether every step has been taken.
     bool Finished() const { return next_ == script_.steps.size(); }
+    // The tick of the next step not taken yet; nothing when all were.
+    std::optional<uint64_t> NextTick() const;
 
 private:
     const Script& script_;

@@ -67,6 +67,14 @@ std::string TraceMenuLine(uint64_t tick, const std::string& item) {
     return "tick=" + std::to_string(tick) + " menu=" + item;
 }
 
+std::string TraceRestLine(uint64_t tick) {
+    return "rest tick=" + std::to_string(tick);
+}
+
+std::string TraceWakeLine(uint64_t tick) {
+    return "wake tick=" + std::to_string(tick);
+}
+
 std::string TraceEndLine(uint64_t ticks, POINT pointer, const std::vector<uint32_t>& events) {
     return "end ticks=" + std::to_string(ticks) + " pointer=" + PointerText(pointer) +
            " events=" + MouseEventNames(events);

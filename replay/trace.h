@@ -12,8 +12,18 @@
 //
 //   tick=120 menu=mnuDef
 //
-// When the program ends, one more line tells how many ticks ran and
-// what the close did, such as letting go of a held button:
+// While the stick rests the program stops its timer and waits for input;
+// the ticks it skips have no lines, and their numbers keep counting the
+// ticks that plain polling would have run (5 ms each). The rest is marked
+// after the line of the last tick before it, and the wake before the line
+// of the first tick after it:
+//
+//   rest tick=30
+//   wake tick=400
+//
+// When the program ends, one more line tells how many ticks ran (skipped
+// ones included) and what the close did, such as letting go of a held
+// button:
 //
 //   end ticks=2200 pointer=638,400 events=LEFTUP
 #pragma once
@@ -37,6 +47,11 @@ std::string TraceTickLine(uint64_t tick, const std::optional<JOYINFOEX>& reading
 
 // `tick`: the tick the command was due at.
 std::string TraceMenuLine(uint64_t tick, const std::string& item);
+
+// `tick`: the last tick run before the rest.
+std::string TraceRestLine(uint64_t tick);
+// `tick`: the first tick run after the wake.
+std::string TraceWakeLine(uint64_t tick);
 
 std::string TraceEndLine(uint64_t ticks, POINT pointer, const std::vector<uint32_t>& events);
 

@@ -1,68 +1,72 @@
 #!/usr/bin/env bash
-# Measures what gimbalo-replay costs while it polls one centred joystick:
-# CPU as a share of one core, peak resident memory (VmHWM) and the achieved
-# tick rate, over a steady-state window that starts 1.5 s after the program
-# does. Each run has its own Xvfb and its own settings and runtime
-# folders, so a real copy of the program is left alone.
+# Measures what gimbalo-replay costs with a centred stick (the program rests)
+# and with the stick held (it polls and moves the pointer every 5 ms), beside
+# two bare Qt programs built with it (gimbalo-bare): one with a tray icon and
+# nothing else, one with a 5 ms timer and nothing else. The four are run one
+# after the other, round after round, so a busy machine weighs on all alike;
+# each figure is the median of the rounds, with the range.
 #
-# usage: scripts/measure-replay.sh [--seconds N] [BINARY]
-#   BINARY     the gimbalo-replay to measure (default: build/gimbalo-replay)
-#   --seconds  length of the window (default 10)
+# usage: scripts/measure-replay.sh [--seconds N] [--rounds N] [BUILD_DIR]
+#   BUILD_DIR  the build holding gimbalo-replay and gimbalo-bare (default:
+#              build); the path of its gimbalo-replay will do too
+#   --seconds  length of each measured window (default 20)
+#   --rounds   rounds of the four programs (default 3)
 #
-# Two runs. The first runs without --trace, as the program runs for a user:
-# its CPU and memory are the figures checked against the targets. The second
-# runs with --trace to a file and counts the trace lines written during the
-# window: that is the tick rate. Tracing is not free (each line asks the X
-# server where the pointer is), so its CPU is shown apart.
-#
-# CPU comes from the scheduler's run time of every thread of the process
-# (/proc/PID/task/*/schedstat, nanoseconds), and, as a cross-check, from the
-# user and system times of /proc/PID/stat (clock ticks, coarse).
+# Each program runs under its own Xvfb with a notification area (trayer, when
+# it is installed), its own settings and runtime folders, and is measured
+# over a window that starts 2 s after it does:
+#   wake-ups  voluntary plus involuntary context switches of all its threads
+#             (/proc/PID/task/*/status), a second;
+#   cpu       the scheduler's run time of all its threads
+#             (/proc/PID/task/*/schedstat), as a share of one core;
+#   rss, anon VmRSS and RssAnon of /proc/PID/status at the window's end.
+# Then one traced run with the stick held gives the tick rate.
 set -euo pipefail
 
-usage() { echo "usage: $0 [--seconds N] [BINARY]" >&2; exit 2; }
+usage() { echo "usage: $0 [--seconds N] [--rounds N] [BUILD_DIR]" >&2; exit 2; }
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-binary="$root/build/gimbalo-replay"
-seconds=10
-binary_given=0
+build="$root/build"
+seconds=20
+rounds=3
+build_given=0
+whole_number() {  # NAME VALUE MAX
+    case "$2" in
+        ''|*[!0-9]*) echo "$0: $1 needs a whole number from 1 to $3, not '$2'" >&2; exit 2 ;;
+    esac
+    # Base 10 even with leading zeros, which the shell would read as octal.
+    local value=$(( 10#$2 ))
+    if [ "$value" -lt 1 ] || [ "$value" -gt "$3" ]; then
+        echo "$0: $1 needs a whole number from 1 to $3, not '$2'" >&2
+        exit 2
+    fi
+    echo "$value"
+}
 while [ $# -gt 0 ]; do
     case "$1" in
-        --seconds)
-            [ $# -ge 2 ] || usage
-            seconds=$2
-            shift 2
-            ;;
-        -h|--help) echo "usage: $0 [--seconds N] [BINARY]"; exit 0 ;;
+        --seconds) [ $# -ge 2 ] || usage; seconds=$(whole_number --seconds "$2" 3600); shift 2 ;;
+        --rounds) [ $# -ge 2 ] || usage; rounds=$(whole_number --rounds "$2" 100); shift 2 ;;
+        -h|--help) echo "usage: $0 [--seconds N] [--rounds N] [BUILD_DIR]"; exit 0 ;;
         -*) echo "$0: unknown option $1" >&2; usage ;;
-        *)
-            [ "$binary_given" = 0 ] || usage
-            binary=$1
-            binary_given=1
-            shift
-            ;;
+        *) [ "$build_given" = 0 ] || usage; build=$1; build_given=1; shift ;;
     esac
 done
-case "$seconds" in
-    ''|*[!0-9]*) echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2; exit 2 ;;
-esac
-# Base 10 even with leading zeros, which the shell would read as octal.
-seconds=$(( 10#$seconds ))
-if [ "$seconds" -lt 1 ] || [ "$seconds" -gt 3600 ]; then
-    echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2
-    exit 2
-fi
-if [ ! -f "$binary" ]; then
-    echo "$0: no gimbalo-replay at $binary (build it, or name it as the last argument)" >&2
-    exit 2
-fi
-if [ ! -x "$binary" ]; then
-    echo "$0: $binary is not executable" >&2
-    exit 2
-fi
-for tool in xvfb-run awk getconf; do
+# The replay program itself names its build folder too.
+if [ -f "$build" ]; then build=$(dirname "$build"); fi
+replay="$build/gimbalo-replay"
+bare="$build/gimbalo-bare"
+for program in "$replay" "$bare"; do
+    if [ ! -f "$program" ]; then
+        echo "$0: no $(basename "$program") in $build (build it, or name the build folder)" >&2
+        exit 2
+    fi
+    [ -x "$program" ] || { echo "$0: $program is not executable" >&2; exit 2; }
+done
+for tool in xvfb-run awk sort; do
     command -v "$tool" >/dev/null || { echo "$0: $tool is missing" >&2; exit 2; }
 done
+have_trayer=0
+command -v trayer >/dev/null && have_trayer=1
 
 work=$(mktemp -d)
 pid=""
@@ -72,87 +76,146 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Enough ticks at 200 a second to outlast the window by a couple of seconds.
-quit_tick=$(( (seconds + 3) * 200 ))
-printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/run.script"
+# Enough ticks at 200 a second to outlast start-up and the window.
+quit_tick=$(( (seconds + 6) * 200 ))
+printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/rest.script"
+# Held all the time, turning round every 140 ticks so the pointer keeps
+# crossing the screen (at 9 pixels a tick after the acceleration).
+{
+    printf 'joystick "Measure" buttons=4\nat 1: x=0\n'
+    tick=141 x=65535
+    while [ "$tick" -lt "$quit_tick" ]; do
+        printf 'at %d: x=%d\n' "$tick" "$x"
+        tick=$(( tick + 140 )); x=$(( 65535 - x ))
+    done
+    printf 'at %d: quit\n' "$quit_tick"
+} > "$work/held.script"
 
 cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { print sum + 0 }'; }
-# utime + stime in clock ticks; the command name may hold blanks, so count from the ")".
-cpu_ticks() { sed 's/.*) //' /proc/"$pid"/stat | awk '{ print $12 + $13 }'; }
+switches() {
+    cat /proc/"$pid"/task/*/status 2>/dev/null |
+        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { sum += $2 } END { print sum + 0 }'
+}
+status_kb() { awk -v key="$1:" '$1 == key { print $2 }' /proc/"$pid"/status; }
 now_ns() { date +%s%N; }
 
-# Runs the replay once; with "trace" as $1 it traces to a file. Sets wall,
-# cpu, cpu_stat, hwm_kb, threads and lines (trace lines in the window).
-measure() {
-    local mode=$1 dir="$work/$1" runner i
+# Starts `$@` under its own X server and notification area; sets pid.
+start() {
+    local dir=$1; shift
     mkdir -p "$dir/config" "$dir/runtime"
     chmod 700 "$dir/runtime"
-    local args=("$work/run.script")
-    [ "$mode" = trace ] && args+=(--trace)
-    # The wrapper writes its PID and becomes the replay, so the PID is the replay's.
-    XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
+    # The wrapper writes its PID and becomes the program, so the PID is the program's.
+    XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" HAVE_TRAYER=$have_trayer \
         xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-        sh -c 'echo $$ > "$0"; exec "$@"' "$dir/pid" "$binary" "${args[@]}" \
-        > "$dir/trace" 2> "$dir/stderr" &
+        sh -c 'if [ "$HAVE_TRAYER" = 1 ]; then
+                   trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+                   sleep 0.5
+               fi
+               echo $$ > "$0"; exec "$@"' "$dir/pid" "$@" > "$dir/out" 2> "$dir/err" &
     runner=$!
     pid=""
+    local i
     for i in $(seq 300); do  # up to 30 s for the start
         [ -s "$dir/pid" ] && break
         kill -0 "$runner" 2>/dev/null || break
         sleep 0.1
     done
     if [ ! -s "$dir/pid" ]; then
-        echo "$0: the replay did not start" >&2
-        cat "$dir/stderr" >&2
+        echo "$0: $* did not start" >&2
+        cat "$dir/err" >&2
         exit 1
     fi
     pid=$(cat "$dir/pid")
-    sleep 1.5  # start-up is over; the steady state begins
+    sleep 2  # start-up is over; the steady state begins
     if ! kill -0 "$pid" 2>/dev/null; then
-        echo "$0: the replay ended during start-up" >&2
-        cat "$dir/stderr" >&2
+        echo "$0: $* ended during start-up" >&2
+        cat "$dir/err" >&2
         exit 1
     fi
-
-    local t0 ns0 ct0 l0 t1 ns1 ct1 l1 status=0
-    t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/trace")
-    sleep "$seconds"
-    t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/trace")
-    if ! kill -0 "$pid" 2>/dev/null; then
-        echo "$0: the replay ended before the window did" >&2
-        cat "$dir/stderr" >&2
-        exit 1
-    fi
-    hwm_kb=$(awk '/^VmHWM:/ { print $2 }' /proc/"$pid"/status)
-    threads=$(awk '/^Threads:/ { print $2 }' /proc/"$pid"/status)
-    wait "$runner" || status=$?
-    pid=""
-    if [ "$status" != 0 ]; then
-        echo "$0: the replay ($mode run) ended with status $status" >&2
-        cat "$dir/stderr" >&2
-        exit 1
-    fi
-    wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-    cpu=$(awk -v a="$ns0" -v b="$ns1" -v w="$wall" 'BEGIN { printf "%.3f", (b - a) / 1e9 / w * 100 }')
-    cpu_stat=$(awk -v a="$ct0" -v b="$ct1" -v w="$wall" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf "%.2f", (b - a) / hz / w * 100 }')
-    lines=$(( l1 - l0 ))
 }
 
+# Ends the program started last and waits for its X server to go.
+finish() {
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$runner" 2>/dev/null || true
+    pid=""
+}
+
+# Measures one program over the window; appends "wakes cpu rss anon" to the
+# subject's figures.
+measure() {
+    local subject=$1 round=$2; shift 2
+    local dir="$work/$subject.$round"
+    start "$dir" "$@"
+    local t0 ns0 sw0 t1 ns1 sw1
+    t0=$(now_ns); ns0=$(cpu_ns); sw0=$(switches)
+    sleep "$seconds"
+    t1=$(now_ns); ns1=$(cpu_ns); sw1=$(switches)
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "$0: $subject ended before the window did" >&2
+        cat "$dir/err" >&2
+        exit 1
+    fi
+    local rss anon
+    rss=$(status_kb VmRSS); anon=$(status_kb RssAnon)
+    finish
+    awk -v t0="$t0" -v t1="$t1" -v n0="$ns0" -v n1="$ns1" -v s0="$sw0" -v s1="$sw1" \
+        -v rss="$rss" -v anon="$anon" 'BEGIN {
+            wall = (t1 - t0) / 1e9
+            printf "%.2f %.3f %.1f %.2f\n", (s1 - s0) / wall, (n1 - n0) / 1e9 / wall * 100,
+                   rss / 1024, anon / 1024 }' >> "$work/$subject.figures"
+}
+
+# "median (low to high)" of column N of a subject's figures.
+figure() {
+    awk -v n="$2" '{ print $n }' "$work/$1.figures" | sort -g |
+        awk '{ v[NR] = $1 } END {
+            m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            printf "%s (%s to %s)", m + 0, v[1], v[NR] }'
+}
+median() { figure "$1" "$2" | cut -d' ' -f1; }
 verdict() { if awk "BEGIN { exit !($1) }"; then echo ok; else echo MISSED; fi; }
 
-echo "binary:     $binary"
+echo "date:       $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "build:      $build"
 echo "machine:    $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
+echo "method:     $rounds rounds of $seconds s windows; notification area: $([ "$have_trayer" = 1 ] && echo trayer || echo none)"
 
-measure plain
-plain_cpu=$cpu plain_stat=$cpu_stat plain_wall=$wall plain_hwm=$hwm_kb plain_threads=$threads
-measure trace
-rate=$(awk -v n="$lines" -v w="$wall" 'BEGIN { printf "%.1f", n / w }')
-hwm_mb=$(awk -v k="$plain_hwm" 'BEGIN { printf "%.1f", k / 1024 }')
-trace_hwm_mb=$(awk -v k="$hwm_kb" 'BEGIN { printf "%.1f", k / 1024 }')
+for round in $(seq "$rounds"); do
+    measure tray "$round" "$bare" tray
+    measure rest "$round" "$replay" "$work/rest.script"
+    measure timer "$round" "$bare" timer
+    measure held "$round" "$replay" "$work/held.script"
+done
 
-echo "window:     ${plain_wall} s without trace (${plain_threads} threads), ${wall} s with trace"
-echo "cpu:        ${plain_cpu} % of one core (schedstat; ${plain_stat} % from utime+stime)   target <= 0.5 %: $(verdict "$plain_cpu <= 0.5")"
-echo "peak rss:   ${hwm_mb} MB (VmHWM)   target <= 24 MB: $(verdict "$hwm_mb <= 24")"
-echo "tick rate:  ${rate} ticks/s (${lines} trace lines)   target >= 195: $(verdict "$rate >= 195")"
-echo "with trace: ${cpu} % of one core, ${trace_hwm_mb} MB peak"
+# The tick rate with the stick held, from the trace lines of a window.
+dir="$work/rate"
+start "$dir" "$replay" "$work/held.script" --trace
+l0=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true); t0=$(now_ns)
+sleep 5
+l1=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true); t1=$(now_ns)
+finish
+rate=$(awk -v a="$l0" -v b="$l1" -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.1f", (b - a) / ((t1 - t0) / 1e9) }')
+
+echo "load:       $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+echo
+printf '%-26s %-26s %-26s %-22s %s\n' "" "wake-ups a second" "cpu, % of one core" "rss MB" "anon rss MB"
+for subject in tray rest timer held; do
+    case $subject in
+        tray) name="bare Qt, tray icon" ;;
+        rest) name="gimbalo, stick centred" ;;
+        timer) name="bare Qt, 5 ms timer" ;;
+        held) name="gimbalo, stick held" ;;
+    esac
+    printf '%-26s %-26s %-26s %-22s %s\n' "$name" "$(figure $subject 1)" "$(figure $subject 2)" \
+        "$(figure $subject 3)" "$(figure $subject 4)"
+done
+echo
+rest_wakes=$(median rest 1); rest_cpu=$(median rest 2); tray_cpu=$(median tray 2)
+held_cpu=$(median held 2); timer_cpu=$(median timer 2)
+rest_anon=$(median rest 4); held_anon=$(median held 4)
+echo "at rest:    $rest_wakes wake-ups a second   target <= 1: $(verdict "$rest_wakes <= 1")"
+echo "at rest:    cpu $rest_cpu % against $tray_cpu % for the bare tray program   target within 0.05: $(verdict "$rest_cpu - $tray_cpu <= 0.05")"
+echo "held:       cpu $held_cpu % against $timer_cpu % for the bare timer program ($(awk -v a="$held_cpu" -v b="$timer_cpu" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }') times)   target <= 1.5 times: $(verdict "$held_cpu <= 1.5 * $timer_cpu")"
+echo "anon rss:   $rest_anon MB at rest, $held_anon MB held   target <= 4 MB: $(verdict "$rest_anon <= 4 && $held_anon <= 4")"
+echo "tick rate:  $rate ticks a second, stick held   target >= 195: $(verdict "$rate >= 195")"

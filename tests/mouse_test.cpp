@@ -38,6 +38,38 @@ TEST(Mouse, AWriteKeepsTheOtherCoordinateWhereThePointerIsNow) {
     EXPECT_EQ(sim.Pointer().y, 7);
 }
 
+TEST(Mouse, MovesByAStepRoundAsAReadAndAWriteWouldFromWhereThePointerIsNow) {
+    struct Case {
+        int32_t from;
+        double delta;
+        int32_t to;
+    } cases[] = {
+        {100, -0.5, 100}, {101, -0.5, 100},   {100, 0.5, 100}, {101, 0.5, 102},
+        {100, -1.5, 98},  {101, -1.5, 100},   {100, 2.8, 103}, {100, -2.8, 97},
+        {101, 0.4, 101},  {100, 9.4395, 109}, {5, -9.4395, 0}, {100, 0.0, 100},
+    };
+    testing::TempFolder folder;
+    SimPlatform sim(folder.Path());
+    Mouse pointer(sim);
+    for (const Case& c : cases) {
+        // Horizontally, then the same vertically; the other axis stays.
+        sim.SetPointer(c.from, 60);
+        EXPECT_TRUE(pointer.MoveX(c.delta));
+        EXPECT_EQ(sim.Pointer().x, c.to) << c.from << " + " << c.delta;
+        EXPECT_EQ(sim.Pointer().y, 60);
+        sim.SetPointer(70, c.from);
+        EXPECT_TRUE(pointer.MoveY(c.delta));
+        EXPECT_EQ(sim.Pointer().y, c.to) << c.from << " + " << c.delta;
+        EXPECT_EQ(sim.Pointer().x, 70);
+    }
+    // Beyond 32 bits the write fails and the pointer stays.
+    sim.SetPointer(50, 60);
+    EXPECT_FALSE(pointer.MoveX(1e12));
+    EXPECT_FALSE(pointer.MoveY(-1e12));
+    EXPECT_EQ(sim.Pointer().x, 50);
+    EXPECT_EQ(sim.Pointer().y, 60);
+}
+
 TEST(Mouse, AValueBeyond32BitsFailsAndThePointerStays) {
     testing::TempFolder folder;
     SimPlatform sim(folder.Path());

@@ -2,6 +2,7 @@
 // program drives it on a real one: a step at tick T acts on the read of tick T.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,17 +158,19 @@ TEST(ReplayPlayer, StepsFallDueAtTheirTickOrTheFirstOneAskedAfter) {
         bool changed;
         StickReading reading;
         std::vector<StepKind> commands;
+        std::optional<uint64_t> next;  // the tick of the step after these
     } expectations[] = {
-        {0, false, {32768, 32768, 0}, {}},
-        {1, false, {32768, 32768, 0}, {}},
-        {2, true, {0, 1, 3}, {}},
-        {4, false, {0, 1, 3}, {}},
-        {8, false, {0, 1, 3}, {StepKind::Unplug}},  // tick 7 was skipped
-        {100, false, {0, 1, 3}, {StepKind::Quit}},
-        {101, false, {0, 1, 3}, {}},
+        {0, false, {32768, 32768, 0}, {}, 2},
+        {1, false, {32768, 32768, 0}, {}, 2},
+        {2, true, {0, 1, 3}, {}, 4},
+        {4, false, {0, 1, 3}, {}, 7},
+        {8, false, {0, 1, 3}, {StepKind::Unplug}, 9},  // tick 7 was skipped
+        {100, false, {0, 1, 3}, {StepKind::Quit}, std::nullopt},
+        {101, false, {0, 1, 3}, {}, std::nullopt},
     };
     for (const Expect& e : expectations) {
         DueSteps due = player.Advance(e.tick);
+        EXPECT_EQ(player.NextTick(), e.next) << "tick " << e.tick;
         EXPECT_EQ(due.readingChanged, e.changed) << "tick " << e.tick;
         EXPECT_EQ(player.Reading(), e.reading) << "tick " << e.tick;
         std::vector<StepKind> kinds;

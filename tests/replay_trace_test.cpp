@@ -26,6 +26,8 @@ TEST(ReplayTrace, TickMenuAndEndLines) {
         {TraceTickLine(3, read, {-5, 2}, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN}),
          "tick=3 x=0 y=32768 buttons=0x11 pointer=-5,2 events=LEFTDOWN,RIGHTDOWN"},
         {TraceMenuLine(120, "mnuDef"), "tick=120 menu=mnuDef"},
+        {TraceRestLine(30), "rest tick=30"},
+        {TraceWakeLine(400), "wake tick=400"},
         {TraceEndLine(2200, {640, 400}, {MOUSEEVENTF_MIDDLEUP}),
          "end ticks=2200 pointer=640,400 events=MIDDLEUP"},
         {MouseEventNames(

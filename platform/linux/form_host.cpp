@@ -30,7 +30,8 @@ FormHost::~FormHost() {
 }
 
 void FormHost::ControlChanged(Control& control, Property what) {
-    if (what == Property::Interval && control.Kind() == ControlKind::Timer)
+    if ((what == Property::Interval || what == Property::Enabled) &&
+        control.Kind() == ControlKind::Timer)
         FollowTimer(static_cast<Timer&>(control));
     else if (window_)
         window_->ControlChanged(control, what);
@@ -57,8 +58,8 @@ void FormHost::FollowTimer(Timer& timer) {
         QObject::connect(qtimer.get(), &QTimer::timeout,
                          [dispatch = dispatch_, model = &timer] { dispatch(*model); });
     }
-    if (timer.Interval() > 0)
-        qtimer->start(timer.Interval());  // restarts with the new interval
+    if (timer.Interval() > 0 && timer.Enabled())
+        qtimer->start(timer.Interval());  // restarts: a whole period from now
     else
         qtimer->stop();
 }

@@ -1,5 +1,5 @@
 // Follows one loaded form on the desktop: a precise Qt timer per Timer
-// control, running while its interval is above 0, and, from the first time
+// control, running while it is enabled with an interval above 0, and, from the first time
 // the form is shown, its window with a native widget per control. A form
 // that is never shown (the hidden main window) gets no window at all.
 #pragma once

@@ -6,6 +6,7 @@
 #include <QLockFile>
 
 #include "platform/linux/form_host.h"
+#include "platform/linux/joystick_watch.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/tray_icons.h"
@@ -65,6 +66,9 @@ LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
     hosts_.clear();
+    StopWatchingJoystick();
+    CloseWatchedNode();
+    watch_.reset();
     tray_.reset();
     pictures_.reset();
     instanceLock_.reset();
@@ -91,6 +95,10 @@ bool LinuxPlatform::GetCursorPos(POINT& point) {
 
 bool LinuxPlatform::SetCursorPos(int32_t x, int32_t y) {
     return pointer_ ? pointer_->SetCursorPos(x, y) : false;
+}
+
+bool LinuxPlatform::MoveCursorBy(int32_t dx, int32_t dy) {
+    return pointer_ ? pointer_->MoveCursorBy(dx, dy) : false;
 }
 
 void LinuxPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uintptr_t) {

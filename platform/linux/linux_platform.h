@@ -17,6 +17,7 @@ namespace gimbalo {
 
 class Timer;
 class FormHost;
+class JoystickWatch;
 class PictureStore;
 class SdlJoysticks;
 class TrayIcons;
@@ -39,6 +40,7 @@ public:
     // -- pointer (x11_pointer.cpp) --
     bool GetCursorPos(POINT& point) override;
     bool SetCursorPos(int32_t x, int32_t y) override;
+    bool MoveCursorBy(int32_t dx, int32_t dy) override;
     void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                      uintptr_t extraInfo) override;
 
@@ -92,6 +94,11 @@ public:
     bool FileExists(const std::string& path) override;
     bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
 
+    // -- waiting for input while the stick rests (linux_rest.cpp) --
+    bool WatchJoystick(int device, std::function<void()> wake) override;
+    void StopWatchingJoystick() override;
+    uint32_t GetTickCount() override;
+
 protected:
     LinuxPlatform();
     // Connects to the display and starts Qt and SDL; Create calls it, and so
@@ -103,6 +110,18 @@ protected:
     virtual void DispatchTimer(Timer& timer);
     // The joysticks behind the device numbers; null before Initialise.
     SdlJoysticks* Joysticks() const { return joysticks_.get(); }
+
+    // What tells of joystick `device`'s input: nothing there (Absent: only
+    // an arrival can change what it reads), a descriptor that becomes
+    // readable at each report, kept open by the platform (Node), or nothing
+    // that can be watched (Unwatchable: the program keeps polling).
+    struct JoystickInput {
+        enum class Kind { Absent, Unwatchable, Node } kind = Kind::Unwatchable;
+        int fd = -1;
+    };
+    virtual JoystickInput InputToWatch(int device);
+    // Before a descriptor handed out by InputToWatch is closed.
+    void ForgetJoystickInput(int fd);
 
 private:
     // The window a dialog of `form` stands over: null when the form has none
@@ -129,6 +148,12 @@ private:
     std::unique_ptr<TrayIcons> tray_;
     bool ended_ = false;
     bool messageSaidOnTerminal_ = false;
+    // Resting: the watch, and the device node opened for it, which stays
+    // open for as long as the same joystick holds the number watched.
+    std::unique_ptr<JoystickWatch> watch_;
+    int32_t watchedInstance_ = -1;
+    int watchedNode_ = -1;
+    void CloseWatchedNode();
 };
 
 }  // namespace gimbalo

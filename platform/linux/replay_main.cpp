@@ -1,8 +1,11 @@
-// gimbalo-replay SCRIPT [--trace] [--settings DIR]: runs the program with
-// scripted joysticks in place of real ones (replay/script.h says what a
-// script holds). The settings file lives in DIR, or without it in a fresh
-// temporary folder removed at exit; the user's own settings and the
-// desktop's autostart entry are never touched.
+// gimbalo-replay SCRIPT [--trace] [--poll] [--settings DIR]: runs the
+// program with scripted joysticks in place of real ones (replay/script.h
+// says what a script holds). The settings file lives in DIR, or without it
+// in a fresh temporary folder removed at exit; the user's own settings and
+// the desktop's autostart entry are never touched. --trace writes a line
+// per tick (replay/trace.h); --poll keeps the program polling while the
+// stick rests, as plain polling does, to compare with the program that
+// sleeps then.
 //
 // Exit status: 0 when the program ran and closed (the script's quit or
 // "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
@@ -30,11 +33,12 @@ constexpr int kUsageOrScriptError = gimbalo::kUsageError;
 constexpr int kTraceLost = 3;
 
 constexpr const char* kHelp =
-    "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n"
+    "usage: gimbalo-replay SCRIPT [--trace] [--poll] [--settings DIR]\n"
     "Runs Gimbalo with scripted joysticks in place of real ones, one script step\n"
     "per 5 ms tick, for a demonstration or a test without a joystick.\n"
     "\n"
     "  --trace         print a line per tick and per menu command\n"
+    "  --poll          keep polling every 5 ms while the stick rests\n"
     "  --settings DIR  keep Gimbalo.ini in DIR (default: a temporary folder,\n"
     "                  removed at exit; your own settings are never touched)\n"
     "  -h, --help      show this help and end\n"
@@ -67,10 +71,13 @@ int main(int argc, char** argv) {
     std::string scriptPath;
     std::string settingsFolder;
     bool trace = false;
+    bool poll = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--trace") {
             trace = true;
+        } else if (argument == "--poll") {
+            poll = true;
         } else if (argument == "--settings") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return Problem("--settings needs a folder");
@@ -111,7 +118,7 @@ int main(int argc, char** argv) {
     char* desktopArgv[] = {argv[0], nullptr};
     std::string error;
     std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
-        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, error);
+        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, poll, error);
     if (!platform) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

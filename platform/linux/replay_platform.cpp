@@ -2,11 +2,16 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -54,23 +59,35 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace)
-    : script_(script), player_(script), trace_(trace) {}
+ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace, bool poll)
+    : script_(script), player_(script), trace_(trace), poll_(poll) {}
 
 std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, const Script& script,
                                                        std::FILE* trace,
-                                                       const std::string& settingsFolder,
+                                                       const std::string& settingsFolder, bool poll,
                                                        std::string& error) {
-    std::unique_ptr<ReplayPlatform> platform(new ReplayPlatform(script, trace));
+    std::unique_ptr<ReplayPlatform> platform(new ReplayPlatform(script, trace, poll));
     if (!platform->PrepareSettingsFolder(settingsFolder, error)) return nullptr;
     if (!platform->Initialise(argc, argv, error)) return nullptr;
     if (!platform->AttachJoysticks(error)) return nullptr;
+    platform->nextStep_ = std::make_unique<QTimer>();
+    platform->nextStep_->setSingleShot(true);
+    platform->nextStep_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(platform->nextStep_.get(), &QTimer::timeout,
+                     [raw = platform.get()] { raw->ReportNextStep(); });
     return platform;
 }
 
 ReplayPlatform::~ReplayPlatform() {
+    nextStep_.reset();
     for (VirtualJoystick& joystick : joysticks_)
         if (joystick.handle != nullptr) SDL_JoystickClose(joystick.handle);
+    if (reportRead_ >= 0) {
+        StopWatchingJoystick();
+        ForgetJoystickInput(reportRead_);
+        close(reportRead_);
+    }
+    if (reportWrite_ >= 0) close(reportWrite_);
     if (settingsFolderIsTemporary_) {
         std::error_code ignored;
         std::filesystem::remove_all(settingsFolder_, ignored);
@@ -135,7 +152,23 @@ bool ReplayPlatform::AttachJoysticks(std::string& error) {
         // Held open so the script can set its readings.
         joysticks_.push_back({SDL_JoystickInstanceID(handle), handle, declared.buttons});
     }
+    int ends[2];
+    if (!joysticks_.empty() && pipe2(ends, O_NONBLOCK | O_CLOEXEC) == 0) {
+        reportRead_ = ends[0];
+        reportWrite_ = ends[1];
+    }
     return true;
+}
+
+bool ReplayPlatform::WatchJoystick(int device, std::function<void()> wake) {
+    return !poll_ && LinuxPlatform::WatchJoystick(device, std::move(wake));
+}
+
+LinuxPlatform::JoystickInput ReplayPlatform::InputToWatch(int device) {
+    // Device 0 is the script's: it reports whenever a step of the script is
+    // due, also once unplugged, so a quit or a menu command still comes.
+    if (device != 0 || reportRead_ < 0) return {JoystickInput::Kind::Unwatchable, -1};
+    return {JoystickInput::Kind::Node, reportRead_};
 }
 
 int ReplayPlatform::SdlIndex(int device) const {
@@ -159,7 +192,8 @@ uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
     const int desktop = DesktopDevice(device);
     const uint32_t result =
         desktop < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(desktop, info);
-    if (inPollingTick_ && device == 0) {
+    if (inPollingTick_ && device == 0 && !readTaken_) {
+        readTaken_ = true;
         if (result == JOYERR_NOERROR)
             read_ = info;
         else
@@ -235,6 +269,7 @@ void ReplayPlatform::DispatchTimer(Timer& timer) {
         return;
     }
     if (quitting_) return;  // the close is on its way; no tick runs after quit
+    if (resting_) EndRest();
 
     DueSteps due = player_.Advance(tick_);
     if (due.readingChanged) SetReading(player_.Reading());
@@ -264,12 +299,56 @@ void ReplayPlatform::DispatchTimer(Timer& timer) {
 
     events_.clear();
     read_.reset();
+    readTaken_ = false;
     inPollingTick_ = true;
     LinuxPlatform::DispatchTimer(timer);
     inPollingTick_ = false;
     if (trace_ != nullptr) TracePollingTick();
     events_.clear();
     ++tick_;
+    if (!timer.Enabled() && !ProgramEnded()) BeginRest();
+}
+
+void ReplayPlatform::BeginRest() {
+    resting_ = true;
+    reported_ = false;
+    restTick_ = tick_ - 1;
+    restClock_.start();
+    if (trace_ != nullptr) WriteTraceLine(TraceRestLine(restTick_));
+    const std::optional<uint64_t> next = player_.NextTick();
+    if (!next) return;  // nothing more to come: asleep until the program closes
+    // Reported at the time of the tick before it; at once when that is now.
+    const uint64_t due = std::max(*next, tick_);
+    nextStep_->start(static_cast<int>(std::min<uint64_t>((due - tick_) * 5, INT32_MAX)));
+}
+
+void ReplayPlatform::ReportNextStep() {
+    if (!resting_) return;
+    const std::optional<uint64_t> next = player_.NextTick();
+    if (next) tick_ = std::max(*next, tick_);
+    reported_ = true;
+    // Any byte will do: it makes the descriptor readable, as a report does.
+    if (reportWrite_ >= 0) (void)!write(reportWrite_, "r", 1);
+}
+
+uint64_t ReplayPlatform::TicksByTime() const {
+    // A tick 5 ms after the last one run, and so on.
+    return restTick_ + 1 + static_cast<uint64_t>(restClock_.elapsed()) / 5;
+}
+
+void ReplayPlatform::EndRest() {
+    resting_ = false;
+    nextStep_->stop();
+    // Woken by the scripted joystick: the tick it reported. Woken otherwise
+    // (new settings, a real joystick arriving): the tick the time says,
+    // which comes 5 ms after the wake.
+    if (!reported_) {
+        uint64_t byTime = TicksByTime();
+        if (const std::optional<uint64_t> next = player_.NextTick())
+            byTime = std::min(byTime, *next);
+        tick_ = std::max(tick_, byTime);
+    }
+    if (trace_ != nullptr) WriteTraceLine(TraceWakeLine(tick_));
 }
 
 void ReplayPlatform::SetReading(const StickReading& reading) {
@@ -332,6 +411,8 @@ void ReplayPlatform::TracePollingTick() {
 }
 
 bool ReplayPlatform::TraceEnd() {
+    // Closed during a rest: the ticks plain polling would have run by now.
+    if (resting_) tick_ = std::max(tick_, TicksByTime());
     if (trace_ == nullptr) return true;
     POINT pointer;
     GetCursorPos(pointer);

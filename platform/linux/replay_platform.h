@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
+#include <QElapsedTimer>
+
 #include "platform/linux/linux_platform.h"
 #include "replay/player.h"
 #include "replay/script.h"
 
+class QTimer;
 struct _SDL_Joystick;
 
 namespace gimbalo {
@@ -31,9 +34,11 @@ public:
     // goes with the platform, never in the user's own. Nothing, with `error`
     // set to one line, when the desktop cannot be reached or the settings
     // folder cannot be made.
+    // With `poll` the program never rests: it polls every 5 ms as plain
+    // polling does, for comparisons.
     static std::unique_ptr<ReplayPlatform> Create(int& argc, char** argv, const Script& script,
                                                   std::FILE* trace,
-                                                  const std::string& settingsFolder,
+                                                  const std::string& settingsFolder, bool poll,
                                                   std::string& error);
     ~ReplayPlatform() override;
 
@@ -51,6 +56,12 @@ public:
     // without one the dialog is cancelled with a note on the standard error.
     bool GetOpenFileNameA(OPENFILENAME& record) override;
     bool GetSaveFileNameA(OPENFILENAME& record) override;
+
+    // The scripted joystick is watched as a real one is: its own descriptor
+    // (a pipe) becomes readable when it reports. While the program rests,
+    // it reports one period before its next step is due, so the tick that
+    // reads the step runs when plain polling would have run it.
+    bool WatchJoystick(int device, std::function<void()> wake) override;
 
     // A replay is no reason to change what the desktop starts at login: the
     // entry is left alone, with a note on the standard error, and the call
@@ -70,6 +81,7 @@ public:
 
 protected:
     void DispatchTimer(Timer& timer) override;
+    JoystickInput InputToWatch(int device) override;
 
 private:
     struct VirtualJoystick {
@@ -78,7 +90,7 @@ private:
         int buttons = 0;
     };
 
-    ReplayPlatform(const Script& script, std::FILE* trace);
+    ReplayPlatform(const Script& script, std::FILE* trace, bool poll);
     bool AttachJoysticks(std::string& error);
     bool PrepareSettingsFolder(const std::string& chosen, std::string& error);
     // The SDL device index of a scripted device, -1 when it is not there.
@@ -94,6 +106,14 @@ private:
     bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
     void TracePollingTick();
     void WriteTraceLine(const std::string& line);
+    // The program stopped its timer after the tick just run.
+    void BeginRest();
+    // The first tick after a rest: its number, by the scripted joystick's
+    // report or by the time the rest lasted.
+    void EndRest();
+    // The ticks plain polling would have run by now during a rest.
+    uint64_t TicksByTime() const;
+    void ReportNextStep();
 
     const Script& script_;
     ScriptPlayer player_;
@@ -105,13 +125,23 @@ private:
     std::function<bool(const std::string&)> runMenuCommand_;
     // Dialog steps whose answers no file dialog has taken yet, oldest first.
     std::deque<const ScriptStep*> dialogAnswers_;
-    uint64_t tick_ = 0;  // polling ticks run so far
+    uint64_t tick_ = 0;  // polling ticks run so far, those skipped at rest included
     bool quitting_ = false;
     bool traceLost_ = false;  // a trace line could not be written
     // What the current polling tick read and injected, for its trace line.
     bool inPollingTick_ = false;
+    bool readTaken_ = false;  // the tick's own read; another read is the rest's check
     std::optional<JOYINFOEX> read_;
     std::vector<uint32_t> events_;
+    // Resting.
+    bool poll_;
+    int reportRead_ = -1;  // the scripted joystick's descriptor, watched
+    int reportWrite_ = -1;
+    bool resting_ = false;
+    bool reported_ = false;  // the next step was reported during this rest
+    uint64_t restTick_ = 0;  // the last tick run before the rest
+    QElapsedTimer restClock_;
+    std::unique_ptr<QTimer> nextStep_;  // reports the next step during a rest
 };
 
 }  // namespace gimbalo

@@ -70,10 +70,28 @@ SDL_Joystick* SdlJoysticks::Find(int device, uint32_t& error) {
 }
 
 int SdlJoysticks::DeviceOf(int32_t instance) {
-    Update();
-    for (std::size_t device = 0; device < slots_.size(); ++device)
-        if (instance >= 0 && slots_[device].instance == instance) return static_cast<int>(device);
+    if (instance < 0) return -1;
+    // SDL is asked again only for a joystick not numbered yet: a read that
+    // follows brings everything up to date anyway, and each update costs
+    // SDL's look for joysticks coming and going.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t device = 0; device < slots_.size(); ++device)
+            if (slots_[device].instance == instance) return static_cast<int>(device);
+        if (pass == 0) Update();
+    }
     return -1;
+}
+
+SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
+    Node node;
+    if (device < 0 || device >= kMaxDevices) return node;
+    node.instance = slots_[static_cast<std::size_t>(device)].instance;
+#if SDL_VERSION_ATLEAST(2, 24, 0)
+    const int index = node.instance < 0 ? -1 : IndexOf(node.instance);
+    const char* path = index < 0 ? nullptr : SDL_JoystickPathForIndex(index);
+    if (path != nullptr) node.path = path;
+#endif
+    return node;
 }
 
 uint32_t SdlJoysticks::GetPos(int device, JOYINFOEX& info) {

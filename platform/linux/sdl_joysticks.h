@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -27,6 +28,15 @@ public:
     // The device number of the SDL joystick with instance id `instance`, -1
     // when it has none (gone, or beyond the numbers there are).
     int DeviceOf(int32_t instance);
+
+    // The joystick at `device` as the last read found it: its SDL instance
+    // (-1: no joystick has the number) and the device node SDL reads it from
+    // (empty when it has none, as a virtual joystick, or SDL cannot say).
+    struct Node {
+        int32_t instance = -1;
+        std::string path;
+    };
+    Node NodeOf(int device);
 
 private:
     // Device numbers the program may ask for, as on Windows.

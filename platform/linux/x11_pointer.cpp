@@ -95,6 +95,13 @@ bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
     return true;
 }
 
+bool X11Pointer::MoveCursorBy(int32_t dx, int32_t dy) {
+    if (display_ == nullptr) return false;
+    XTestFakeRelativeMotionEvent(display_, dx, dy, CurrentTime);
+    XFlush(display_);
+    return true;
+}
+
 void X11Pointer::SendButtons(uint32_t flags) {
     if (display_ == nullptr) return;
     bool any = false;

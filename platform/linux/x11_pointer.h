@@ -31,6 +31,9 @@ public:
 
     bool GetCursorPos(POINT& point);
     bool SetCursorPos(int32_t x, int32_t y);
+    // Moves the pointer from where the server has it, without asking it
+    // first; XTest's relative moves are not accelerated.
+    bool MoveCursorBy(int32_t dx, int32_t dy);
     // One XTest button event per MOUSEEVENTF_* flag set, in the order Windows
     // sends them: left, right, middle, each down before up.
     void SendButtons(uint32_t flags);

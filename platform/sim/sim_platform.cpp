@@ -53,13 +53,16 @@ void SimPlatform::SetExecutable(std::string folder, std::string name) {
 
 void SimPlatform::AdvanceTime(int milliseconds) {
     for (int elapsed = 0; elapsed < milliseconds && !ended_; ++elapsed) {
+        DeliverWake();
+        if (ended_) break;
+        ++now_;
         // Collect first: a tick may load or unload forms.
         std::vector<Timer*> due;
         for (Form* form : loaded_) {
             for (Control* control : form->Controls()) {
                 if (control->Kind() != ControlKind::Timer) continue;
                 auto* timer = static_cast<Timer*>(control);
-                if (timer->Interval() <= 0) continue;
+                if (timer->Interval() <= 0 || !timer->Enabled()) continue;
                 if (++timerElapsed_[timer] >= timer->Interval()) {
                     timerElapsed_[timer] = 0;
                     due.push_back(timer);
@@ -71,6 +74,40 @@ void SimPlatform::AdvanceTime(int milliseconds) {
             if (loaded_.count(&timer->Owner())) timer->Fire();
         }
     }
+}
+
+void SimPlatform::ControlChanged(Control& control, Property what) {
+    if (control.Kind() == ControlKind::Timer &&
+        (what == Property::Interval || what == Property::Enabled))
+        timerElapsed_[static_cast<Timer*>(&control)] = 0;
+}
+
+bool SimPlatform::WatchJoystick(int device, std::function<void()> wake) {
+    if (!watchable_) return false;
+    watched_ = device;
+    watchedFrom_ = joysticks_;
+    wake_ = std::move(wake);
+    return true;
+}
+
+void SimPlatform::DeliverWake() {
+    if (!wake_) return;
+    bool changed = watchedFrom_.size() != joysticks_.size();
+    for (std::size_t device = 0; !changed && device < joysticks_.size(); ++device)
+        changed = watchedFrom_[device].present != joysticks_[device].present;
+    const auto watched = static_cast<std::size_t>(watched_);
+    if (!changed && watched < joysticks_.size()) {
+        const JOYINFOEX& before = watchedFrom_[watched].reading;
+        const JOYINFOEX& now = joysticks_[watched].reading;
+        changed = before.dwXpos != now.dwXpos || before.dwYpos != now.dwYpos ||
+                  before.dwButtons != now.dwButtons;
+    }
+    if (!changed) return;
+    // One wake per watch, as the desktop's.
+    std::function<void()> wake = std::move(wake_);
+    wake_ = nullptr;
+    ++joystickWakes;
+    wake();
 }
 
 uint32_t SimPlatform::joyGetPosEx(int device, JOYINFOEX& info) {

@@ -90,6 +90,11 @@ public:
     // The item the user chooses from the next popup menu shown, by name; with
     // none queued the menu is dismissed.
     void QueueMenuChoice(std::string itemName) { menuChoices_.push_back(std::move(itemName)); }
+    // False stands for a desktop that cannot watch its joysticks (the program
+    // then polls); true (the default) for one that can: a change of any
+    // joystick's presence, or of the watched one's reading, wakes the program
+    // at the next step of AdvanceTime, before time moves on.
+    void SetJoysticksWatchable(bool watchable) { watchable_ = watchable; }
 
     // ---- what the program did ----
     std::vector<uint32_t> buttonEvents;
@@ -103,13 +108,17 @@ public:
     std::vector<SimShownMenu> shownMenus;
     int commonControlsInitialised = 0;
     std::map<std::string, uint32_t> fileAttributes;
+    int joystickWakes = 0;  // wakes delivered to a watching program
+
+    bool WatchingJoystick() const { return static_cast<bool>(wake_); }
 
     POINT Pointer() const { return pointer_; }
     const std::vector<SimTrayIcon>& TrayIcons() const { return trayIcons_; }
     bool FormLoaded(const Form& form) const { return loaded_.count(const_cast<Form*>(&form)) > 0; }
 
     // Advances the clock: every loaded form's running timer fires once per
-    // whole period that passes.
+    // whole period that passes; a timer started anew counts its period from
+    // then. A due wake comes first, at the present moment.
     void AdvanceTime(int milliseconds);
 
     // ---- Platform ----
@@ -158,22 +167,33 @@ public:
     ProductVersion GetProductVersion() override { return {1, 0, 0}; }
     bool FileExists(const std::string& path) override;
     bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
+    bool WatchJoystick(int device, std::function<void()> wake) override;
+    void StopWatchingJoystick() override { wake_ = nullptr; }
+    // The sim's clock: milliseconds passed in AdvanceTime.
+    uint32_t GetTickCount() override { return now_; }
 
     // Menu bitmaps set through SetMenuItemBitmaps: item id -> picture.
     std::map<uint32_t, int32_t> menuBitmaps;
 
 private:
-    void ControlChanged(Control&, Property) override {}
+    void ControlChanged(Control& control, Property what) override;
     void FormChanged(Form&, Property) override {}
     void MenuItemChanged(MenuItem&, Property) override {}
     Menu* MenuOf(MenuHandle handle) const;
     MenuHandle HandleOf(Menu* menu);
     bool ShowDialog(OPENFILENAME& record);
+    // Calls the watching program's wake when its joystick changed.
+    void DeliverWake();
 
     std::string folder_;
     std::string exeFolder_;
     std::string exeName_ = "Gimbalo";
     std::vector<SimJoystick> joysticks_;
+    bool watchable_ = true;
+    int watched_ = 0;
+    std::vector<SimJoystick> watchedFrom_;  // the joysticks when the watch began
+    std::function<void()> wake_;
+    uint32_t now_ = 0;
     POINT pointer_{640, 400};
     int32_t screenWidth_ = 1280;
     int32_t screenHeight_ = 800;

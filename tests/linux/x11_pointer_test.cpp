@@ -128,6 +128,40 @@ TEST(X11Pointer, SetCursorPosMovesThePointerOnTheScreen) {
     }
 }
 
+TEST(X11Pointer, MoveCursorByMovesFromWhereThePointerIsUnacceleratedAndOnTheScreen) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    // The desktop's mouse acceleration, fast, must not touch these moves.
+    int numerator = 0, denominator = 0, threshold = 0;
+    XGetPointerControl(observer.display(), &numerator, &denominator, &threshold);
+    XChangePointerControl(observer.display(), True, True, 10, 1, 1);
+    XSync(observer.display(), False);
+    const int right = observer.Width() - 1;
+    struct Case {
+        POINT from;
+        int32_t dx, dy;
+        POINT expected;
+    } cases[] = {
+        {{100, 200}, 9, -3, {109, 197}},
+        {{100, 200}, -2, 0, {98, 200}},
+        {{3, 4}, -9, -9, {0, 0}},  // kept on the screen
+        {{right - 1, 50}, 9, 0, {right, 50}},
+    };
+    for (const Case& c : cases) {
+        // Put there by another client: the move starts where the server has it.
+        XWarpPointer(observer.display(), None, observer.Root(), 0, 0, 0, 0, c.from.x, c.from.y);
+        XSync(observer.display(), False);
+        ASSERT_TRUE(platform->MoveCursorBy(c.dx, c.dy));
+        POINT own;
+        platform->GetCursorPos(own);  // a round trip: the server has moved it
+        EXPECT_EQ(own.x, c.expected.x) << c.dx << "," << c.dy;
+        EXPECT_EQ(own.y, c.expected.y) << c.dx << "," << c.dy;
+    }
+    XChangePointerControl(observer.display(), True, True, numerator, denominator, threshold);
+    XSync(observer.display(), False);
+}
+
 TEST(X11Pointer, GetCursorPosReadsWhereAnotherClientPutThePointer) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     Observer observer;

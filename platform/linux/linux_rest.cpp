@@ -1,0 +1,67 @@
+// Waiting for the joystick instead of polling it while the stick rests.
+#include <time.h>
+#include <unistd.h>
+
+#include "platform/linux/joystick_watch.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/sdl_joysticks.h"
+
+namespace gimbalo {
+
+LinuxPlatform::JoystickInput LinuxPlatform::InputToWatch(int device) {
+    const SdlJoysticks::Node node = joysticks_->NodeOf(device);
+    if (node.instance < 0) return {JoystickInput::Kind::Absent, -1};
+    if (node.instance != watchedInstance_) {
+        CloseWatchedNode();
+        watchedInstance_ = node.instance;
+        // Tried once per joystick: a node of an unknown kind or one that may
+        // not be opened stays so.
+        watchedNode_ = node.path.empty() ? -1 : OpenJoystickNode(node.path);
+    }
+    if (watchedNode_ < 0) return {JoystickInput::Kind::Unwatchable, -1};
+    return {JoystickInput::Kind::Node, watchedNode_};
+}
+
+bool LinuxPlatform::WatchJoystick(int device, std::function<void()> wake) {
+    if (!joysticks_ || ended_) return false;
+    if (!watch_) watch_ = std::make_unique<JoystickWatch>();
+    // A node that ended belongs to a joystick on its way out: not again.
+    if (watch_->NodeEnded() && watch_->Node() == watchedNode_) CloseWatchedNode();
+    const JoystickInput input = InputToWatch(device);
+    switch (input.kind) {
+        case JoystickInput::Kind::Unwatchable:
+            return false;
+        case JoystickInput::Kind::Absent:
+            if (!watch_->SeesArrivals()) return false;
+            return watch_->Arm(-1, std::move(wake));
+        case JoystickInput::Kind::Node:
+            if (watch_->Arm(input.fd, std::move(wake))) return true;
+            if (input.fd == watchedNode_) CloseWatchedNode();
+            return false;
+    }
+    return false;
+}
+
+void LinuxPlatform::StopWatchingJoystick() {
+    if (watch_) watch_->Disarm();
+}
+
+void LinuxPlatform::ForgetJoystickInput(int fd) {
+    if (watch_ && fd >= 0 && watch_->Node() == fd) watch_->ForgetNode();
+}
+
+void LinuxPlatform::CloseWatchedNode() {
+    if (watchedNode_ < 0) return;
+    if (watch_ && watch_->Node() == watchedNode_) watch_->ForgetNode();
+    close(watchedNode_);
+    watchedNode_ = -1;
+}
+
+uint32_t LinuxPlatform::GetTickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+}  // namespace gimbalo
