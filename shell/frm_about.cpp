@@ -113,6 +113,9 @@ void frmAbout::Close() {
 }
 
 void frmAbout::Timer1_Timer() {
+    // Credits being read, or a link about to be followed, hold still; they
+    // go on from where they stopped.
+    if (Picture1.PointerOver() || lblHomePage.HasFocus()) return;
     const auto viewport = static_cast<float>(Picture1.GetBounds().height);
     auto panel = static_cast<float>(Picture2.GetBounds().height);
     auto top = static_cast<float>(Picture2.GetBounds().top);

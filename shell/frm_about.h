@@ -29,6 +29,8 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    // One step of the scrolling credits; none while the pointer rests on
+    // them or the link has the focus.
     void Timer1_Timer();
 
     int16_t PauseTicks = 0;
