@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales
+  dbus-daemon at-spi2-core python3 python3-pyatspi
 )
 
 missing=()

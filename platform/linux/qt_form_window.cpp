@@ -314,6 +314,9 @@ void QtFormWindow::PushAccessibleName(const Control& control) {
     else if (!design.decorative)
         name = AccessibleText(control.Caption());
     widget->setAccessibleName(name);
+    // The text part of a list is the list, for whoever lands in it.
+    if (auto* list = qobject_cast<QComboBox*>(widget); list && list->lineEdit())
+        list->lineEdit()->setAccessibleName(name);
     if (control.IsLink()) widget->setAccessibleDescription(QtText(design.link));
 }
 
