@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
@@ -238,11 +239,16 @@ TEST_F(AccessibleForms, EveryTranslatedCaptionFitsItsControlAsDeclared) {
     }
 }
 
-// Pixels of `image` inside `area`: the background is the commonest colour,
-// the text the one that differs from it most.
+// Pixels of `image` inside `area` (in the widget's own pixels, which a
+// scaled screen multiplies): the background is the commonest colour, the
+// text the one that differs from it most.
 double TextContrastIn(const QImage& image, const QRect& area) {
     std::map<QRgb, int> counts;
-    const QRect clipped = area.intersected(image.rect());
+    const double ratio = image.devicePixelRatio();
+    const QRect scaled(
+        QPoint(static_cast<int>(area.left() * ratio), static_cast<int>(area.top() * ratio)),
+        QSize(static_cast<int>(area.width() * ratio), static_cast<int>(area.height() * ratio)));
+    const QRect clipped = scaled.intersected(image.rect());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x) ++counts[image.pixel(x, y)];
     if (counts.empty()) return 0;
@@ -306,12 +312,29 @@ TEST_F(AccessibleForms, UnderDarkPalettesEveryTextStaysReadable) {
             }
             EXPECT_GE(TextContrastIn(*shot, area), kTextContrast);
         });
-        const std::string tag = desktop.name;
+        std::string tag = desktop.name;
+        if (const char* factor = std::getenv("QT_SCALE_FACTOR")) tag += std::string("_x") + factor;
         EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmOpzioni"), ("options_" + tag).c_str()));
         EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmAbout"), ("about_" + tag).c_str()));
         EXPECT_TRUE(testing::SaveScreenshot(*panel, ("about_" + tag + "_panel").c_str()));
     }
     QApplication::setPalette(before);
+}
+
+// Larger text by a scaled screen, as a user with low vision sets it: the
+// tests above again, each in a fresh copy of the test program.
+TEST(AccessibleFormsScaled, TextsFitAndStayReadableAtScaleFactorsOneAndAHalfAndTwo) {
+    if (testing::InTestChild()) GTEST_SKIP() << "run by its parent only";
+    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
+    for (const char* factor : {"1.5", "2"}) {
+        for (const char* test : {"AccessibleForms.EveryTranslatedCaptionFitsItsControlAsDeclared",
+                                 "AccessibleForms.UnderDarkPalettesEveryTextStaysReadable"}) {
+            const int status =
+                testing::RunTestInChild(test, {std::string("QT_SCALE_FACTOR=") + factor});
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << test << " at scale factor " << factor << ": status " << status;
+        }
+    }
 }
 
 TEST_F(AccessibleForms, OpeningAShownFormAgainBringsItToTheFront) {
