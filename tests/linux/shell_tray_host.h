@@ -154,7 +154,8 @@ inline bool PointAtIcon(Platform& platform) {
                       docked.centreY + 200);
     platform.SetCursorPos(away.x(), away.y());
     if (!WaitUntil([&] { return QCursor::pos() == away; })) return false;
-    EnterWatch watch(icon);
+    // Qt may have made the icon's window anew while the pointer moved.
+    EnterWatch watch(TrayIconWidget());
     platform.SetCursorPos(docked.centreX, docked.centreY);
     return WaitUntil([&] { return watch.entered; });
 }
