@@ -24,6 +24,7 @@ ControlDesign MenuPicture(const char* name, const char* file) {
     return Control::Design(name)
         .At(0, 0, 13 * kTwipsPerPixel, 13 * kTwipsPerPixel)
         .Picture(file)
+        .Decorative()
         .Hidden();
 }
 
@@ -94,6 +95,10 @@ void Gimbalo::Form_Load() {
         SyncAutostart(platform, program_.settings.StartWithWindows);
     } else {
         program_.settings.SetDefaults();
+        // A first start speaks the user's language too: chosen as for a
+        // settings file without a language line. The autostart entry still
+        // waits for a settings file.
+        SelectStartupLanguage(program_, "");
     }
 
     if (platform.AnotherInstanceRunning()) {

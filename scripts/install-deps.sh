@@ -10,6 +10,7 @@ packages=(
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales
   librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
+  dbus-daemon at-spi2-core python3 python3-pyatspi
 )
 
 missing=()

@@ -29,6 +29,8 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    // One step of the scrolling credits; none while the pointer rests on
+    // them or the link has the focus.
     void Timer1_Timer();
 
     int16_t PauseTicks = 0;
@@ -42,8 +44,8 @@ public:
     Label lblDescription;
     Label lblCopyright;
     Image Image1;
+    Label lblHomePage;  // a link: it takes focus, Enter or Space opens the page
     Label lblHomePageCap;
-    Label lblHomePage;
     Timer Timer1{*this, "Timer1"};
 
 private:

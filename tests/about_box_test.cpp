@@ -51,7 +51,7 @@ TEST_F(AboutBoxTest, OpeningTwiceKeepsOneBoxAndOneCreditSuffix) {
 
 TEST_F(AboutBoxTest, WithoutALanguageTheTextsAreEmpty) {
     sim.AddJoystick("Pad", 4);
-    program.Start();  // no settings file: no language
+    program.Start();  // no settings file, and no language file to read
     frmAbout& box = Open();
     EXPECT_EQ(box.Caption(), "");
     EXPECT_EQ(box.lblDescription.Caption(), "");
@@ -133,6 +133,62 @@ TEST_F(AboutBoxTest, TheLinkOpensTheHomePageAndLeavesTheBoxOpen) {
     EXPECT_EQ(sim.startedPrograms[0].showStyle, 3);
     EXPECT_EQ(program.AboutBox(), &box);
     EXPECT_EQ(box.lblHomePage.Pointer(), PointerShape::Hand);
+}
+
+TEST_F(AboutBoxTest, CreditsHoldStillWhileReadOrWhileTheLinkHasTheFocus) {
+    StartUsual();
+    struct Case {
+        const char* what;
+        const char* control;
+        bool pointer;  // the pointer rests on it; else it has the focus
+        bool holds;
+    } cases[] = {
+        {"pointer on the credits", "Picture1", true, true},
+        {"focus on the link", "lblHomePage", false, true},
+        {"pointer on the title", "lblTitle", true, false},
+    };
+    constexpr int kHeld = 200;
+    // Once while moving, once while resting at the bottom of the viewport.
+    for (int start : {100, 450}) {
+        // Where the credits are after `start` + kHeld ticks without a pause.
+        frmAbout& unpaused = Open();
+        for (int k = 0; k < start + kHeld; ++k) unpaused.Timer1.Fire();
+        const int expectedTop = unpaused.Picture2.GetBounds().top;
+        const int16_t expectedPause = unpaused.PauseTicks;
+        program.UnloadAboutBox();
+
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " from tick " + std::to_string(start));
+            frmAbout& box = Open();
+            for (int k = 0; k < start; ++k) box.Timer1.Fire();
+            const int top = box.Picture2.GetBounds().top;
+            const int16_t pause = box.PauseTicks;
+            Control& control = *box.FindControl(c.control);
+            c.pointer ? control.UserPointerOver(true) : control.UserFocus(true);
+            for (int k = 0; k < kHeld; ++k) box.Timer1.Fire();
+            EXPECT_EQ(box.Picture2.GetBounds().top == top && box.PauseTicks == pause, c.holds);
+            c.pointer ? control.UserPointerOver(false) : control.UserFocus(false);
+            if (c.holds) {
+                // They go on from where they stopped.
+                for (int k = 0; k < kHeld; ++k) box.Timer1.Fire();
+                EXPECT_EQ(box.Picture2.GetBounds().top, expectedTop);
+                EXPECT_EQ(box.PauseTicks, expectedPause);
+            }
+            program.UnloadAboutBox();
+        }
+    }
+}
+
+TEST_F(AboutBoxTest, EscapeClosesTheBox) {
+    StartUsual();
+    frmAbout& box = Open();
+    box.UserEscape();
+    EXPECT_EQ(program.AboutBox(), nullptr);
+    EXPECT_FALSE(sim.FormLoaded(box));
+    // The options dialog has no cancel button: Escape leaves it as it is.
+    EXPECT_TRUE(program.RunMenuCommand("mnuDef"));
+    program.OptionsDialog()->UserEscape();
+    EXPECT_TRUE(program.OptionsDialog()->Visible());
 }
 
 TEST_F(AboutBoxTest, ReopeningAfterCloseRestartsTheCycle) {

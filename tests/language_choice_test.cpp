@@ -164,8 +164,10 @@ TEST_F(LanguageChoiceTest, WithoutAnyLanguageTheCommandOnlySaves) {
     fresh.Start();
     EXPECT_TRUE(fresh.RunMenuCommand("mnuLingua"));
     EXPECT_TRUE(desk.dialogs.empty());
+    // The country's language was chosen at the start, though no file of it
+    // could be read; its name is saved.
     EXPECT_EQ(testing::ReadFile(other.File("Gimbalo.ini")),
-              "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n\r\n");
+              "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
     EXPECT_EQ(fresh.main.mnuDef.Caption(), "") << "captions come from the empty table";
     EXPECT_EQ(fresh.main.R1.Caption(), "-");
 }

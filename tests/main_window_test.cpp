@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "shell/maker.h"
@@ -22,7 +23,7 @@ int TrayAdds(const SimPlatform& sim) {
                       [](const SimTrayCall& c) { return c.message == NIM_ADD; }));
 }
 
-TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndKeepsBuiltInCaptions) {
+TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndTheLanguageOfTheCountry) {
     sim.AddJoystick("Pad", 4);
     WriteLanguage("English.lng", LanguageFileText("E"));
     program.Start();
@@ -36,10 +37,12 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndKeepsBuiltInCapt
     EXPECT_EQ(s.Acceleration, 1);
     EXPECT_EQ(s.StartWithWindows, 1);
     EXPECT_EQ(s.JoystickIndex, 0);
-    EXPECT_EQ(s.LangFileName, "");
-    EXPECT_EQ(program.LangText[7], "");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "&Opzioni...");
-    EXPECT_EQ(program.main.mnuExit.Caption(), "&Esci");
+    // As for a settings file without a language line: by the country.
+    EXPECT_EQ(s.LangFileName, "English.lng");
+    EXPECT_EQ(program.LangText[7], "E7");
+    EXPECT_EQ(program.main.mnuDef.Caption(), "E7");
+    EXPECT_EQ(program.main.mnuExit.Caption(), "E13");
+    EXPECT_EQ(program.main.R0.Caption(), "-");
     EXPECT_TRUE(sim.autostart.empty()) << "the autostart entry waits for a settings file";
     EXPECT_EQ(sim.commonControlsInitialised, 1);
     EXPECT_EQ(program.main.Tag, "1");
@@ -57,9 +60,9 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndKeepsBuiltInCapt
     EXPECT_EQ(icon.callbackMessage, static_cast<uint32_t>(WM_MOUSEMOVE));
     EXPECT_FALSE(SettingsWritten());
 
-    // The exit writes the file, so the next start chooses by locale.
+    // The exit writes the file with the language chosen.
     program.RunMenuCommand("mnuExit");
-    EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n\r\n");
+    EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
 }
 
 TEST_F(MainWindowTest, StartWithSettingsLoadsTheLanguageCaptionsTheMenuAndSyncsAutostart) {
@@ -129,6 +132,31 @@ TEST_F(MainWindowTest, NoJoystickShowsTheMessageAndEndsWithoutIconOrSave) {
     EXPECT_EQ(program.main.Tag, "0");
 }
 
+TEST_F(MainWindowTest, AtAFirstStartTheNoJoystickMessageIsInTheCountrysLanguage) {
+    struct Case {
+        const char* country;
+        const char* text;
+        const char* title;
+    } cases[] = {
+        {"Italy", "I24\r\rI25", "I4"},
+        {"Germany", "E24\r\rE25", "E4"},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder other;
+        SimPlatform desk(other.Path());
+        Program first(desk);
+        desk.SetCountryName(c.country);
+        testing::WriteFile(other.File("Lang/English.lng"), LanguageFileText("E"));
+        testing::WriteFile(other.File("Lang/Italiano.lng"), LanguageFileText("I"));
+        first.Start();  // no joystick, no settings file
+        ASSERT_EQ(desk.messageBoxes.size(), 1u) << c.country;
+        EXPECT_EQ(desk.messageBoxes[0].text, c.text);
+        EXPECT_EQ(desk.messageBoxes[0].title, c.title);
+        EXPECT_FALSE(std::filesystem::exists(other.File("Gimbalo.ini")));
+        EXPECT_TRUE(desk.autostart.empty());
+    }
+}
+
 TEST_F(MainWindowTest, AnotherCopyRunningShowsTheMessageAfterTheLanguageStep) {
     struct Case {
         bool settings;
@@ -136,7 +164,7 @@ TEST_F(MainWindowTest, AnotherCopyRunningShowsTheMessageAfterTheLanguageStep) {
         const char* title;
     } cases[] = {
         {true, "E5 Gimbalo E6", "E4"},
-        {false, " Gimbalo ", ""},  // no language loaded: only the name and its blanks
+        {false, "E5 Gimbalo E6", "E4"},  // a first start speaks the language too
     };
     for (const Case& c : cases) {
         testing::TempFolder other;
@@ -282,6 +310,14 @@ TEST_F(MainWindowTest, OptionsChosenTwiceFromTheTrayOpenOneDialog) {
     EXPECT_EQ(program.OptionsDialog(), first);
     EXPECT_TRUE(first->Visible());
     EXPECT_EQ(first->Combo4.Text(), "2.5") << "the load step does not run again";
+    EXPECT_TRUE(sim.broughtForward.empty()) << "it was hidden: showing it is enough";
+
+    // Chosen again while it is shown (perhaps under other windows), and the
+    // about box likewise: each comes to the front.
+    EXPECT_TRUE(program.RunMenuCommand("mnuDef"));
+    EXPECT_TRUE(program.RunMenuCommand("mnuAbout"));
+    EXPECT_TRUE(program.RunMenuCommand("mnuAbout"));
+    EXPECT_EQ(sim.broughtForward, (std::vector<std::string>{"frmOpzioni", "frmAbout"}));
 }
 
 TEST_F(MainWindowTest, MenuCommandsByName) {

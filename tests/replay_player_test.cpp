@@ -136,10 +136,11 @@ TEST_F(ReplayPlayerTest, QuitClosesTheProgramAtItsTickAndSavesTheSettings) {
         100);
     EXPECT_EQ(seen.size(), 6u);  // ticks 0 to 5; tick 6 does not run
     EXPECT_TRUE(sim.ProgramEnded());
-    // The close lets go of the held button and writes the settings.
+    // The close lets go of the held button and writes the settings, with
+    // the language the first start chose.
     EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}));
     EXPECT_EQ(testing::ReadFile(folder.File("Gimbalo.ini")),
-              "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n\r\n");
+              "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
 }
 
 TEST(ReplayPlayer, StepsFallDueAtTheirTickOrTheFirstOneAskedAfter) {

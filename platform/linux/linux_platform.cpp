@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLockFile>
 
+#include "platform/linux/form_accessibility.h"
 #include "platform/linux/form_host.h"
 #include "platform/linux/joystick_watch.h"
 #include "platform/linux/picture_store.h"
@@ -47,6 +48,7 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
     qputenv("QT_QPA_PLATFORM", "xcb");
     application_ = std::make_unique<QApplication>(argc_, argv_.data());
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallFormAccessibility();
 
     // SDL would take SIGINT and SIGTERM for its own event queue, which nobody
     // reads here: a termination request would then be lost.
@@ -77,6 +79,7 @@ LinuxPlatform::~LinuxPlatform() {
     // Form windows and tray icons go through deleteLater; with no event loop
     // left to run, this is their last chance before Qt itself ends.
     if (application_) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (application_) RemoveFormAccessibility();
     application_.reset();
     pointer_.reset();
 }

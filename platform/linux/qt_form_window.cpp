@@ -1,5 +1,6 @@
 #include "platform/linux/qt_form_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -13,9 +14,10 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <limits>
 #include <vector>
 
+#include "platform/linux/form_accessibility.h"
+#include "platform/linux/form_colours.h"
 #include "platform/linux/qt_text.h"
 #include "platform/linux/x11_window_state.h"
 
@@ -50,10 +52,8 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
     const FormDesign& design = form.Layout();
     setObjectName(QtText(design.name));
     setFont(ToQFont(design.font));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToQColor(design.backColor));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    ApplyFormColours(design, *this, QApplication::palette());
+    if (design.takesFocus) setFocusPolicy(Qt::StrongFocus);
     const QSize client(scale_.ToPixels(design.clientWidth), scale_.ToPixels(design.clientHeight));
     if (design.border == FormBorder::Sizable)
         resize(client);
@@ -63,10 +63,11 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
     PushFormIcon();
 
     BuildControls();
-    FindListCaptions();
+    ApplyCaptionRelations();
     for (Control* control : form.Controls())
         if (widgets_.count(control) > 0) PushAccessibleName(*control);
     ApplyTabOrder();
+    RefreshAccessibleInterfaces(*this);
 }
 
 QtFormWindow::~QtFormWindow() = default;
@@ -86,6 +87,17 @@ QWidget* QtFormWindow::WidgetOf(const Control& control) const {
     return found != widgets_.end() ? found->second : nullptr;
 }
 
+Control* QtFormWindow::ControlOf(const QObject* widget) const {
+    if (form_ == nullptr) return nullptr;
+    const auto found = controls_.find(widget);
+    return found != controls_.end() ? found->second : nullptr;
+}
+
+void QtFormWindow::PressLink(const QWidget& widget) {
+    Control* control = ControlOf(&widget);
+    if (control != nullptr && control->IsLink()) control->UserClick();
+}
+
 // ---- building ----
 
 void QtFormWindow::BuildControls() {
@@ -96,6 +108,9 @@ void QtFormWindow::BuildControls() {
         QWidget* widget = CreateControlWidget(*control, parent, scale_);
         if (widget == nullptr) continue;
         widgets_[control] = widget;
+        controls_[widget] = control;
+        // Focus, pointer and keys of every control reach the model.
+        widget->installEventFilter(this);
         switch (control->Kind()) {
             case ControlKind::ComboBox:
                 PushComboItems(static_cast<ComboBox&>(*control));
@@ -159,7 +174,6 @@ void QtFormWindow::ConnectInput(Control& control, QWidget& widget) {
         case ControlKind::PictureBox:
         case ControlKind::Frame:
             clickable_[&widget] = model;
-            widget.installEventFilter(this);
             break;
         case ControlKind::Timer:
             break;
@@ -185,28 +199,20 @@ void QtFormWindow::ApplyTabOrder() {
         QWidget::setTabOrder(widgets_[chain[i - 1]], widgets_[chain[i]]);
 }
 
-void QtFormWindow::FindListCaptions() {
-    // The caption of a list is the label in the same container that shares
-    // some of its height and ends nearest to the left of it.
-    for (Control* list : form_->Controls()) {
-        if (list->Kind() != ControlKind::ComboBox) continue;
-        const Bounds& to = list->GetBounds();
-        const Control* best = nullptr;
-        int bestGap = std::numeric_limits<int>::max();
-        for (Control* label : form_->Controls()) {
-            if (label->Kind() != ControlKind::Label || label->Container() != list->Container())
-                continue;
-            const Bounds& from = label->GetBounds();
-            const bool sharesHeight =
-                from.top < to.top + to.height && to.top < from.top + from.height;
-            const int gap = to.left - (from.left + from.width);
-            if (sharesHeight && gap >= 0 && gap < bestGap) {
-                best = label;
-                bestGap = gap;
-            }
-        }
-        if (best != nullptr) listCaptions_[list] = best;
+void QtFormWindow::ApplyCaptionRelations() {
+    // A label names the control it captions, and its access key leads there.
+    for (Control* control : form_->Controls()) {
+        const Control* captioned = control->Layout().captionOf;
+        auto* label = qobject_cast<QLabel*>(WidgetOf(*control));
+        if (captioned != nullptr && label != nullptr) label->setBuddy(WidgetOf(*captioned));
     }
+}
+
+void QtFormWindow::ApplyColoursOfAll() {
+    if (form_ == nullptr) return;
+    const QPalette desktop = QApplication::palette();
+    ApplyFormColours(form_->Layout(), *this, desktop);
+    for (const auto& [control, widget] : widgets_) ApplyColours(*control, *widget, desktop);
 }
 
 // ---- model to widgets ----
@@ -251,6 +257,7 @@ void QtFormWindow::ControlChanged(Control& control, Property what) {
             break;
         case Property::Interval:
         case Property::Icon:
+        case Property::Foreground:
             break;
     }
 }
@@ -267,6 +274,9 @@ void QtFormWindow::FormChanged(Property what) {
         case Property::Icon:
             PushFormIcon();
             break;
+        case Property::Foreground:
+            PushFormForeground();
+            break;
         default:
             break;
     }
@@ -277,26 +287,37 @@ void QtFormWindow::PushCaption(Control& control) {
     const QString text = QtShownText(control.Caption());
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
-        PlaceWidget(control, *label, scale_);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
-    else if (auto* box = qobject_cast<QGroupBox*>(widget))
+    } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
         box->setTitle(text);
+    }
+    // Labels and check boxes make room for a longer text.
+    PlaceWidget(control, *widget, scale_);
     PushAccessibleName(control);
-    // A label that captions a list names the list as well.
-    for (const auto& [list, label] : listCaptions_)
-        if (label == &control) PushAccessibleName(*list);
+    // A label names the control it captions as well.
+    if (const Control* captioned = control.Layout().captionOf) PushAccessibleName(*captioned);
 }
 
 void QtFormWindow::PushAccessibleName(const Control& control) {
     QWidget* widget = WidgetOf(control);
     if (widget == nullptr) return;
-    const Control* source = &control;
-    if (const auto found = listCaptions_.find(&control); found != listCaptions_.end())
-        source = found->second;
-    QString name = AccessibleText(source->Caption());
-    if (name.isEmpty()) name = QtText(control.Name());
+    // What a screen reader says: the description of a picture, the caption of
+    // a control's label, or the control's own caption; nothing for
+    // decoration.
+    const ControlDesign& design = control.Layout();
+    QString name;
+    if (!design.description.empty())
+        name = QtText(design.description);
+    else if (const Control* label = control.CaptionLabel())
+        name = AccessibleText(label->Caption());
+    else if (!design.decorative)
+        name = AccessibleText(control.Caption());
     widget->setAccessibleName(name);
+    // The text part of a list is the list, for whoever lands in it.
+    if (auto* list = qobject_cast<QComboBox*>(widget); list && list->lineEdit())
+        list->lineEdit()->setAccessibleName(name);
+    if (control.IsLink()) widget->setAccessibleDescription(QtText(design.link));
 }
 
 void QtFormWindow::PushPicture(Control& control) {
@@ -372,8 +393,17 @@ void QtFormWindow::PushFormVisible() {
         return;
     }
     if (!form_->Layout().showInTaskbar) SkipTaskbar(*this);
+    // A form that is read rather than edited holds the focus itself at
+    // first; Tab leads on to its controls.
+    if (!placed_ && form_->Layout().takesFocus) setFocus(Qt::OtherFocusReason);
     PlaceOnFirstShow();
     show();
+    raise();
+    activateWindow();
+}
+
+void QtFormWindow::PushFormForeground() {
+    if (isMinimized()) showNormal();
     raise();
     activateWindow();
 }
@@ -398,6 +428,22 @@ void QtFormWindow::closeEvent(QCloseEvent* event) {
     if (form_ != nullptr) form_->UserClose();
 }
 
+void QtFormWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys that no control took: Escape is the form's.
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (form_ != nullptr) form_->UserEscape();
+}
+
+bool QtFormWindow::event(QEvent* event) {
+    // The desktop's colours changed: texts stay readable on the form's.
+    if (event->type() == QEvent::ApplicationPaletteChange) ApplyColoursOfAll();
+    return QWidget::event(event);
+}
+
 void QtFormWindow::mousePressEvent(QMouseEvent* event) {
     backgroundPressed_ = event->button() == Qt::LeftButton;
     event->accept();
@@ -418,10 +464,46 @@ bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         return key == Qt::Key_Return || key == Qt::Key_Enter;
     }
+    Control* control = ControlOf(watched);
+    if (control != nullptr) {
+        FollowFocusAndPointer(*control, event);
+        if (HandleLinkKey(*control, event)) return true;
+    }
     const auto found = clickable_.find(watched);
     if (found == clickable_.end()) return QWidget::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
     return HandleClick(*found->second, event, *widget);
+}
+
+void QtFormWindow::FollowFocusAndPointer(Control& control, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            control.UserFocus(true);
+            break;
+        case QEvent::FocusOut:
+            control.UserFocus(false);
+            break;
+        case QEvent::Enter:
+            control.UserPointerOver(true);
+            break;
+        case QEvent::Leave:
+            control.UserPointerOver(false);
+            break;
+        default:
+            break;
+    }
+}
+
+bool QtFormWindow::HandleLinkKey(Control& control, QEvent* event) {
+    if (!control.IsLink() || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool press = key->modifiers() == Qt::NoModifier &&
+                       (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                        key->key() == Qt::Key_Space);
+    if (!press) return false;
+    // A key held down opens the page once.
+    if (!key->isAutoRepeat()) control.UserClick();
+    return true;
 }
 
 bool QtFormWindow::HandleClick(Control& control, QEvent* event, QWidget& widget) {

@@ -40,11 +40,20 @@ public:
     void ControlChanged(Control& control, Property what);
     void FormChanged(Property what);
 
+    // The form shown, nullptr once it is let go of.
+    const Form* Model() const { return form_; }
     // The widget of a control, nullptr for one without (a timer).
     QWidget* WidgetOf(const Control& control) const;
+    // The control a widget stands for, nullptr for any other widget (or
+    // once the form is let go of).
+    Control* ControlOf(const QObject* widget) const;
+    // A press from a screen reader on the widget of a link: as a click.
+    void PressLink(const QWidget& widget);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,7 +63,8 @@ private:
     void ConnectInput(Control& control, QWidget& widget);
     void ApplyTabOrder();
     void ApplyPointer(const Control& control, QWidget& widget);
-    void FindListCaptions();
+    void ApplyCaptionRelations();
+    void ApplyColoursOfAll();
 
     void PushCaption(Control& control);
     void PushPicture(Control& control);
@@ -66,21 +76,24 @@ private:
     // Everything a user action could have touched, after the model had its say.
     void Resync(Control& control);
     void PushFormVisible();
+    void PushFormForeground();
     void PushFormIcon();
     void PlaceOnFirstShow();
     // A click on a control that is no push button, list or check box.
     bool HandleClick(Control& control, QEvent* event, QWidget& widget);
+    // Enter or Space on a link that has the focus: a click.
+    bool HandleLinkKey(Control& control, QEvent* event);
+    // Focus and pointer, as the model keeps them.
+    void FollowFocusAndPointer(Control& control, QEvent* event);
 
     Form* form_;
     WindowResources resources_;
     FormScale scale_;
     std::map<const Control*, QWidget*> widgets_;
+    std::map<const QObject*, Control*> controls_;
     std::map<const QObject*, Control*> clickable_;
     // The text parts of the lists.
     std::set<const QObject*> textParts_;
-    // The label captioning a list: its caption names the list for screen
-    // readers.
-    std::map<const Control*, const Control*> listCaptions_;
     QPointer<QWidget> pressed_;
     bool backgroundPressed_ = false;
     bool placed_ = false;

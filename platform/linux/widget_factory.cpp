@@ -1,6 +1,7 @@
 #include "platform/linux/widget_factory.h"
 #include "platform/linux/qt_text.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -9,16 +10,24 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
+
+#include "platform/linux/form_colours.h"
 
 namespace gimbalo {
 
 namespace {
 
 constexpr double kReferenceDpi = 96.0;
+// Pixels (at 96 DPI) a growing check box keeps from its container's edge.
+constexpr int kEdgeMargin = 8;
+// Width in pixels of the mark around a link that has the focus.
+constexpr int kFocusMarkWidth = 2;
 // A frame no taller than this (in pixels) is drawn as a horizontal rule.
 constexpr int kRuleHeight = 4;
 
@@ -34,34 +43,25 @@ Qt::Alignment ToQtAlignment(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
-// Colours for the widget's normal states; a disabled control keeps the
-// desktop's greyed look.
-void SetColour(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
-    palette.setColor(QPalette::Active, role, colour);
-    palette.setColor(QPalette::Inactive, role, colour);
-}
+// A link: a label that takes the focus and shows a mark while it has it,
+// drawn in the highlight, which contrasts with the form's background.
+class LinkLabel : public QLabel {
+public:
+    using QLabel::QLabel;
 
-void ApplyColours(QWidget& widget, const ControlDesign& design) {
-    QPalette palette = widget.palette();
-    if (design.foreColor) {
-        const QColor fore = ToQColor(*design.foreColor);
-        for (QPalette::ColorRole role :
-             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            SetColour(palette, role, fore);
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (!hasFocus()) return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusMarkWidth));
+        const int inset = kFocusMarkWidth / 2;
+        painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
     }
-    const bool filled = design.backColor.has_value() && !design.transparent;
-    if (filled) {
-        const QColor back = ToQColor(*design.backColor);
-        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
-            SetColour(palette, role, back);
-    }
-    widget.setPalette(palette);
-    // Without a declared colour a control shows its container's background.
-    widget.setAutoFillBackground(filled);
-}
+};
 
 QWidget* CreateLabel(const Control& control, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    QLabel* label = control.IsLink() ? new LinkLabel(parent) : new QLabel(parent);
     // Captions are plain text: a '<' must not turn one into markup.
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -154,6 +154,20 @@ QRect LabelPlace(const Control& control, QLabel& label, QRect place) {
     return place;
 }
 
+// A check box whose text needs more room grows to the right, as far as its
+// container leaves room.
+QRect CheckBoxPlace(const QWidget& box, QRect place) {
+    const int wanted = box.sizeHint().width();
+    if (wanted <= place.width()) return place;
+    int right = place.left() + wanted - 1;
+    if (const QWidget* container = box.parentWidget()) {
+        const int margin = static_cast<int>(std::lround(kEdgeMargin * ScreenScale()));
+        right = std::min(right, container->width() - 1 - margin);
+    }
+    place.setRight(std::max(place.right(), right));
+    return place;
+}
+
 }  // namespace
 
 double ScreenScale() {
@@ -200,10 +214,6 @@ QFont ToQFont(const Font& font) {
     return out;
 }
 
-QColor ToQColor(Rgb colour) {
-    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
-}
-
 QString AccessibleText(const std::string& caption) {
     const QString text = QtShownText(caption);
     QString out;
@@ -225,6 +235,7 @@ void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale
     QRect place = scale.ToPixels(control.GetBounds());
     if (auto* label = qobject_cast<QLabel*>(&widget); label && control.Kind() == ControlKind::Label)
         place = LabelPlace(control, *label, place);
+    if (control.Kind() == ControlKind::CheckBox) place = CheckBoxPlace(widget, place);
     widget.setGeometry(place);
 }
 
@@ -257,11 +268,14 @@ QWidget* CreateControlWidget(const Control& control, QWidget* parent, const Form
     }
     widget->setObjectName(QString::fromStdString(control.Name()));
     widget->setFont(ToQFont(control.EffectiveFont()));
-    ApplyColours(*widget, design);
+    ApplyColours(control, *widget, QApplication::palette());
     PlaceWidget(control, *widget, scale);
     // A click on a control is the control's, never its container's.
     widget->setAttribute(Qt::WA_NoMousePropagation);
-    if (control.TabIndex() < 0) widget->setFocusPolicy(Qt::NoFocus);
+    if (control.TabIndex() < 0)
+        widget->setFocusPolicy(Qt::NoFocus);
+    else if (control.IsLink())
+        widget->setFocusPolicy(Qt::StrongFocus);
     widget->setEnabled(control.Enabled());
     widget->setVisible(control.Visible());
     return widget;

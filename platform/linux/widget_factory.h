@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/forms.h"
+#include "platform/linux/form_colours.h"
 
 class QWidget;
 
@@ -36,18 +37,20 @@ private:
 // Linux desktop rarely has give way to metric-compatible or similar faces.
 QStringList FontFamilies(const std::string& name);
 QFont ToQFont(const Font& font);
-QColor ToQColor(Rgb colour);
 // A caption as a screen reader says it: access-key marks gone, one line.
 QString AccessibleText(const std::string& caption);
 
 // Puts the widget of `control` in its declared place, except that a label
 // one line high, whose text the stand-in font makes wider than the place,
-// widens away from its alignment instead of wrapping words out of sight.
+// widens away from its alignment instead of wrapping words out of sight, and
+// a check box whose text needs more room grows to the right inside its
+// container.
 void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale);
 
 // Creates the widget of `control` under `parent`, with the look it is
-// declared with (font, colours, alignment, pointer, focus) and its current
-// caption; nullptr for a control without a widget (a timer). The widget's
+// declared with (font, colours readable on the desktop's palette, alignment,
+// pointer, focus; a link takes the focus when it has a tab index) and its
+// current caption; nullptr for a control without a widget (a timer). The widget's
 // object name is the control's name.
 QWidget* CreateControlWidget(const Control& control, QWidget* parent, const FormScale& scale);
 

@@ -174,10 +174,14 @@ public:
 
     // Menu bitmaps set through SetMenuItemBitmaps: item id -> picture.
     std::map<uint32_t, int32_t> menuBitmaps;
+    // Forms by name, each time one shown already was brought to the front.
+    std::vector<std::string> broughtForward;
 
 private:
     void ControlChanged(Control& control, Property what) override;
-    void FormChanged(Form&, Property) override {}
+    void FormChanged(Form& form, Property what) override {
+        if (what == Property::Foreground) broughtForward.push_back(form.Name());
+    }
     void MenuItemChanged(MenuItem&, Property) override {}
     Menu* MenuOf(MenuHandle handle) const;
     MenuHandle HandleOf(Menu* menu);

@@ -15,6 +15,7 @@
 
 #include "gui_test_support.h"
 #include "platform/forms.h"
+#include "platform/linux/form_colours.h"
 #include "platform/linux/qt_text.h"
 #include "platform/linux/widget_factory.h"
 
@@ -43,17 +44,18 @@ struct SampleForm : Form {
                    .Back(kWhite)
                    .Placed(StartPosition::CenterScreen)
                    .Caption("Sample")) {}
-    Label lblName{*this, Control::Design("lblName")
-                             .At(150, 150, 1500, 300)
-                             .WithFont(Font("Arial", 9.75))
-                             .Align(Alignment::Right)
-                             .Transparent()
-                             .Caption("Na&me")};
     ComboBox cboName{*this, Control::Design("cboName")
                                 .At(1800, 120, 1500, 360)
                                 .WithFont(Font("MS Sans Serif", 9.75))
                                 .HandPointer()
                                 .Tab(1)};
+    Label lblName{*this, Control::Design("lblName")
+                             .At(150, 150, 1500, 300)
+                             .WithFont(Font("Arial", 9.75))
+                             .Align(Alignment::Right)
+                             .Transparent()
+                             .Caption("Na&me")
+                             .CaptionOf(cboName)};
     CheckBox chkOn{*this,
                    Control::Design("chkOn").At(150, 600, 2000, 300).Tab(0).Caption("&Switch")};
     CommandButton cmdGo{*this,
@@ -71,7 +73,9 @@ struct SampleForm : Form {
                              .At(0, 0, 1500, 300)
                              .WithFont(Font("Arial", 11.25, false, false, true))
                              .HandPointer()
-                             .Caption("Link")};
+                             .Tab(3)
+                             .Caption("Link")
+                             .LinkTo("https://example.org/")};
 };
 
 // The host under test: a platform, a form loaded on it and shown.
@@ -206,7 +210,11 @@ TEST_F(FormsHost, CaptionsFontsAndColoursAreTheDeclaredOnes) {
         EXPECT_DOUBLE_EQ(font.pointSizeF(), f.points);
         EXPECT_EQ(font.underline(), f.underline);
     }
-    EXPECT_EQ(Widget("lblInside").palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    // The declared red, darkened just enough to be read on the panel.
+    const QColor inside = Widget("lblInside").palette().color(QPalette::WindowText);
+    EXPECT_EQ(inside, ToQColor(ReadableOn(kLinkColour, kPanelColour)));
+    EXPECT_GE(ContrastRatio(FromQColor(inside), kPanelColour), kTextContrast);
+    EXPECT_EQ(inside.green(), 0);
     EXPECT_TRUE(Widget("picView").autoFillBackground());
     EXPECT_EQ(Widget("picView").palette().color(QPalette::Window), QColor(200, 220, 240));
     EXPECT_FALSE(Widget("lblName").autoFillBackground());  // transparent
@@ -246,7 +254,9 @@ TEST_F(FormsHost, TabOrderPointerAndAccessibleNamesFollowTheDeclaration) {
         EXPECT_TRUE(hand->testAttribute(Qt::WA_SetCursor)) << hand->objectName().toStdString();
     EXPECT_FALSE(Widget("lblName").testAttribute(Qt::WA_SetCursor));
 
-    // A list is named after the label beside it, also after the label changes.
+    // A list is named after the label declared as its caption, also after
+    // the label changes, and the label's access key leads to it.
+    EXPECT_EQ(Widget<QLabel>("lblName").buddy(), &combo);
     EXPECT_EQ(combo.accessibleName(), "Name");
     EXPECT_EQ(Widget("chkOn").accessibleName(), "Switch");
     form.lblName.SetCaption("&Full name");
@@ -339,6 +349,35 @@ TEST_F(FormsHost, WhatTheUserDoesBecomesTheModelsUserCalls) {
                                                "form"};
     EXPECT_EQ(events, expected);
     EXPECT_TRUE(Widget<QCheckBox>("chkOn").isChecked());
+}
+
+TEST_F(FormsHost, KeysFocusAndThePointerReachTheModel) {
+    int clicks = 0, escapes = 0;
+    form.lblLink.Click = [&] { ++clicks; };
+    form.Escape = [&] { ++escapes; };
+    QWidget& link = Widget("lblLink");
+    EXPECT_EQ(link.focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(Widget("lblInside").focusPolicy(), Qt::NoFocus);
+    link.setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return form.lblLink.HasFocus(); }));
+    // Enter and Space on the link click it; a key held down clicks once.
+    testing::Key(link, Qt::Key_Return);
+    testing::Key(link, Qt::Key_Space);
+    testing::RepeatedKeyPress(link, Qt::Key_Space, " ");
+    testing::Key(link, Qt::Key_A, "a");
+    EXPECT_EQ(clicks, 2);
+    // Escape that no control takes is the form's.
+    testing::Key(link, Qt::Key_Escape);
+    EXPECT_EQ(escapes, 1);
+    Widget("chkOn").setFocus();
+    EXPECT_TRUE(WaitUntil([&] { return !form.lblLink.HasFocus(); }));
+
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&Widget("picView"), &enter);
+    EXPECT_TRUE(form.picView.PointerOver());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&Widget("picView"), &leave);
+    EXPECT_FALSE(form.picView.PointerOver());
 }
 
 TEST_F(FormsHost, ADoubleClickOnALabelIsOneClick) {

@@ -94,6 +94,12 @@ inline void Key(QWidget& widget, int key, const QString& text = QString()) {
     QApplication::sendEvent(&widget, &release);
 }
 
+// A press that the keyboard repeats while the key is held down.
+inline void RepeatedKeyPress(QWidget& widget, int key, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, true);
+    QApplication::sendEvent(&widget, &press);
+}
+
 // Types `text` into the focused part of `widget`, one key at a time.
 inline void Type(QWidget& widget, const QString& text) {
     for (const QChar c : text) Key(widget, c.unicode(), QString(c));

@@ -44,6 +44,14 @@ public:
     std::string ProgramFolder() override {
         return std::filesystem::path(GIMBALO_EXECUTABLE).parent_path().string();
     }
+    // When set, what the program starts is only noted here.
+    bool noteStartedPrograms = false;
+    std::vector<std::string> startedPrograms;
+    bool StartProgram(const std::string& commandLine, int showStyle) override {
+        if (!noteStartedPrograms) return LinuxPlatform::StartProgram(commandLine, showStyle);
+        startedPrograms.push_back(commandLine);
+        return true;
+    }
 
 protected:
     void DispatchTimer(Timer& timer) override {
