@@ -43,8 +43,12 @@ void Program::Exit() {
     platform.EndProgram();
 }
 
-bool Program::SaveSettings() {
-    return WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8());
+bool Program::SaveSettings(SaveRequest request) {
+    if (keepSettingsFile_ && request != SaveRequest::User) return false;
+    if (!WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8())) return false;
+    // The file now holds what the user chose: later saves may replace it.
+    keepSettingsFile_ = false;
+    return true;
 }
 
 std::string Program::SettingsPath() {

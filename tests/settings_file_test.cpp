@@ -63,7 +63,7 @@ TEST(SettingsFile, ReadsFieldsWithListInputRules) {
         WriteFile(path, c.file);
         Settings s;
         std::string language = "unchanged";
-        ASSERT_TRUE(ReadSettingsFile(path, s, language)) << c.what;
+        ASSERT_EQ(ReadSettingsFile(path, s, language), SettingsFileState::Read) << c.what;
         EXPECT_EQ(s.LeftButton, c.left) << c.what;
         EXPECT_EQ(s.RightButton, c.right) << c.what;
         EXPECT_EQ(s.MiddleButton, c.middle) << c.what;
@@ -81,7 +81,8 @@ TEST(SettingsFile, MissingFileChangesNothing) {
     Settings s;
     s.SetDefaults();
     std::string language;
-    EXPECT_FALSE(ReadSettingsFile(folder.File("Gimbalo.ini"), s, language));
+    EXPECT_EQ(ReadSettingsFile(folder.File("Gimbalo.ini"), s, language),
+              SettingsFileState::Missing);
     EXPECT_EQ(s.LeftButton, 1);
     EXPECT_EQ(s.SpeedSetting, "2");
 }
@@ -108,7 +109,7 @@ TEST(SettingsFile, WritesEightLinesWithTheSpeedAsANumber) {
         // The lines after the speed read back in place.
         Settings back;
         std::string language;
-        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
         EXPECT_EQ(back.Acceleration, 1);
         EXPECT_EQ(back.JoystickIndex, 0);
         EXPECT_EQ(language, "English.lng");
@@ -178,7 +179,7 @@ TEST(SettingsFile, ByteOrderMarkBeforeTheFirstLineIsSkipped) {
                        "4\r\n5\r\n6\r\n1\r\n0\r\n0\r\n0\r\nEnglish.lng\r\n");
     Settings s;
     std::string language;
-    ASSERT_TRUE(ReadSettingsFile(path, s, language));
+    ASSERT_EQ(ReadSettingsFile(path, s, language), SettingsFileState::Read);
     EXPECT_EQ(s.LeftButton, 4);
     EXPECT_EQ(language, "English.lng");
 }
@@ -202,7 +203,7 @@ TEST(SettingsFile, LanguageNamesThatListInputWouldCutAreQuoted) {
                   std::string("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n") + c.line + "\r\n");
         Settings back;
         std::string language;
-        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
         EXPECT_EQ(language, c.name);
     }
 }
