@@ -2,6 +2,7 @@
 // leaves in it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <filesystem>
 
@@ -205,6 +206,45 @@ TEST(SettingsFile, LanguageNamesThatListInputWouldCutAreQuoted) {
         std::string language;
         ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
         EXPECT_EQ(language, c.name);
+    }
+}
+
+}  // namespace
+}  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+// The eighth line holds a name only when it reads back the same; any other
+// name leaves it empty, so the file keeps its eight lines.
+TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {
+    struct Case {
+        std::string name;
+        bool storable;
+    } cases[] = {
+        {"English.lng", true},      {"", true},
+        {"Deutsch, neu.lng", true}, {"  ", true},
+        {"a\"b.lng", true},         {std::string("x\0y.lng", 7), true},
+        {"Eng\r\nlish.lng", false}, {"Eng\nlish.lng", false},
+        {"Eng\rlish.lng", false},   {"\"quoted\"", false},
+        {"\"open.lng", false},      {"a\"b, c.lng", false},
+        {" a\"b.lng", false},
+    };
+    testing::TempFolder folder;
+    const std::string path = folder.File("Gimbalo.ini");
+    for (const Case& c : cases) {
+        EXPECT_EQ(CanStoreLanguageName(c.name), c.storable) << c.name;
+        Settings s;
+        s.SetDefaults();
+        s.LangFileName = c.name;
+        ASSERT_TRUE(WriteSettingsFile(path, s)) << c.name;
+        const std::string text = testing::ReadFile(path);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8) << c.name;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 8) << c.name;
+        Settings back;
+        std::string language;
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
+        EXPECT_EQ(language, c.storable ? c.name : "") << c.name;
     }
 }
 
