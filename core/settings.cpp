@@ -75,9 +75,12 @@ SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
     const ReadResult file = ReadSmallFile(path, textIsUtf8);
     if (file.status == ReadStatus::Missing) return SettingsFileState::Missing;
     if (file.status != ReadStatus::Read) return SettingsFileState::Unreadable;
+    ReadSettingsText(file.bytes, settings, languageField);
+    return SettingsFileState::Read;
+}
 
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField) {
     // A byte-order mark that an editor put in front of the first line.
-    std::string_view bytes = file.bytes;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     ListInputReader reader(bytes);
     auto number = [&reader](int16_t& target) {
@@ -96,7 +99,6 @@ SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
     number(settings.JoystickIndex);
     languageField.clear();
     text(languageField);
-    return SettingsFileState::Read;
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {

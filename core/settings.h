@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace gimbalo {
 
@@ -47,6 +48,9 @@ enum class SettingsFileState {
 // kMaxFileBytes is read; when it is not read, `settings` is unchanged.
 SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
                                    std::string& languageField, bool textIsUtf8 = true);
+
+// The fields of a settings file's bytes, read as ReadSettingsFile does.
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField);
 
 // Writes the file at `path`, always eight lines (a language name that cannot
 // be stored gives an empty eighth line). The text goes to a temporary file in
