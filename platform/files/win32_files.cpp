@@ -49,6 +49,10 @@ std::wstring WidePath(const std::string& path, bool textIsUtf8) {
     return wide;
 }
 
+// The attributes a replaced file keeps; read-only files are never replaced.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool IsMissingError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
            error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
@@ -172,8 +176,9 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         return WriteStatus::Failed;
     }
     if (exists) {
-        // The replaced file's attributes and security (owner included) carry
-        // over to the new one.
+        // The old file's attributes carry over to the new one (hidden stays
+        // hidden), and with ReplaceFileW its security, the owner included.
+        ::SetFileAttributesW(temporary.c_str(), attributes & kKeptAttributes);
         if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             FlushFile(target);
