@@ -55,6 +55,7 @@ class HeldButtons {
 public:
     void Follow(SimPlatform& sim) {
         for (uint32_t flags : sim.buttonEvents) {
+            presses_ += static_cast<uint64_t>(__builtin_popcount(flags & kDowns));
             held_ |= flags & kDowns;
             held_ &= ~((flags & kUps) >> 1);  // each up flag is its down flag's double
         }
@@ -62,6 +63,7 @@ public:
     }
     bool Any() const { return held_ != 0; }
     int Count() const { return __builtin_popcount(held_); }
+    uint64_t Presses() const { return presses_; }
 
 private:
     static constexpr uint32_t kDowns = gimbalo::MOUSEEVENTF_LEFTDOWN |
@@ -70,6 +72,7 @@ private:
     static constexpr uint32_t kUps =
         gimbalo::MOUSEEVENTF_LEFTUP | gimbalo::MOUSEEVENTF_RIGHTUP | gimbalo::MOUSEEVENTF_MIDDLEUP;
     uint32_t held_ = 0;
+    uint64_t presses_ = 0;
 };
 
 // A user's hand on the joystick: the stick rests, or is pushed towards an
@@ -94,12 +97,14 @@ public:
         }
         if (--plugTicks_ <= 0) {
             present_ = !present_;
+            if (!present_) ++unplugs_;
             plugTicks_ = present_ ? Between(100000, 2000000) : Between(200, 2000);
             sim.Joystick(0).present = present_;
         }
         sim.SetStick(x_, y_, buttons_);
     }
     bool HoldsNoButton() const { return !present_ || buttons_ == 0; }
+    uint64_t Unplugs() const { return unplugs_; }
 
 private:
     int Between(int low, int high) {
@@ -123,6 +128,7 @@ private:
     int buttonTicks_ = 0;
     int plugTicks_ = 500000;
     bool present_ = true;
+    uint64_t unplugs_ = 0;
     uint32_t x_ = kCentre;
     uint32_t y_ = kCentre;
     uint32_t buttons_ = 0;
@@ -208,6 +214,8 @@ int main(int argc, char** argv) {
 
         std::printf("ticks            %" PRIu64 " (seed %" PRIu64 ", %.1f s, %.2f us a tick)\n",
                     ticks, seed, seconds, seconds * 1e6 / static_cast<double>(ticks));
+        std::printf("input            %" PRIu64 " mouse-button presses, %" PRIu64 " unplugs\n",
+                    held.Presses(), hand.Unplugs());
         std::printf("stuck buttons    %" PRIu64 " ticks, %d held after the exit\n", stuck,
                     held.Count());
         std::printf("heap in use      %.1f KiB at the start, %.1f KiB at the end, %.1f KiB most\n",
