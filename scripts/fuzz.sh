@@ -46,10 +46,7 @@ for name in "$@"; do
 done
 [[ ${#chosen[@]} -gt 0 ]] || chosen=("${harnesses[@]}")
 
-if ! command -v clang++-14 >/dev/null; then
-  echo "scripts/fuzz.sh: clang++-14 is missing; run scripts/install-deps.sh" >&2
-  exit 1
-fi
+scripts/install-deps.sh
 cmake --preset fuzz -DGIMBALO_WERROR=ON >/dev/null
 cmake --build --preset fuzz -j2
 

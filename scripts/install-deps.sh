@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
