@@ -125,7 +125,7 @@ void Gimbalo::Form_Load() {
 }
 
 void Gimbalo::Form_Unload() {
-    program_.SaveSettings(Program::SaveRequest::Exit);
+    program_.SaveSettings(Program::SaveRequest::Routine);
     program_.Tray.RemoveTrayIcon(TrayIconPicture);
     program_.Tray.RemoveTrayIcon(Icon());
     // A mouse button the joystick holds down goes up with the program.

@@ -35,8 +35,8 @@ public:
 
     // Who asks for the settings file to be written.
     enum class SaveRequest {
-        User,  // an explicit Apply or OK, or a language choice
-        Exit,  // the main window's unload step
+        User,     // an explicit Apply or OK, or a language chosen in the dialog
+        Routine,  // the unload step, or a Language command that chose nothing
     };
     // Writes the settings file; false when it could not be written or was
     // kept. A file that was there but could not be read at start-up is kept

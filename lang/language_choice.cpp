@@ -53,6 +53,7 @@ void RunLanguageCommand(Program& program) {
     Platform& platform = program.platform;
     const bool utf8 = platform.TextIsUtf8();
     const std::string& menuText = program.LangText[26];
+    bool chose = false;
     if (CharacterCount(menuText, utf8) >= 3) {
         std::string filter = WithoutLastCharacters(menuText, 3, utf8);
         filter += '\0';
@@ -70,6 +71,7 @@ void RunLanguageCommand(Program& program) {
         };
         const std::vector<std::string> chosen = ShowFileDialog(platform, options);
         if (!chosen.empty() && !chosen.front().empty()) {
+            chose = true;
             const std::string name = LanguageFromChosenPath(
                 chosen.front(), platform.PathSeparator(), program.settings.LangFileName);
             // A file name may hold a line break on some desktops; the settings
@@ -80,7 +82,9 @@ void RunLanguageCommand(Program& program) {
     }
     program.UnloadOptionsDialog();
     program.main.ApplyMenuCaptions();
-    program.SaveSettings();
+    // A settings file kept because it could not be read is replaced only when
+    // the user chose a language.
+    program.SaveSettings(chose ? Program::SaveRequest::User : Program::SaveRequest::Routine);
 }
 
 }  // namespace gimbalo

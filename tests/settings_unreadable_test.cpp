@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/file_io.h"
@@ -130,7 +131,7 @@ TEST(SettingsUnreadableTest, TheFileAndTheAutostartEntryWaitForTheUsersSave) {
     }
 }
 
-TEST(SettingsUnreadableTest, ALanguageChoiceWritesTheFile) {
+TEST(SettingsUnreadableTest, ALanguageChosenInTheDialogWritesTheFileACancelDoesNot) {
     testing::TempFolder folder;
     testing::WriteFile(folder.File("Lang/English.lng"),
                        testing::LanguageFileText("E", {{26, "Language..."}}));
@@ -141,6 +142,10 @@ TEST(SettingsUnreadableTest, ALanguageChoiceWritesTheFile) {
     sim.AddJoystick("Pad", 4);
     Program program(sim);
     program.Start();
+    // A cancelled dialog chose nothing: the file stays.
+    sim.QueueDialogAnswer(std::nullopt);
+    program.RunMenuCommand("mnuLingua");
+    EXPECT_EQ(testing::ReadFile(settings), std::string(kMaxFileBytes + 1, '1'));
     sim.QueueDialogAnswer(folder.File("Lang/Italiano.lng"));
     program.RunMenuCommand("mnuLingua");
     EXPECT_EQ(testing::ReadFile(settings), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nItaliano.lng\r\n");
