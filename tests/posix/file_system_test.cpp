@@ -10,8 +10,8 @@
 
 #include "core/file_io.h"
 #include "platform/file_system.h"
+#include "tests/posix/unprivileged.h"
 #include "tests/test_support.h"
-#include "tests/unprivileged.h"
 
 namespace gimbalo {
 namespace {

@@ -14,8 +14,8 @@
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/forms_fixture.h"
+#include "tests/posix/unprivileged.h"
 #include "tests/test_support.h"
-#include "tests/unprivileged.h"
 
 namespace gimbalo {
 namespace {
