@@ -18,24 +18,6 @@ using namespace gimbalo;
 
 namespace {
 
-void AppendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // A cell's content as the browser shows it; stops the run at anything that
 // is markup rather than text.
 std::string ShownText(std::string_view cell, bool utf8) {
@@ -69,7 +51,7 @@ std::string ShownText(std::string_view cell, bool utf8) {
                              "bad character reference");
                 code = code * 10 + static_cast<uint32_t>(digit - '0');
             }
-            AppendUtf8(shown, code);
+            AppendUtf8(shown, static_cast<char32_t>(code));
         }
         i = end + 1;
     }

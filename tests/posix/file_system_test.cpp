@@ -22,17 +22,14 @@ using testing::TempFolder;
 using testing::WriteFile;
 
 const char* StatusName(ReadStatus status) {
-    switch (status) {
-        case ReadStatus::Read:
-            return "read";
-        case ReadStatus::Missing:
-            return "missing";
-        case ReadStatus::Unreadable:
-            return "unreadable";
-        case ReadStatus::TooLarge:
-            return "too large";
-    }
-    return "?";
+    static const char* const kNames[] = {"read", "missing", "unreadable", "too large"};
+    return kNames[static_cast<int>(status)];
+}
+
+const char* StatusName(WriteStatus status) {
+    static const char* const kNames[] = {"replaced", "written in place", "read-only",
+                                         "temporary taken", "failed"};
+    return kNames[static_cast<int>(status)];
 }
 
 mode_t ModeOf(const std::string& path) {
@@ -107,22 +104,6 @@ struct WriteCase {
     const char* content;  // the file afterwards
     mode_t mode;          // the file's mode afterwards
 };
-
-const char* StatusName(WriteStatus status) {
-    switch (status) {
-        case WriteStatus::Replaced:
-            return "replaced";
-        case WriteStatus::WrittenInPlace:
-            return "written in place";
-        case WriteStatus::ReadOnly:
-            return "read-only";
-        case WriteStatus::TemporaryTaken:
-            return "temporary taken";
-        case WriteStatus::Failed:
-            return "failed";
-    }
-    return "?";
-}
 
 void Existing(const std::string& path, const char* content, mode_t mode) {
     WriteFile(path, content);
