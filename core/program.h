@@ -45,7 +45,6 @@ public:
     // Start-up found a settings file it could not read: nothing but an
     // explicit save may replace it.
     void KeepUnreadableSettingsFile() { keepSettingsFile_ = true; }
-    bool SettingsFileKept() const { return keepSettingsFile_; }
     std::string SettingsPath();
     // A path below the program folder: ProgramPath("Lang") and so on.
     std::string ProgramPath(const std::string& name);
