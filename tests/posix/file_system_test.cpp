@@ -2,10 +2,13 @@
 // files and pages are read and written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "core/file_io.h"
@@ -237,6 +240,35 @@ TEST(FileSystemTest, ASaveRemovesOnlyTheTemporaryFilesOfItsOwnFile) {
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
     EXPECT_EQ(entries, 1 + static_cast<int>(std::size(kept)) + 1) << "no temporary file stays";
+}
+
+// Killed at any moment of a save, the program leaves the old file or the new
+// one, never a mix; what a killed save left beside it goes at the next save.
+TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
+    TempFolder folder;
+    const std::string path = folder.File("Gimbalo.ini");
+    const std::string texts[] = {std::string(3000, 'a') + "\r\n", std::string(5000, 'b') + "\r\n"};
+    ASSERT_TRUE(ReplaceFile(path, texts[0], true));
+    std::mt19937 random(7);
+    int leftovers = 0;
+    for (int kill = 0; kill < 100; ++kill) {
+        const pid_t saver = ::fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) {
+            for (unsigned i = 0;; ++i) ReplaceFile(path, texts[i % 2], true);
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
+        ::kill(saver, SIGKILL);
+        ::waitpid(saver, nullptr, 0);
+        const std::string text = ReadFile(path);
+        ASSERT_TRUE(text == texts[0] || text == texts[1]) << "kill " << kill << ": " << text.size();
+        for (const auto& entry : fs::directory_iterator(folder.Path()))
+            leftovers += IsTemporaryFileName(entry.path().filename().string(), "Gimbalo.ini");
+    }
+    ASSERT_TRUE(ReplaceFile(path, texts[0], true));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
+    EXPECT_EQ(entries, 1) << leftovers << " temporary files were left by the kills";
 }
 
 }  // namespace
