@@ -53,15 +53,24 @@ private:
     std::size_t pos_ = 0;
 };
 
-// A folder for this process's files, made once and emptied by the harness.
+// A folder for this process's files, made when first asked for and removed
+// when the run ends.
 inline const std::string& Folder() {
-    static const std::string folder = [] {
-        std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("gimbalo-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path.string();
-    }();
-    return folder;
+    struct OwnFolder {
+        OwnFolder()
+            : path((std::filesystem::temp_directory_path() /
+                    ("gimbalo-fuzz-" + std::to_string(::getpid())))
+                       .string()) {
+            std::filesystem::create_directories(path);
+        }
+        ~OwnFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+        std::string path;
+    };
+    static const OwnFolder folder;
+    return folder.path;
 }
 
 }  // namespace gimbalo::fuzz
