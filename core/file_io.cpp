@@ -1,10 +1,31 @@
 #include "core/file_io.h"
 
-#include <fstream>
 #include <random>
 #include <system_error>
 
 namespace gimbalo {
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr std::size_t kTemporaryDigits = 6;
+
+// Removes what a killed or powered-off earlier save left beside `target`.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string fileName = target.filename().string();
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::path& entry = entries->path();
+        if (!IsTemporaryFileName(entry.filename().string(), fileName)) continue;
+        std::error_code ignored;
+        if (fs::is_regular_file(fs::symlink_status(entry, ignored))) fs::remove(entry, ignored);
+    }
+}
+
+}  // namespace
 
 std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8) {
     if (!textIsUtf8) return std::filesystem::path(path);
@@ -17,42 +38,43 @@ std::string AddSeparator(const std::string& folder, char separator) {
     return folder + separator;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, bool textIsUtf8) {
-    std::ifstream in(FileSystemPath(path, textIsUtf8), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes;
-    char block[4096];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
-        bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    return bytes;
+ReadResult ReadSmallFile(const std::string& path, bool textIsUtf8) {
+    return ReadRegularFile(path, kMaxFileBytes, textIsUtf8);
+}
+
+bool IsTemporaryFileName(std::string_view name, std::string_view fileName) {
+    if (fileName.empty() || !name.starts_with(fileName)) return false;
+    name.remove_prefix(fileName.size());
+    if (!name.starts_with(kTemporaryMark)) return false;
+    name.remove_prefix(kTemporaryMark.size());
+    if (name.empty() || name.size() > kTemporaryDigits) return false;
+    for (char ch : name)
+        if (ch < '0' || ch > '9') return false;
+    return true;
 }
 
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8) {
-    namespace fs = std::filesystem;
-    const fs::path target = FileSystemPath(path, textIsUtf8);
+    RemoveStaleTemporaries(FileSystemPath(path, textIsUtf8));
     std::random_device random;
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(random() % 1000000);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
+    std::uniform_int_distribution<int> digits(0, 999999);
+    // Another name when one is taken: only a file being written right now by
+    // another copy of the program can hold it.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string number = std::to_string(digits(random));
+        number.insert(0, kTemporaryDigits - number.size(), '0');
+        const std::string temporary = path + std::string(kTemporaryMark) + number;
+        switch (WriteFileThroughTemporary(path, temporary, content, textIsUtf8)) {
+            case WriteStatus::Replaced:
+            case WriteStatus::WrittenInPlace:
+                return true;
+            case WriteStatus::TemporaryTaken:
+                continue;
+            case WriteStatus::ReadOnly:
+            case WriteStatus::Failed:
+                return false;
         }
     }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace gimbalo

@@ -2,12 +2,19 @@
 // language files, the translation page and the manifest.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace gimbalo {
+
+// The longest file the program reads. Settings and language files are a few
+// kilobytes; anything longer is not one, and reading it whole could take all
+// the memory there is.
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 // A path held as the program's text, for the file system: UTF-8 on a UTF-8
 // program, the ANSI code page otherwise.
@@ -17,13 +24,18 @@ std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8);
 // folder gives the separator alone.
 std::string AddSeparator(const std::string& folder, char separator);
 
-// The bytes of the file at `path`; nothing when it cannot be opened. A read
-// that fails part-way gives the bytes read until then.
-std::optional<std::string> ReadWholeFile(const std::string& path, bool textIsUtf8);
+// The bytes of the regular file at `path` when it holds at most
+// kMaxFileBytes; pipes, devices and folders are never opened for reading.
+ReadResult ReadSmallFile(const std::string& path, bool textIsUtf8);
 
-// Writes `content` to a temporary file beside `path` and then puts it in
-// place of `path`, so a failed write leaves the earlier file whole. False
-// when the file could not be written.
+// Whether `name` is one of the temporary files ReplaceFile makes for a file
+// called `fileName`: that name, ".tmp" and one to six digits.
+bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
+
+// Puts `content` in place of the file at `path` (see WriteFileThroughTemporary):
+// a failure leaves the earlier file whole, a read-only file is left alone.
+// Temporary files that an earlier, interrupted write left beside `path` are
+// removed first. False when the file could not be written.
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8);
 
 }  // namespace gimbalo

@@ -83,22 +83,28 @@ void Gimbalo::Form_Load() {
 
     const int joysticks = CountJoysticks(platform, *this);
 
-    const std::string settingsPath = program_.SettingsPath();
-    if (platform.FileExists(settingsPath)) {
-        std::string languageField;
-        // A file that is there but cannot be opened gives the defaults, as at
-        // a first start; reading leaves the model untouched in that case.
-        if (!ReadSettingsFile(settingsPath, program_.settings, languageField,
-                              platform.TextIsUtf8()))
+    std::string languageField;
+    switch (ReadSettingsFile(program_.SettingsPath(), program_.settings, languageField,
+                             platform.TextIsUtf8())) {
+        case SettingsFileState::Read:
+            SelectStartupLanguage(program_, languageField);
+            SyncAutostart(platform, program_.settings.StartWithWindows);
+            break;
+        case SettingsFileState::Unreadable:
+            // The user's file stays as it is, and so does the autostart entry
+            // it stands for: the defaults make the buttons work, the country
+            // gives the language, and only the user's own save writes.
             program_.settings.SetDefaults();
-        SelectStartupLanguage(program_, languageField);
-        SyncAutostart(platform, program_.settings.StartWithWindows);
-    } else {
-        program_.settings.SetDefaults();
-        // A first start speaks the user's language too: chosen as for a
-        // settings file without a language line. The autostart entry still
-        // waits for a settings file.
-        SelectStartupLanguage(program_, "");
+            program_.KeepUnreadableSettingsFile();
+            SelectStartupLanguage(program_, "");
+            break;
+        case SettingsFileState::Missing:
+            program_.settings.SetDefaults();
+            // A first start speaks the user's language too: chosen as for a
+            // settings file without a language line. The autostart entry
+            // still waits for a settings file.
+            SelectStartupLanguage(program_, "");
+            break;
     }
 
     if (platform.AnotherInstanceRunning()) {
@@ -126,7 +132,7 @@ void Gimbalo::Form_Load() {
 
 void Gimbalo::Form_Unload() {
     Rest.Stop();
-    program_.SaveSettings();
+    program_.SaveSettings(Program::SaveRequest::Routine);
     program_.Tray.RemoveTrayIcon(TrayIconPicture);
     program_.Tray.RemoveTrayIcon(Icon());
     // A mouse button the joystick holds down goes up with the program.

@@ -43,11 +43,15 @@ void Program::Exit() {
     platform.EndProgram();
 }
 
-bool Program::SaveSettings() {
+bool Program::SaveSettings(SaveRequest request) {
     // Every change of the settings ends here: a resting polling loop wakes
     // to take them.
     main.Rest.SettingsChanged();
-    return WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8());
+    if (keepSettingsFile_ && request != SaveRequest::User) return false;
+    if (!WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8())) return false;
+    // The file now holds what the user chose: later saves may replace it.
+    keepSettingsFile_ = false;
+    return true;
 }
 
 std::string Program::SettingsPath() {

@@ -33,8 +33,18 @@ public:
     // with it without their own unload steps.
     void Exit();
 
-    // Writes the settings file; false when it could not be written.
-    bool SaveSettings();
+    // Who asks for the settings file to be written.
+    enum class SaveRequest {
+        User,     // an explicit Apply or OK, or a language chosen in the dialog
+        Routine,  // the unload step, or a Language command that chose nothing
+    };
+    // Writes the settings file; false when it could not be written or was
+    // kept. A file that was there but could not be read at start-up is kept
+    // as it is until the user asks for a save.
+    bool SaveSettings(SaveRequest request = SaveRequest::User);
+    // Start-up found a settings file it could not read: nothing but an
+    // explicit save may replace it.
+    void KeepUnreadableSettingsFile() { keepSettingsFile_ = true; }
     std::string SettingsPath();
     // A path below the program folder: ProgramPath("Lang") and so on.
     std::string ProgramPath(const std::string& name);
@@ -73,6 +83,7 @@ private:
     void DisposeRetiredForms();
 
     bool mainLoaded_ = false;
+    bool keepSettingsFile_ = false;
     std::unique_ptr<frmOpzioni> options_;
     std::unique_ptr<frmAbout> about_;
     std::vector<std::unique_ptr<Form>> retired_;

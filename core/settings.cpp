@@ -31,14 +31,27 @@ namespace {
 // The language name as list input reads it back whole: in quotes when a
 // comma or blanks at either end would otherwise cut it. A name holding a
 // quotation mark cannot be quoted and is written as it is.
-std::string LanguageLine(const std::string& name) {
+std::string QuotedWhereNeeded(const std::string& name) {
     if (name.empty() || name.find('"') != std::string::npos) return name;
     const bool blankAtEnd =
         name.front() == ' ' || name.front() == '\t' || name.back() == ' ' || name.back() == '\t';
     if (name.find(',') == std::string::npos && !blankAtEnd) return name;
     return '"' + name + '"';
 }
+
+// The eighth line: empty for a name that would not read back the same, so
+// the file keeps its eight lines whatever the model holds.
+std::string LanguageLine(const std::string& name) {
+    return CanStoreLanguageName(name) ? QuotedWhereNeeded(name) : std::string();
+}
 }  // namespace
+
+bool CanStoreLanguageName(const std::string& name) {
+    if (name.find_first_of("\r\n") != std::string::npos) return false;
+    const std::string line = QuotedWhereNeeded(name);
+    ListInputReader reader(line);
+    return reader.NextField().value_or(std::string()) == name;
+}
 
 std::string SettingsFileText(const Settings& s) {
     std::string text;
@@ -57,13 +70,17 @@ std::string SettingsFileText(const Settings& s) {
     return text;
 }
 
-bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& languageField,
-                      bool textIsUtf8) {
-    std::optional<std::string> content = ReadWholeFile(path, textIsUtf8);
-    if (!content) return false;
+SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
+                                   std::string& languageField, bool textIsUtf8) {
+    const ReadResult file = ReadSmallFile(path, textIsUtf8);
+    if (file.status == ReadStatus::Missing) return SettingsFileState::Missing;
+    if (file.status != ReadStatus::Read) return SettingsFileState::Unreadable;
+    ReadSettingsText(file.bytes, settings, languageField);
+    return SettingsFileState::Read;
+}
 
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField) {
     // A byte-order mark that an editor put in front of the first line.
-    std::string_view bytes = *content;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     ListInputReader reader(bytes);
     auto number = [&reader](int16_t& target) {
@@ -82,7 +99,6 @@ bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& 
     number(settings.JoystickIndex);
     languageField.clear();
     text(languageField);
-    return true;
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {

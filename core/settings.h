@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace gimbalo {
 
@@ -30,16 +31,32 @@ std::string SpeedForFile(const std::string& speedSetting);
 // The whole file: eight lines, each ended by CR LF.
 std::string SettingsFileText(const Settings& settings);
 
+// Whether the eighth line can hold `name` so that it reads back the same: no
+// line break in it, and quotes only where list input keeps them. A name that
+// cannot be stored is refused where it would be set, and the old one kept.
+bool CanStoreLanguageName(const std::string& name);
+
+enum class SettingsFileState {
+    Read,        // the fields that could be read are in the model
+    Missing,     // there is no settings file
+    Unreadable,  // something is there that cannot be read: kept as it is
+};
+
 // Reads the file at `path` into `settings` with list-input rules. A field that
 // cannot be read keeps its variable's value. The eighth field goes to
-// `languageField` (empty when missing). False when the file does not exist or
-// cannot be opened; `settings` is then unchanged.
-bool ReadSettingsFile(const std::string& path, Settings& settings, std::string& languageField,
-                      bool textIsUtf8 = true);
+// `languageField` (empty when missing). Only a regular file of at most
+// kMaxFileBytes is read; when it is not read, `settings` is unchanged.
+SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
+                                   std::string& languageField, bool textIsUtf8 = true);
 
-// Writes the file at `path`. The text goes to a temporary file in the same
-// folder that then replaces the old one, so a failure part-way leaves the old
-// file whole. False when the file could not be written.
+// The fields of a settings file's bytes, read as ReadSettingsFile does.
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField);
+
+// Writes the file at `path`, always eight lines (a language name that cannot
+// be stored gives an empty eighth line). The text goes to a temporary file in
+// the same folder that then replaces the old one, keeping its mode and owner,
+// so a failure part-way leaves the old file whole; a read-only file is left
+// alone. False when the file could not be written.
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8 = true);
 
 }  // namespace gimbalo

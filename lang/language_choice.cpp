@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/program.h"
+#include "core/settings.h"
 #include "lang/file_dialogs.h"
 #include "lang/language_file.h"
 #include "lang/locale_query.h"
@@ -37,7 +38,9 @@ std::string LanguageFromChosenPath(const std::string& path, char separator,
 }
 
 void SelectStartupLanguage(Program& program, const std::string& storedName) {
-    if (TrimBlanks(storedName).empty())
+    // A name the settings file cannot hold again (one with a line break) is
+    // refused as if none were stored, so the file never grows a ninth line.
+    if (TrimBlanks(storedName).empty() || !CanStoreLanguageName(storedName))
         program.settings.LangFileName =
             LanguageForCountry(QueryLocaleInfo(program.platform, LOCALE_SENGCOUNTRY));
     else
@@ -50,6 +53,7 @@ void RunLanguageCommand(Program& program) {
     Platform& platform = program.platform;
     const bool utf8 = platform.TextIsUtf8();
     const std::string& menuText = program.LangText[26];
+    bool chose = false;
     if (CharacterCount(menuText, utf8) >= 3) {
         std::string filter = WithoutLastCharacters(menuText, 3, utf8);
         filter += '\0';
@@ -67,14 +71,20 @@ void RunLanguageCommand(Program& program) {
         };
         const std::vector<std::string> chosen = ShowFileDialog(platform, options);
         if (!chosen.empty() && !chosen.front().empty()) {
-            program.settings.LangFileName = LanguageFromChosenPath(
+            chose = true;
+            const std::string name = LanguageFromChosenPath(
                 chosen.front(), platform.PathSeparator(), program.settings.LangFileName);
+            // A file name may hold a line break on some desktops; the settings
+            // file could not hold it, so the name in use stays.
+            if (CanStoreLanguageName(name)) program.settings.LangFileName = name;
             LoadLanguageFile(program);
         }
     }
     program.UnloadOptionsDialog();
     program.main.ApplyMenuCaptions();
-    program.SaveSettings();
+    // A settings file kept because it could not be read is replaced only when
+    // the user chose a language.
+    program.SaveSettings(chose ? Program::SaveRequest::User : Program::SaveRequest::Routine);
 }
 
 }  // namespace gimbalo

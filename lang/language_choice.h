@@ -23,13 +23,15 @@ std::string LanguageFromChosenPath(const std::string& path, char separator,
                                    const std::string& current);
 
 // Start-up: takes the stored name, or the locale's choice when the stored
-// name is blank; loads it and captions the menu. Nothing is saved here.
+// name is blank or could not be stored again (CanStoreLanguageName); loads it
+// and captions the menu. Nothing is saved here.
 void SelectStartupLanguage(Program& program, const std::string& storedName);
 
 // The Language command (mnuLingua): lets the user pick a language file, loads
 // it, closes the options dialog so that it reopens in the new language,
 // captions the menu and saves the settings. After a cancel the last three
-// steps run all the same.
+// steps run all the same. A chosen name that the settings file cannot hold
+// is refused: the language in use stays and is loaded again.
 void RunLanguageCommand(Program& program);
 
 }  // namespace gimbalo

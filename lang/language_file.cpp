@@ -1,6 +1,7 @@
 #include "lang/language_file.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/program.h"
 #include "lang/text_encoding.h"
@@ -12,7 +13,21 @@ std::string LanguageFolder(Platform& platform) {
     return platform.ProgramFolder() + platform.PathSeparator() + kLanguageFolderName;
 }
 
-std::string LanguageFilePath(Platform& platform, const std::string& langFileName) {
+bool IsLanguageFileName(const std::string& langFileName) {
+    if (langFileName.find_first_of(std::string(":\r\n\0", 4)) != std::string::npos) return false;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end =
+            std::min(langFileName.find_first_of("/\\", start), langFileName.size());
+        const std::string_view part = std::string_view(langFileName).substr(start, end - start);
+        if (part.find_first_not_of(". ") == std::string_view::npos) return false;
+        if (end == langFileName.size()) return true;
+        start = end + 1;
+    }
+}
+
+std::optional<std::string> LanguageFilePath(Platform& platform, const std::string& langFileName) {
+    if (!IsLanguageFileName(langFileName)) return std::nullopt;
     const char separator = platform.PathSeparator();
     std::string relative = langFileName;
     if (separator != '\\') std::replace(relative.begin(), relative.end(), '\\', separator);
@@ -30,8 +45,9 @@ void FillLangText(LangTable& table, const std::vector<std::string>& lines, bool 
 
 void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangTable& table) {
     const bool utf8 = platform.TextIsUtf8();
-    if (auto lines = ReadTextFileLines(LanguageFilePath(platform, langFileName), utf8))
-        FillLangText(table, *lines, utf8);
+    const std::optional<std::string> path = LanguageFilePath(platform, langFileName);
+    if (!path) return;
+    if (auto lines = ReadTextFileLines(*path, utf8)) FillLangText(table, *lines, utf8);
 }
 
 void LoadLanguageFile(Program& program) {

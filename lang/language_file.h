@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,19 @@ constexpr std::size_t kLeadingCharacters = 3;
 // The language folder: the program folder, the separator, "Lang".
 std::string LanguageFolder(Platform& platform);
 
+// Whether `langFileName` names a file inside the language folder: parts
+// joined by '/' or '\' ("Deutsch.lng", "extra\Deutsch.lng"), none of them
+// empty (so no absolute path), none of only dots and blanks (which Windows
+// reads as "." or ".."), and no colon (a drive or a stream), NUL or line
+// break anywhere. Any other name is a missing file.
+bool IsLanguageFileName(const std::string& langFileName);
+
 // Full path of the language file `langFileName`, which is relative to the
-// language folder and may hold a subfolder part. A name stored by the Windows
-// program holds backslashes ("extra\Deutsch.lng"); on a platform whose
-// separator is another character they become that separator.
-std::string LanguageFilePath(Platform& platform, const std::string& langFileName);
+// language folder and may hold a subfolder part; nothing when it is not a
+// language-file name. A name stored by the Windows program holds backslashes
+// ("extra\Deutsch.lng"); on a platform whose separator is another character
+// they become that separator.
+std::optional<std::string> LanguageFilePath(Platform& platform, const std::string& langFileName);
 
 // Fills the table from the lines of a language file: line n (from 1) sets
 // entry n for n up to 100, without its first three characters, when the line
@@ -35,7 +44,9 @@ std::string LanguageFilePath(Platform& platform, const std::string& langFileName
 void FillLangText(LangTable& table, const std::vector<std::string>& lines, bool textIsUtf8);
 
 // Reads `langFileName` from the language folder into `table`. A file that
-// cannot be opened changes nothing; loading never clears the table.
+// cannot be opened, is no regular file, is longer than kMaxFileBytes or whose
+// name is no language-file name changes nothing; loading never clears the
+// table.
 void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangTable& table);
 
 // Loads the program's current language file, `LangFileName`, into its

@@ -34,6 +34,9 @@ std::string DecodeFileText(std::string_view bytes, bool textIsUtf8);
 // sequence. A sequence cut short by the text's end is not read past it.
 char32_t NextCodePoint(std::string_view text, std::size_t& i);
 
+// Appends the UTF-8 sequence of code point `c`.
+void AppendUtf8(std::string& out, char32_t c);
+
 // Number of characters of `text`.
 std::size_t CharacterCount(std::string_view text, bool textIsUtf8);
 

@@ -24,9 +24,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path,
                                                           bool textIsUtf8) {
-    std::optional<std::string> bytes = ReadWholeFile(path, textIsUtf8);
-    if (!bytes) return std::nullopt;
-    return SplitLines(DecodeFileText(*bytes, textIsUtf8));
+    const ReadResult file = ReadSmallFile(path, textIsUtf8);
+    if (file.status != ReadStatus::Read) return std::nullopt;
+    return SplitLines(DecodeFileText(file.bytes, textIsUtf8));
 }
 
 }  // namespace gimbalo

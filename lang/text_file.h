@@ -17,8 +17,9 @@ namespace gimbalo {
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The lines of the file at `path` in the program's text (see DecodeFileText).
-// Nothing when the file cannot be opened; a read that fails part-way gives
-// the lines read until then.
+// Nothing when the file cannot be opened, is no regular file or is longer
+// than kMaxFileBytes; a read that fails part-way gives the lines read until
+// then.
 std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path, bool textIsUtf8);
 
 }  // namespace gimbalo

@@ -11,6 +11,7 @@ packages=(
   fonts-liberation fonts-dejavu-core locales
   librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
   dbus-daemon at-spi2-core python3 python3-pyatspi
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

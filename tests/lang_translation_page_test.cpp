@@ -158,22 +158,5 @@ TEST(TranslationPageFolderTest, PageThatCannotBeWrittenIsStillOpened) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST(TranslationPageFolderTest, FailedWriteLeavesTheEarlierPageWhole) {
-    testing::TempFolder folder;
-    SimPlatform sim(folder.Path());
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 earlier\r\n");
-    ASSERT_TRUE(WriteTranslationPage(sim));
-    const std::string earlier = testing::ReadFile(folder.Path() + "/Invia_Traduzione.html");
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    if (std::filesystem::exists(folder.Path() + "/probe") ||
-        std::ofstream(folder.Path() + "/probe")) {
-        GTEST_SKIP() << "this user writes into read-only folders";
-    }
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 later\r\n");
-    EXPECT_FALSE(WriteTranslationPage(sim));
-    EXPECT_EQ(testing::ReadFile(folder.Path() + "/Invia_Traduzione.html"), earlier);
-}
-
 }  // namespace
 }  // namespace gimbalo

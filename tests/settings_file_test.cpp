@@ -2,6 +2,7 @@
 // leaves in it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <filesystem>
 
@@ -63,7 +64,7 @@ TEST(SettingsFile, ReadsFieldsWithListInputRules) {
         WriteFile(path, c.file);
         Settings s;
         std::string language = "unchanged";
-        ASSERT_TRUE(ReadSettingsFile(path, s, language)) << c.what;
+        ASSERT_EQ(ReadSettingsFile(path, s, language), SettingsFileState::Read) << c.what;
         EXPECT_EQ(s.LeftButton, c.left) << c.what;
         EXPECT_EQ(s.RightButton, c.right) << c.what;
         EXPECT_EQ(s.MiddleButton, c.middle) << c.what;
@@ -81,7 +82,8 @@ TEST(SettingsFile, MissingFileChangesNothing) {
     Settings s;
     s.SetDefaults();
     std::string language;
-    EXPECT_FALSE(ReadSettingsFile(folder.File("Gimbalo.ini"), s, language));
+    EXPECT_EQ(ReadSettingsFile(folder.File("Gimbalo.ini"), s, language),
+              SettingsFileState::Missing);
     EXPECT_EQ(s.LeftButton, 1);
     EXPECT_EQ(s.SpeedSetting, "2");
 }
@@ -108,7 +110,7 @@ TEST(SettingsFile, WritesEightLinesWithTheSpeedAsANumber) {
         // The lines after the speed read back in place.
         Settings back;
         std::string language;
-        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
         EXPECT_EQ(back.Acceleration, 1);
         EXPECT_EQ(back.JoystickIndex, 0);
         EXPECT_EQ(language, "English.lng");
@@ -178,7 +180,7 @@ TEST(SettingsFile, ByteOrderMarkBeforeTheFirstLineIsSkipped) {
                        "4\r\n5\r\n6\r\n1\r\n0\r\n0\r\n0\r\nEnglish.lng\r\n");
     Settings s;
     std::string language;
-    ASSERT_TRUE(ReadSettingsFile(path, s, language));
+    ASSERT_EQ(ReadSettingsFile(path, s, language), SettingsFileState::Read);
     EXPECT_EQ(s.LeftButton, 4);
     EXPECT_EQ(language, "English.lng");
 }
@@ -202,8 +204,47 @@ TEST(SettingsFile, LanguageNamesThatListInputWouldCutAreQuoted) {
                   std::string("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n") + c.line + "\r\n");
         Settings back;
         std::string language;
-        ASSERT_TRUE(ReadSettingsFile(path, back, language));
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
         EXPECT_EQ(language, c.name);
+    }
+}
+
+}  // namespace
+}  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+// The eighth line holds a name only when it reads back the same; any other
+// name leaves it empty, so the file keeps its eight lines.
+TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {
+    struct Case {
+        std::string name;
+        bool storable;
+    } cases[] = {
+        {"English.lng", true},      {"", true},
+        {"Deutsch, neu.lng", true}, {"  ", true},
+        {"a\"b.lng", true},         {std::string("x\0y.lng", 7), true},
+        {"Eng\r\nlish.lng", false}, {"Eng\nlish.lng", false},
+        {"Eng\rlish.lng", false},   {"\"quoted\"", false},
+        {"\"open.lng", false},      {"a\"b, c.lng", false},
+        {" a\"b.lng", false},
+    };
+    testing::TempFolder folder;
+    const std::string path = folder.File("Gimbalo.ini");
+    for (const Case& c : cases) {
+        EXPECT_EQ(CanStoreLanguageName(c.name), c.storable) << c.name;
+        Settings s;
+        s.SetDefaults();
+        s.LangFileName = c.name;
+        ASSERT_TRUE(WriteSettingsFile(path, s)) << c.name;
+        const std::string text = testing::ReadFile(path);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8) << c.name;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 8) << c.name;
+        Settings back;
+        std::string language;
+        ASSERT_EQ(ReadSettingsFile(path, back, language), SettingsFileState::Read);
+        EXPECT_EQ(language, c.storable ? c.name : "") << c.name;
     }
 }
 

@@ -1,0 +1,55 @@
+// Files through the operating system, for what the program reads (settings,
+// language files) and writes (settings, translation page, manifest).
+//
+// Reading opens only regular files and never waits: a pipe, a device or a
+// folder under the name is refused on the opened handle, and a file longer
+// than the caller's limit is not read at all. Writing goes to a new file
+// beside the old one that is flushed to disk and then put in its place, so a
+// crash or a power cut leaves the old file or the new one, never a mix; the
+// new file keeps the old one's mode and owner.
+//
+// One implementation per operating system (POSIX, Win32), chosen by the
+// build. Paths are the program's text: UTF-8, or the ANSI code page when
+// `textIsUtf8` is false.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace gimbalo {
+
+enum class ReadStatus {
+    Read,        // `bytes` holds the file, or what was read before a read failed
+    Missing,     // nothing of that name, or a folder on the way is missing
+    Unreadable,  // something is there, but not a regular file this user may read
+    TooLarge,    // a regular file longer than the limit; nothing was read
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Missing;
+    std::string bytes;
+};
+
+// Reads the regular file at `path` when it holds at most `limit` bytes.
+ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool textIsUtf8);
+
+enum class WriteStatus {
+    Replaced,        // the new file took the old one's place, or was made new
+    WrittenInPlace,  // no file could be made in the folder: the file was rewritten
+    ReadOnly,        // the file is read-only for this user and was left alone
+    TemporaryTaken,  // a file of the temporary name exists; nothing was done
+    Failed,          // nothing was changed
+};
+
+// Writes `content` to `path` through the new file `temporaryPath` in the same
+// folder: written, given the mode and owner of the file at `path`, flushed,
+// renamed over `path`, and the folder flushed. When the folder takes no new
+// file (or the owner cannot be kept) but the file at `path` is writable, the
+// file is rewritten in place, after making room for the new text so that a
+// full disk fails before a byte changes. A file at `path` that is read-only
+// is never replaced.
+WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,
+                                      std::string_view content, bool textIsUtf8);
+
+}  // namespace gimbalo
