@@ -71,7 +71,7 @@ TEST(WindowsSystem, SecondCopySeesTheFirstUntilItEnds) {
         // Once the first copy has gone, a new one runs alone.
         if (role == std::wstring(L"alone")) first.reset();
         const ProcessResult child = RunTestInChild("WindowsSystemChild.AnotherCopyRuns", role);
-        EXPECT_EQ(child.exitCode, 0u) << child.output;
+        EXPECT_EQ(child.exitCode, 0u) << child.output << child.errors;
         EXPECT_NE(child.output.find("[  PASSED  ] 1 test."), std::string::npos) << child.output;
     }
 }

@@ -8,7 +8,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/windows/wide_text.h"
@@ -150,42 +152,97 @@ inline std::wstring TestProgram() {
 }
 
 struct ProcessResult {
-    DWORD exitCode = 0xFFFFFFFF;  // the same when it could not start or be waited for
-    std::string output;           // standard output and error, as the bytes came
+    DWORD exitCode = 0xFFFFFFFF;  // the same when it could not start or did not end
+    std::string output;           // standard output, as the bytes came
+    std::string errors;           // standard error
+};
+
+// A program started with its standard output and error caught, each read
+// as it comes.
+class ChildProcess {
+public:
+    explicit ChildProcess(std::wstring commandLine) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE outWrite = nullptr;
+        HANDLE errWrite = nullptr;
+        if (!CreatePipe(&outRead_, &outWrite, &inherit, 0) ||
+            !CreatePipe(&errRead_, &errWrite, &inherit, 0))
+            return;
+        SetHandleInformation(outRead_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(errRead_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = outWrite;
+        startup.hStdError = errWrite;
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                  CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_) != FALSE;
+        CloseHandle(outWrite);
+        CloseHandle(errWrite);
+        outReader_ = std::thread([this] { Drain(outRead_, output_); });
+        errReader_ = std::thread([this] { Drain(errRead_, errors_); });
+    }
+    ~ChildProcess() {
+        if (started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 1);
+        if (outReader_.joinable()) outReader_.join();
+        if (errReader_.joinable()) errReader_.join();
+        for (HANDLE handle : {outRead_, errRead_, process_.hThread, process_.hProcess})
+            if (handle != nullptr) CloseHandle(handle);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
+    std::string Output() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return output_;
+    }
+    std::string Errors() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return errors_;
+    }
+    // Waits for the end: the exit code, with everything it wrote.
+    ProcessResult Wait(std::chrono::milliseconds deadline = 3 * kDeadline) {
+        ProcessResult result;
+        if (started_ && WaitForSingleObject(process_.hProcess,
+                                            static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &result.exitCode);
+        else if (started_)
+            TerminateProcess(process_.hProcess, 1);
+        if (outReader_.joinable()) outReader_.join();
+        if (errReader_.joinable()) errReader_.join();
+        result.output = Output();
+        result.errors = Errors();
+        return result;
+    }
+
+private:
+    void Drain(HANDLE pipe, std::string& into) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            into.append(buffer, got);
+        }
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    HANDLE outRead_ = nullptr;
+    HANDLE errRead_ = nullptr;
+    mutable std::mutex mutex_;
+    std::string output_;
+    std::string errors_;
+    std::thread outReader_;
+    std::thread errReader_;
 };
 
 // Runs `commandLine` to its end with its output caught.
 inline ProcessResult RunProcess(std::wstring commandLine) {
-    ProcessResult result;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr;
-    HANDLE write = nullptr;
-    if (!CreatePipe(&read, &write, &inherit, 0)) return result;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = write;
-    startup.hStdError = write;
-    PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-    CloseHandle(write);
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            result.output.append(buffer, got);
-        if (WaitForSingleObject(process.hProcess, 3 * 1000 * kDeadline.count()) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &result.exitCode);
-        else
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(read);
-    return result;
+    return ChildProcess(std::move(commandLine)).Wait();
 }
 
 // Runs the test `name` ("Suite.Test") alone in a fresh copy of this test
