@@ -34,11 +34,12 @@ protected:
         program = folder.Path() + L"\\gimbalo-replay.exe";
         ASSERT_TRUE(
             CopyFileW((BuildFolder() + L"\\gimbalo-replay.exe").c_str(), program.c_str(), FALSE));
+        // No pictures folder: the program carries its pictures.
         CreateDirectoryW((folder.Path() + L"\\Lang").c_str(), nullptr);
-        CreateDirectoryW((folder.Path() + L"\\pictures").c_str(), nullptr);
-        CopyFileW((BuildFolder() + L"\\pictures\\gimbalo.png").c_str(),
-                  (folder.Path() + L"\\pictures\\gimbalo.png").c_str(), FALSE);
         settings = folder.Path() + L"\\Impostazioni " + Wide(kBeyondAscii);
+        // The runs start with the pointer in the middle of the screen, where
+        // it can go any way.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
     }
 
     // Starts the copy on `script`, with its settings in their own folder.
