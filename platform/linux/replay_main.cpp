@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
 #include "platform/linux/replay_platform.h"
 #include "replay/command.h"
+#include "replay/run_program.h"
 #include "replay/script.h"
 
 namespace {
@@ -67,16 +67,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    gimbalo::Program program(*platform);
-    platform->SetMenuCommandRunner(
-        [&program](const std::string& item) { return program.RunMenuCommand(item); });
-    program.Start();
-    // Start-up ends the program when another copy runs or no joystick answers.
-    if (platform->ProgramEnded()) {
-        platform->TraceEnd();
-        return 1;
-    }
-    platform->RunMessageLoop([&program] { program.Exit(); });
-    platform->TraceEnd();
-    return 0;
+    return gimbalo::RunReplayedProgram(*platform);
 }

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
 #include "platform/windows/replay_platform.h"
 #include "platform/windows/wide_text.h"
 #include "replay/command.h"
+#include "replay/run_program.h"
 #include "replay/script.h"
 
 namespace {
@@ -96,16 +96,5 @@ int main() {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    gimbalo::Program program(*platform);
-    platform->SetMenuCommandRunner(
-        [&program](const std::string& item) { return program.RunMenuCommand(item); });
-    program.Start();
-    // Start-up ends the program when another copy runs or no joystick answers.
-    if (platform->ProgramEnded()) {
-        platform->TraceEnd();
-        return 1;
-    }
-    platform->RunMessageLoop([&program] { program.Exit(); });
-    platform->TraceEnd();
-    return 0;
+    return gimbalo::RunReplayedProgram(*platform);
 }
