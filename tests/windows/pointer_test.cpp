@@ -124,3 +124,38 @@ TEST(WindowsPointer, CrashLetsGoOfTheHeldButton) {
 
 }  // namespace
 }  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+using testing::EnvironmentValue;
+using testing::TestPlatform;
+using testing::WaitUntil;
+
+// Halves of tests/windows/pointer_through_x.sh, which moves and reads the
+// pointer with xdotool on the same X display and says what to do in
+// GIMBALO_X_POINTER: the position X put the pointer at, or "put".
+TEST(WindowsPointerThroughX, ReadsWhereXPutIt) {
+    const std::wstring put = EnvironmentValue(L"GIMBALO_X_POINTER");
+    if (put.empty() || put == L"put") GTEST_SKIP() << "run by pointer_through_x.sh";
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    const int32_t x = std::stoi(put);
+    const int32_t y = std::stoi(put.substr(put.find(L',') + 1));
+    POINT read;
+    EXPECT_TRUE(WaitUntil([&] {
+        return platform->GetCursorPos(read) && read.x == x && read.y == y;
+    })) << "read "
+        << read.x << "," << read.y;
+}
+
+TEST(WindowsPointerThroughX, PutsItWhereXReadsIt) {
+    if (EnvironmentValue(L"GIMBALO_X_POINTER") != L"put")
+        GTEST_SKIP() << "run by pointer_through_x.sh";
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    EXPECT_TRUE(platform->SetCursorPos(456, 234));
+}
+
+}  // namespace
+}  // namespace gimbalo
