@@ -11,65 +11,25 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/qt_text.h"
+#include "platform/menu_handles.h"
 
 namespace gimbalo {
 
-namespace {
-
-MenuHandle HandleOf(const void* address) {
-    return reinterpret_cast<MenuHandle>(address);
-}
-
-// The loaded form whose menu bar `handle` is, or nullptr.
-template <typename Hosts>
-Form* MenuBarOf(const Hosts& hosts, MenuHandle handle) {
-    for (const auto& [form, host] : hosts)
-        if (HandleOf(form) == handle && !form->Menus().empty()) return form;
-    return nullptr;
-}
-
-// The menu of a loaded form that `handle` is, or nullptr.
-template <typename Hosts>
-Menu* MenuOf(const Hosts& hosts, MenuHandle handle) {
-    for (const auto& [form, host] : hosts)
-        for (Menu* menu : form->Menus())
-            if (HandleOf(menu) == handle) return menu;
-    return nullptr;
-}
-
-}  // namespace
-
 MenuHandle LinuxPlatform::GetMenu(Form& form) {
-    if (hosts_.count(&form) == 0 || form.Menus().empty()) return 0;
-    return HandleOf(&form);
+    return menu_handles::MenuBar(hosts_, form);
 }
 
 MenuHandle LinuxPlatform::GetSubMenu(MenuHandle menu, int position) {
-    const Form* bar = MenuBarOf(hosts_, menu);
-    if (bar == nullptr || position < 0 || static_cast<std::size_t>(position) >= bar->Menus().size())
-        return 0;
-    return HandleOf(bar->Menus()[static_cast<std::size_t>(position)]);
+    return menu_handles::SubMenu(hosts_, menu, position);
 }
 
 uint32_t LinuxPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    return MenuItemIdAt(MenuOf(hosts_, menu), position);
+    return menu_handles::ItemId(hosts_, menu, position);
 }
 
 bool LinuxPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
                                        int32_t uncheckedPicture, int32_t) {
-    // The item is looked for in the bar's menus, or in the one menu given.
-    std::vector<Menu*> searched;
-    if (const Form* bar = MenuBarOf(hosts_, menu))
-        searched = bar->Menus();
-    else if (Menu* one = MenuOf(hosts_, menu))
-        searched.push_back(one);
-    else
-        return false;
-    MenuItem* target = FindMenuItemFor(searched, item, (flags & MF_BYPOSITION) != 0);
-    if (target == nullptr) return false;
-    // Menus show one picture per item, ticked or not.
-    target->SetPicture(uncheckedPicture);
-    return true;
+    return menu_handles::SetItemPicture(hosts_, menu, item, flags, uncheckedPicture);
 }
 
 void LinuxPlatform::ShowPopupMenu(Form& form) {

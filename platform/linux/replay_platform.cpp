@@ -9,15 +9,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_dialog_record.h"
 #include "platform/forms.h"
-#include "platform/linux/file_dialog_record.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "replay/trace.h"
 
@@ -25,42 +23,15 @@ namespace gimbalo {
 
 namespace {
 
-// The polling tick is the main window's Timer1; other timers are not ticks.
-bool IsPollingTimer(const Timer& timer) {
-    return timer.Name() == "Timer1" && timer.Owner().Name() == "Gimbalo";
-}
-
 // A reading as the program sees it (0..65535) becomes an SDL axis value.
 Sint16 AxisValue(uint32_t reading) {
     return static_cast<Sint16>(static_cast<int32_t>(reading) - 32768);
 }
 
-// Control characters would break the one line a message gets.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r')
-            line += "\\r";
-        else if (c == '\n')
-            line += "\\n";
-        else
-            line += c;
-    }
-    return line;
-}
-
-// A scripted path as a dialog hands it back: in full, from the folder the
-// replay was started in when it is relative.
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.string();
-}
-
 }  // namespace
 
 ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace, bool poll)
-    : script_(script), player_(script), trace_(trace), poll_(poll) {}
+    : script_(script), session_(script, trace, *this, *this, "/"), poll_(poll) {}
 
 std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, const Script& script,
                                                        std::FILE* trace,
@@ -70,16 +41,20 @@ std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, c
     if (!platform->PrepareSettingsFolder(settingsFolder, error)) return nullptr;
     if (!platform->Initialise(argc, argv, error)) return nullptr;
     if (!platform->AttachJoysticks(error)) return nullptr;
-    platform->nextStep_ = std::make_unique<QTimer>();
-    platform->nextStep_->setSingleShot(true);
-    platform->nextStep_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(platform->nextStep_.get(), &QTimer::timeout,
-                     [raw = platform.get()] { raw->ReportNextStep(); });
+    platform->report_ = std::make_unique<QTimer>();
+    platform->report_->setSingleShot(true);
+    platform->report_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(platform->report_.get(), &QTimer::timeout, [raw = platform.get()] {
+        raw->session_.InputReported();
+        // Any byte will do: it makes the descriptor readable, as a report
+        // does.
+        if (raw->reportWrite_ >= 0) (void)!write(raw->reportWrite_, "r", 1);
+    });
     return platform;
 }
 
 ReplayPlatform::~ReplayPlatform() {
-    nextStep_.reset();
+    report_.reset();
     for (VirtualJoystick& joystick : joysticks_)
         if (joystick.handle != nullptr) SDL_JoystickClose(joystick.handle);
     if (reportRead_ >= 0) {
@@ -103,7 +78,8 @@ bool ReplayPlatform::PrepareSettingsFolder(const std::string& chosen, std::strin
                     (failure ? failure.message() : std::string("not a folder"));
             return false;
         }
-        settingsFolder_ = FullPath(chosen);
+        settingsFolder_ = std::filesystem::absolute(chosen, failure).string();
+        if (failure) settingsFolder_ = chosen;
         return true;
     }
     std::string pattern = QDir::tempPath().toStdString() + "/gimbalo-replay-XXXXXX";
@@ -122,15 +98,11 @@ std::string ReplayPlatform::SettingsFolder() {
 }
 
 bool ReplayPlatform::WriteAutostart(const std::string& name, const std::string&) {
-    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not written)\n",
-                 OneLine(name).c_str());
-    return true;
+    return session_.LeaveAutostartAlone(name, true);
 }
 
 bool ReplayPlatform::DeleteAutostart(const std::string& name) {
-    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not deleted)\n",
-                 OneLine(name).c_str());
-    return true;
+    return session_.LeaveAutostartAlone(name, false);
 }
 
 bool ReplayPlatform::AttachJoysticks(std::string& error) {
@@ -192,13 +164,7 @@ uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
     const int desktop = DesktopDevice(device);
     const uint32_t result =
         desktop < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(desktop, info);
-    if (inPollingTick_ && device == 0 && !readTaken_) {
-        readTaken_ = true;
-        if (result == JOYERR_NOERROR)
-            read_ = info;
-        else
-            read_.reset();
-    }
+    session_.NoteRead(device, result, info);
     return result;
 }
 
@@ -209,7 +175,7 @@ uint32_t ReplayPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
 
 void ReplayPlatform::mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                                  uintptr_t extraInfo) {
-    events_.push_back(flags);
+    session_.NoteEvent(flags);
     LinuxPlatform::mouse_event(flags, dx, dy, data, extraInfo);
 }
 
@@ -220,135 +186,26 @@ void ReplayPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow
 }
 
 int ReplayPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
-    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n", OneLine(title).c_str(),
-                 OneLine(text).c_str());
-    return 1;  // OK
+    return session_.MessageBox(text, title);
 }
 
 bool ReplayPlatform::GetOpenFileNameA(OPENFILENAME& record) {
-    return AnswerFileDialog(record, "open");
+    return session_.AnswerFileDialog(record, "open");
 }
 
 bool ReplayPlatform::GetSaveFileNameA(OPENFILENAME& record) {
-    return AnswerFileDialog(record, "save");
-}
-
-bool ReplayPlatform::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
-    if (ProgramEnded()) return false;
-    const std::string title = OneLine(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
-    if (dialogAnswers_.empty()) {
-        std::fprintf(stderr,
-                     "gimbalo-replay: %s dialog \"%s\": cancelled, the script has no answer "
-                     "for it\n",
-                     kind, title.c_str());
-        return false;
-    }
-    const ScriptStep& answer = *dialogAnswers_.front();
-    dialogAnswers_.pop_front();
-    if (!answer.dialogAnswer) return false;  // the script cancels it
-    if (!RecordChosenFiles(record, {FullPath(*answer.dialogAnswer)})) {
-        std::fprintf(stderr,
-                     "gimbalo-replay: %s dialog \"%s\": the answer on line %d does not fit in "
-                     "%u characters; the dialog fails\n",
-                     kind, title.c_str(), answer.line, record.nMaxFile);
-        return false;
-    }
-    // The filter shown first is the one still selected.
-    const std::size_t filters = FilterPairs(record.lpstrFilter).size();
-    if (filters > 0) record.nFilterIndex = FirstFilterIndex(record.nFilterIndex, filters);
-    return true;
+    return session_.AnswerFileDialog(record, "save");
 }
 
 void ReplayPlatform::SetMenuCommandRunner(std::function<bool(const std::string&)> run) {
-    runMenuCommand_ = std::move(run);
+    session_.SetMenuCommandRunner(std::move(run));
 }
 
 void ReplayPlatform::DispatchTimer(Timer& timer) {
-    if (!IsPollingTimer(timer)) {
+    if (ReplaySession::IsPollingTimer(timer))
+        session_.PollingTick(timer, [this, &timer] { LinuxPlatform::DispatchTimer(timer); });
+    else
         LinuxPlatform::DispatchTimer(timer);
-        return;
-    }
-    if (quitting_) return;  // the close is on its way; no tick runs after quit
-    if (resting_) EndRest();
-
-    DueSteps due = player_.Advance(tick_);
-    if (due.readingChanged) SetReading(player_.Reading());
-    for (const ScriptStep* command : due.commands) {
-        switch (command->kind) {
-            case StepKind::Unplug:
-                Unplug();
-                break;
-            case StepKind::Quit:
-                Quit();
-                return;
-            case StepKind::Dialog:
-                dialogAnswers_.push_back(command);
-                break;
-            case StepKind::Menu:
-                QueueMenuCommand(*command);
-                // The exit command closes the program: no tick runs after it.
-                if (EndsProgram(*command)) {
-                    quitting_ = true;
-                    return;
-                }
-                break;
-            case StepKind::Set:
-                break;
-        }
-    }
-
-    events_.clear();
-    read_.reset();
-    readTaken_ = false;
-    inPollingTick_ = true;
-    LinuxPlatform::DispatchTimer(timer);
-    inPollingTick_ = false;
-    if (trace_ != nullptr) TracePollingTick();
-    events_.clear();
-    ++tick_;
-    if (!timer.Enabled() && !ProgramEnded()) BeginRest();
-}
-
-void ReplayPlatform::BeginRest() {
-    resting_ = true;
-    reported_ = false;
-    restTick_ = tick_ - 1;
-    restClock_.start();
-    if (trace_ != nullptr) WriteTraceLine(TraceRestLine(restTick_));
-    const std::optional<uint64_t> next = player_.NextTick();
-    if (!next) return;  // nothing more to come: asleep until the program closes
-    // Reported at the time of the tick before it; at once when that is now.
-    const uint64_t due = std::max(*next, tick_);
-    nextStep_->start(static_cast<int>(std::min<uint64_t>((due - tick_) * 5, INT32_MAX)));
-}
-
-void ReplayPlatform::ReportNextStep() {
-    if (!resting_) return;
-    const std::optional<uint64_t> next = player_.NextTick();
-    if (next) tick_ = std::max(*next, tick_);
-    reported_ = true;
-    // Any byte will do: it makes the descriptor readable, as a report does.
-    if (reportWrite_ >= 0) (void)!write(reportWrite_, "r", 1);
-}
-
-uint64_t ReplayPlatform::TicksByTime() const {
-    // A tick 5 ms after the last one run, and so on.
-    return restTick_ + 1 + static_cast<uint64_t>(restClock_.elapsed()) / 5;
-}
-
-void ReplayPlatform::EndRest() {
-    resting_ = false;
-    nextStep_->stop();
-    // Woken by the scripted joystick: the tick it reported. Woken otherwise
-    // (new settings, a real joystick arriving): the tick the time says,
-    // which comes 5 ms after the wake.
-    if (!reported_) {
-        uint64_t byTime = TicksByTime();
-        if (const std::optional<uint64_t> next = player_.NextTick())
-            byTime = std::min(byTime, *next);
-        tick_ = std::max(tick_, byTime);
-    }
-    if (trace_ != nullptr) WriteTraceLine(TraceWakeLine(tick_));
 }
 
 void ReplayPlatform::SetReading(const StickReading& reading) {
@@ -370,69 +227,27 @@ void ReplayPlatform::Unplug() {
     SDL_JoystickDetachVirtual(index);
 }
 
-void ReplayPlatform::Quit() {
-    quitting_ = true;
-    // The close unloads the main window and with it this very timer, so it
-    // runs from the message loop once the tick has returned, as the exit
-    // command does from the menu.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this] {
-            if (closeMainWindow_)
-                closeMainWindow_();
-            else
-                EndProgram();
-        },
-        Qt::QueuedConnection);
+void ReplayPlatform::Post(std::function<void()> work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
 
-void ReplayPlatform::QueueMenuCommand(const ScriptStep& step) {
-    // A command may open or close forms or end the program, which must not
-    // happen inside the tick's timer dispatch.
-    const uint64_t dueTick = tick_;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this, &step, dueTick] {
-            if (ProgramEnded()) return;
-            if (trace_ != nullptr) WriteTraceLine(TraceMenuLine(dueTick, step.menuItem));
-            if (runMenuCommand_ && runMenuCommand_(step.menuItem)) return;
-            std::fprintf(stderr, "gimbalo-replay: menu %s (line %d) could not be chosen\n",
-                         step.menuItem.c_str(), step.line);
-            // Ticks stopped for the exit command; the program must still end.
-            if (EndsProgram(step)) EndProgram();
-        },
-        Qt::QueuedConnection);
+void ReplayPlatform::Close() {
+    if (closeMainWindow_)
+        closeMainWindow_();
+    else
+        EndProgram();
 }
 
-void ReplayPlatform::TracePollingTick() {
-    POINT pointer;
-    GetCursorPos(pointer);
-    WriteTraceLine(TraceTickLine(tick_, read_, pointer, events_));
+void ReplayPlatform::ReportInputIn(int milliseconds) {
+    report_->start(milliseconds);
+}
+
+void ReplayPlatform::CancelInputReport() {
+    report_->stop();
 }
 
 bool ReplayPlatform::TraceEnd() {
-    // Closed during a rest: the ticks plain polling would have run by now.
-    if (resting_) tick_ = std::max(tick_, TicksByTime());
-    if (trace_ == nullptr) return true;
-    POINT pointer;
-    GetCursorPos(pointer);
-    WriteTraceLine(TraceEndLine(tick_, pointer, events_));
-    if (!traceLost_ && std::fflush(trace_) != 0) traceLost_ = true;
-    return !traceLost_;
-}
-
-void ReplayPlatform::WriteTraceLine(const std::string& line) {
-    if (traceLost_) return;
-    std::fputs(line.c_str(), trace_);
-    std::fputc('\n', trace_);
-    if (!std::ferror(trace_)) return;
-    // Its reader went away (a pipe to head) or the disk is full: the run
-    // has lost its point, so the program closes as at the script's quit,
-    // letting go of its buttons.
-    traceLost_ = true;
-    std::fprintf(stderr, "gimbalo-replay: the trace cannot be written (%s); closing\n",
-                 std::strerror(errno));
-    if (!quitting_) Quit();
+    return session_.TraceEnd();
 }
 
 }  // namespace gimbalo

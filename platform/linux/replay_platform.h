@@ -7,25 +7,22 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
-
-#include <QElapsedTimer>
 
 #include "platform/linux/linux_platform.h"
 #include "replay/player.h"
 #include "replay/script.h"
+#include "replay/session.h"
 
 class QTimer;
 struct _SDL_Joystick;
 
 namespace gimbalo {
 
-class ReplayPlatform : public LinuxPlatform {
+class ReplayPlatform : public LinuxPlatform, private ReplayDesktop {
 public:
     // Starts the desktop and attaches the script's joysticks. `trace`, when
     // not null, receives one line per polling tick (replay/trace.h). The
@@ -84,6 +81,14 @@ protected:
     JoystickInput InputToWatch(int device) override;
 
 private:
+    // -- ReplayDesktop --
+    void SetReading(const StickReading& reading) override;
+    void Unplug() override;
+    void Post(std::function<void()> work) override;
+    void Close() override;
+    void ReportInputIn(int milliseconds) override;
+    void CancelInputReport() override;
+
     struct VirtualJoystick {
         int32_t instance = -1;            // SDL instance id
         _SDL_Joystick* handle = nullptr;  // null once unplugged
@@ -98,50 +103,18 @@ private:
     // The desktop's device number of a scripted device, -1 when it is not
     // there.
     int DesktopDevice(int device) const;
-    void SetReading(const StickReading& reading);
-    void Unplug();
-    void Quit();
-    // Runs a menu command from the message loop once the tick has returned.
-    void QueueMenuCommand(const ScriptStep& step);
-    bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
-    void TracePollingTick();
-    void WriteTraceLine(const std::string& line);
-    // The program stopped its timer after the tick just run.
-    void BeginRest();
-    // The first tick after a rest: its number, by the scripted joystick's
-    // report or by the time the rest lasted.
-    void EndRest();
-    // The ticks plain polling would have run by now during a rest.
-    uint64_t TicksByTime() const;
-    void ReportNextStep();
 
     const Script& script_;
-    ScriptPlayer player_;
-    std::FILE* trace_;
+    ReplaySession session_;
     std::string settingsFolder_;
     bool settingsFolderIsTemporary_ = false;
     std::vector<VirtualJoystick> joysticks_;  // by device number
     std::function<void()> closeMainWindow_;
-    std::function<bool(const std::string&)> runMenuCommand_;
-    // Dialog steps whose answers no file dialog has taken yet, oldest first.
-    std::deque<const ScriptStep*> dialogAnswers_;
-    uint64_t tick_ = 0;  // polling ticks run so far, those skipped at rest included
-    bool quitting_ = false;
-    bool traceLost_ = false;  // a trace line could not be written
-    // What the current polling tick read and injected, for its trace line.
-    bool inPollingTick_ = false;
-    bool readTaken_ = false;  // the tick's own read; another read is the rest's check
-    std::optional<JOYINFOEX> read_;
-    std::vector<uint32_t> events_;
     // Resting.
     bool poll_;
     int reportRead_ = -1;  // the scripted joystick's descriptor, watched
     int reportWrite_ = -1;
-    bool resting_ = false;
-    bool reported_ = false;  // the next step was reported during this rest
-    uint64_t restTick_ = 0;  // the last tick run before the rest
-    QElapsedTimer restClock_;
-    std::unique_ptr<QTimer> nextStep_;  // reports the next step during a rest
+    std::unique_ptr<QTimer> report_;  // reports the next step during a rest
 };
 
 }  // namespace gimbalo

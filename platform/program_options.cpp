@@ -1,4 +1,4 @@
-#include "platform/linux/command_line.h"
+#include "platform/program_options.h"
 
 #include "shell/maker.h"
 

@@ -1,5 +1,5 @@
-// What the Linux programs answer on the command line before they open the
-// desktop, so that --help and --version work without an X display.
+// What the programs answer on the command line before they open the
+// desktop, so that --help and --version work without a display.
 #pragma once
 
 #include <cstdio>

@@ -1,0 +1,74 @@
+// The popup menu of a form and its pictures (the handles the program uses
+// are platform/menu_handles.h's). The Win32 menu is built from the model
+// each time it is shown, so it always shows the captions and pictures of
+// the moment.
+#include "platform/forms.h"
+#include "platform/menu_handles.h"
+#include "platform/windows/message_loop.h"
+#include "platform/windows/picture_store.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/windows_platform.h"
+
+namespace gimbalo {
+
+MenuHandle WindowsPlatform::GetMenu(Form& form) {
+    return menu_handles::MenuBar(hosts_, form);
+}
+
+MenuHandle WindowsPlatform::GetSubMenu(MenuHandle menu, int position) {
+    return menu_handles::SubMenu(hosts_, menu, position);
+}
+
+uint32_t WindowsPlatform::GetMenuItemID(MenuHandle menu, int position) {
+    return menu_handles::ItemId(hosts_, menu, position);
+}
+
+bool WindowsPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
+                                         int32_t uncheckedPicture, int32_t) {
+    return menu_handles::SetItemPicture(hosts_, menu, item, flags, uncheckedPicture);
+}
+
+void WindowsPlatform::ShowPopupMenu(Form& form) {
+    if (!loop_ || ended_ || form.Menus().empty()) return;
+    Menu& menu = *form.Menus().front();
+    HMENU popup = CreatePopupMenu();
+    if (popup == nullptr) return;
+    // The pictures at the size of the menu's check marks (13 x 13 at 96 DPI),
+    // over the menu's colour.
+    const int width = GetSystemMetrics(SM_CXMENUCHECK);
+    const int height = GetSystemMetrics(SM_CYMENUCHECK);
+    const COLORREF background = GetSysColor(COLOR_MENU);
+    for (const MenuItem* item : menu.Items()) {
+        if (item->IsSeparator()) {
+            AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        // The ampersand marks the access key, as Windows reads it too.
+        AppendMenuW(popup, MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED),
+                    item->CommandId(), Wide(item->Caption()).c_str());
+        if (item->PictureHandle() == 0) continue;
+        HBITMAP picture = Pictures().OpaqueBitmap(item->PictureHandle(), background, width, height);
+        if (picture != nullptr)
+            ::SetMenuItemBitmaps(popup, item->CommandId(), MF_BYCOMMAND, picture, picture);
+    }
+
+    // The menu closes on a click elsewhere only when its window is the
+    // foreground one; the empty message after it lets the next showing work.
+    HWND owner = loop_->Window().Handle();
+    ::POINT at{};
+    ::GetCursorPos(&at);
+    SetForegroundWindow(owner);
+    UINT chosen = 0;
+    {
+        MessageLoop::ModalScope modal(*loop_);
+        chosen = static_cast<UINT>(TrackPopupMenuEx(
+            popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
+    }
+    PostMessageW(owner, WM_NULL, 0, 0);
+    DestroyMenu(popup);
+    // The program may have ended while the menu was open.
+    if (chosen == 0 || ended_) return;
+    if (MenuItem* item = menu.FindById(chosen)) item->UserChoose();
+}
+
+}  // namespace gimbalo
