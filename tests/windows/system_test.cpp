@@ -143,7 +143,7 @@ TEST(WindowsSystem, PathsBeyondAsciiNameTheSameFileEverywhere) {
     ReadFile(file, bytes, sizeof bytes, &got, nullptr);
     CloseHandle(file);
     EXPECT_EQ(std::string(bytes, got), "01 testo\r\n");
-    EXPECT_EQ(ReadWholeFile(path, platform->TextIsUtf8()), std::string("01 testo\r\n"));
+    EXPECT_EQ(ReadSmallFile(path, platform->TextIsUtf8()).bytes, std::string("01 testo\r\n"));
 
     EXPECT_TRUE(platform->SetFileAttributesA(
         path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
