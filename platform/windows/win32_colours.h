@@ -1,0 +1,45 @@
+// Colours of the declared controls as the WM_CTLCOLOR* messages hand them
+// out: text that always reads on its background, and brushes made once.
+#pragma once
+
+#include "platform/windows/temp_windows.h"
+
+#include <map>
+#include <optional>
+
+#include "platform/forms.h"
+
+namespace gimbalo {
+
+constexpr COLORREF ToColorRef(Rgb colour) {
+    // Both keep red in the low byte and blue in the third.
+    return static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+constexpr Rgb FromColorRef(COLORREF colour) {
+    return static_cast<Rgb>(colour & 0xFFFFFF);
+}
+
+struct ControlColours {
+    Rgb text;
+    Rgb back;
+    bool transparent;  // text drawn straight over what lies behind
+};
+
+// What a control of the form draws its text and background in; nothing for
+// a control that keeps the desktop's own look (lists and buttons without
+// declared colours). `behind` is the colour the form declares behind it.
+std::optional<ControlColours> ColoursOf(const Control& control, Rgb behind);
+
+class BrushCache {
+public:
+    BrushCache() = default;
+    ~BrushCache();
+    BrushCache(const BrushCache&) = delete;
+    BrushCache& operator=(const BrushCache&) = delete;
+    HBRUSH Get(Rgb colour);
+
+private:
+    std::map<Rgb, HBRUSH> brushes_;
+};
+
+}  // namespace gimbalo

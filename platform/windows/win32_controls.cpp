@@ -1,0 +1,226 @@
+#include "platform/windows/win32_controls.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+namespace gimbalo {
+
+namespace {
+
+// Lines a dropped-down list shows before it scrolls.
+constexpr int kDroppedLines = 8;
+// Room between a check box's box and its text, and for the focus mark, at
+// 96 DPI.
+constexpr int kCheckTextGap = 6;
+
+DWORD AlignmentStyle(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Right:
+            return SS_RIGHT;
+        case Alignment::Center:
+            return SS_CENTER;
+        case Alignment::Left:
+            break;
+    }
+    return SS_LEFT;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Width and line height of the window's text in its own font.
+SIZE TextExtent(HWND window, int& lineHeight) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    lineHeight = metrics.tmHeight;
+    const std::wstring text = WindowText(window);
+    RECT measured{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return SIZE{measured.right - measured.left, measured.bottom - measured.top};
+}
+
+void WidenLabel(const Control& label, HWND window, RECT& place) {
+    int lineHeight = 0;
+    const SIZE text = TextExtent(window, lineHeight);
+    const bool oneLine = place.bottom - place.top < 2 * lineHeight &&
+                         label.Caption().find_first_of("\r\n") == std::string::npos;
+    const int extra = text.cx + 1 - (place.right - place.left);
+    if (!oneLine || extra <= 0) return;
+    switch (label.Layout().alignment) {
+        case Alignment::Left:
+            place.right += extra;
+            break;
+        case Alignment::Right:
+            place.left -= extra;
+            break;
+        case Alignment::Center:
+            place.left -= extra / 2;
+            place.right += extra - extra / 2;
+            break;
+    }
+}
+
+void WidenCheckBox(HWND window, const DeviceScale& scale, int roomRight, RECT& place) {
+    int lineHeight = 0;
+    const int needed = SystemMetricFor(SM_CXMENUCHECK, scale.Dpi()) + scale.Scaled(kCheckTextGap) +
+                       TextExtent(window, lineHeight).cx;
+    if (needed > place.right - place.left)
+        place.right = std::max<LONG>(place.right, std::min<LONG>(place.left + needed, roomRight));
+}
+
+// The closed list keeps its declared height: the edit field grows or
+// shrinks to fit it.
+void FitComboHeight(HWND window, int height) {
+    RECT closed{};
+    GetWindowRect(window, &closed);
+    const int field =
+        static_cast<int>(SendMessageW(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    const int frame = (closed.bottom - closed.top) - field;
+    if (field > 0 && height - frame > 0 && closed.bottom - closed.top != height)
+        SendMessageW(window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - frame);
+}
+
+}  // namespace
+
+std::wstring ShownText(std::string_view caption) {
+    const std::wstring text = Wide(caption);
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            out += L"\r\n";
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+const Control* CaptionOf(const Control& list) {
+    // The label in the same container that shares some of the list's height
+    // and ends nearest to the left of it.
+    const Bounds& to = list.GetBounds();
+    const Control* best = nullptr;
+    int bestGap = std::numeric_limits<int>::max();
+    for (const Control* label : list.Owner().Controls()) {
+        if (label->Kind() != ControlKind::Label || label->Container() != list.Container()) continue;
+        const Bounds& from = label->GetBounds();
+        const bool sharesHeight = from.top < to.top + to.height && to.top < from.top + from.height;
+        const int gap = to.left - (from.left + from.width);
+        if (sharesHeight && gap >= 0 && gap < bestGap) {
+            best = label;
+            bestGap = gap;
+        }
+    }
+    return best;
+}
+
+std::vector<Control*> CreationOrder(const Form& form) {
+    std::vector<Control*> order;
+    std::set<const Control*> placed;
+    auto add = [&](auto& self, Control* control) -> void {
+        if (control == nullptr || placed.count(control) > 0) return;
+        placed.insert(control);
+        self(self, control->Container());
+        if (control->Kind() == ControlKind::ComboBox) {
+            const Control* caption = CaptionOf(*control);
+            if (caption != nullptr && caption->Container() == control->Container())
+                self(self, const_cast<Control*>(caption));
+        }
+        order.push_back(control);
+    };
+    std::vector<Control*> focusable;
+    for (Control* control : form.Controls())
+        if (control->TabIndex() >= 0) focusable.push_back(control);
+    std::stable_sort(focusable.begin(), focusable.end(), [](const Control* a, const Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
+    for (Control* control : focusable) add(add, control);
+    for (Control* control : form.Controls()) add(add, control);
+    return order;
+}
+
+bool DrawnAsPanel(const Control& control) {
+    switch (control.Kind()) {
+        case ControlKind::Image:
+        case ControlKind::PictureBox:
+        case ControlKind::Frame:
+            return true;
+        default:
+            return false;
+    }
+}
+
+HWND CreateNativeControl(const Control& control, HWND parent, int id, void* panelData) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_GROUP;
+    DWORD exStyle = 0;
+    if (control.Visible()) style |= WS_VISIBLE;
+    if (!control.Enabled()) style |= WS_DISABLED;
+    if (control.TabIndex() >= 0) style |= WS_TABSTOP;
+    const wchar_t* windowClass = nullptr;
+    switch (control.Kind()) {
+        case ControlKind::Label:
+            windowClass = L"STATIC";
+            // Captions are shown as written: an ampersand is no access key.
+            style |= AlignmentStyle(control.Layout().alignment) | SS_NOTIFY | SS_NOPREFIX;
+            break;
+        case ControlKind::ComboBox:
+            windowClass = L"COMBOBOX";
+            style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+            break;
+        case ControlKind::CheckBox:
+            // The model decides the state: the box does not tick itself.
+            windowClass = L"BUTTON";
+            style |= BS_CHECKBOX;
+            break;
+        case ControlKind::CommandButton:
+            windowClass = L"BUTTON";
+            style |= BS_PUSHBUTTON;
+            break;
+        case ControlKind::Image:
+        case ControlKind::PictureBox:
+        case ControlKind::Frame:
+            windowClass = kPanelClass;
+            // Containers clip what they hold, and Tab walks into them.
+            style |= WS_CLIPCHILDREN;
+            exStyle |= WS_EX_CONTROLPARENT;
+            break;
+        case ControlKind::Timer:
+            return nullptr;
+    }
+    const std::wstring text =
+        control.Kind() == ControlKind::ComboBox ? std::wstring() : ShownText(control.Caption());
+    return CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), DrawnAsPanel(control) ? panelData : nullptr);
+}
+
+void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& scale,
+                        int roomRight) {
+    RECT place = scale.ToPixels(control.GetBounds());
+    const int height = place.bottom - place.top;
+    int windowHeight = height;
+    if (control.Kind() == ControlKind::Label) WidenLabel(control, window, place);
+    if (control.Kind() == ControlKind::CheckBox) WidenCheckBox(window, scale, roomRight, place);
+    if (control.Kind() == ControlKind::ComboBox) {
+        // A list's window height is its height when dropped down.
+        const int line = static_cast<int>(SendMessageW(window, CB_GETITEMHEIGHT, 0, 0));
+        windowHeight = height + kDroppedLines * std::max(line, 1) + scale.Scaled(2);
+    }
+    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, windowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control.Kind() == ControlKind::ComboBox) FitComboHeight(window, height);
+}
+
+}  // namespace gimbalo

@@ -1,0 +1,229 @@
+// What the user does in a form window, turned into the models' User* calls;
+// and the messages through which the window asks for colours, pointers and
+// its default button.
+#include "platform/windows/win32_form_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "platform/windows/win32_controls.h"
+
+namespace gimbalo {
+
+namespace {
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The colour the form declares behind a control: its container's.
+Rgb Behind(const Control& control) {
+    for (const Control* c = control.Container(); c != nullptr; c = c->Container())
+        if (c->Layout().backColor && !c->Layout().transparent) return *c->Layout().backColor;
+    return control.Owner().Layout().backColor;
+}
+
+}  // namespace
+
+LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
+    const bool isForm = window == window_;
+    switch (message) {
+        case WM_ERASEBKGND:
+            if (isForm && form_ != nullptr) {
+                RECT client{};
+                GetClientRect(window, &client);
+                FillRect(reinterpret_cast<HDC>(w), &client,
+                         brushes_.Get(form_->Layout().backColor));
+            }
+            return 1;  // a panel paints its whole background when it paints
+        case WM_PAINT:
+            if (isForm) break;
+            if (Native* native = NativeContaining(window)) {
+                PaintPanel(window, *native);
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            if (LRESULT brush = ColourMessage(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l)))
+                return brush;
+            break;
+        case WM_COMMAND:
+            Command(LOWORD(w), HIWORD(w));
+            return 0;
+        case WM_SETCURSOR:
+            if (SetPointer(reinterpret_cast<HWND>(w), LOWORD(l))) return TRUE;
+            break;
+        case WM_LBUTTONDOWN:
+            Pressed(window);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double click arms nothing: one click.
+            return 0;
+        case WM_LBUTTONUP: {
+            Native* panel = isForm ? nullptr : NativeContaining(window);
+            Released(window, l, panel != nullptr ? panel->model : nullptr);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            if (pressed_ == window) pressed_ = nullptr;
+            return 0;
+        case WM_CLOSE:
+            // The program decides whether the window goes: it unloads the
+            // form or keeps it, and the window follows.
+            if (form_ != nullptr) form_->UserClose();
+            return 0;
+        case WM_ACTIVATE:
+            if (!isForm) break;
+            if (LOWORD(w) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+            } else {
+                FocusOnActivation();
+            }
+            return 0;
+        case WM_DPICHANGED:
+            if (!isForm || form_ == nullptr) break;
+            Rescale(LOWORD(w), *reinterpret_cast<const RECT*>(l));
+            return 0;
+        case DM_GETDEFID:
+            return DefaultButton();
+        case kResyncList:
+            if (form_ != nullptr)
+                if (Native* native = NativeById(static_cast<int>(w))) {
+                    ++pushing_;
+                    PushComboSelection(*native);
+                    --pushing_;
+                }
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, w, l);
+}
+
+LRESULT Win32FormWindow::ControlMessage(HWND window, UINT message, WPARAM w, LPARAM l,
+                                        Native& native) {
+    if (native.model->Kind() == ControlKind::Label) {
+        // A label answers the click of its own: pressed and released on it.
+        switch (message) {
+            case WM_LBUTTONDOWN:
+                Pressed(window);
+                return 0;
+            case WM_LBUTTONDBLCLK:
+                return 0;
+            case WM_LBUTTONUP:
+                Released(window, l, native.model);
+                return 0;
+            case WM_CAPTURECHANGED:
+                if (pressed_ == window) pressed_ = nullptr;
+                break;
+            default:
+                break;
+        }
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
+void Win32FormWindow::Command(int id, int code) {
+    if (form_ == nullptr || pushing_ > 0) return;
+    Native* native = NativeById(id);
+    if (native == nullptr) return;
+    Control& control = *native->model;
+    switch (control.Kind()) {
+        case ControlKind::ComboBox: {
+            auto& list = static_cast<ComboBox&>(control);
+            userList_ = &list;
+            if (code == CBN_SELCHANGE) {
+                const auto index =
+                    static_cast<int>(SendMessageW(native->window, CB_GETCURSEL, 0, 0));
+                if (index >= 0) list.UserPick(index);
+            } else if (code == CBN_EDITCHANGE) {
+                list.UserType(Utf8(WindowText(native->window)));
+            }
+            userList_ = nullptr;
+            // The list shows what the model holds once it has done with its
+            // own notification (it fills its text part only afterwards).
+            if (form_ != nullptr && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE ||
+                                     code == CBN_CLOSEUP || code == CBN_SELENDCANCEL))
+                PostMessageW(window_, kResyncList, static_cast<WPARAM>(id), 0);
+            break;
+        }
+        case ControlKind::CheckBox:
+            if (code == BN_CLICKED) static_cast<CheckBox&>(control).UserToggle();
+            break;
+        case ControlKind::CommandButton:
+            if (code == BN_CLICKED) control.UserClick();
+            break;
+        default:
+            break;
+    }
+}
+
+void Win32FormWindow::Pressed(HWND window) {
+    pressed_ = window;
+    SetCapture(window);
+}
+
+void Win32FormWindow::Released(HWND window, LPARAM at, Control* model) {
+    const bool armed = pressed_ == window;
+    pressed_ = nullptr;
+    if (GetCapture() == window) ReleaseCapture();
+    RECT client{};
+    GetClientRect(window, &client);
+    const POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (!armed || !PtInRect(&client, point) || form_ == nullptr) return;
+    if (model != nullptr)
+        model->UserClick();
+    else
+        form_->UserClick();
+}
+
+bool Win32FormWindow::SetPointer(HWND under, int hitTest) {
+    if (hitTest != HTCLIENT) return false;
+    const Native* native = NativeContaining(under);
+    if (native == nullptr || native->model->Pointer() != PointerShape::Hand) return false;
+    SetCursor(resources_.hand != nullptr ? resources_.hand : LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+LRESULT Win32FormWindow::ColourMessage(HDC dc, HWND control) {
+    const Native* native = NativeContaining(control);
+    if (native == nullptr) return 0;
+    const Rgb behind = Behind(*native->model);
+    const std::optional<ControlColours> colours = ColoursOf(*native->model, behind);
+    if (!colours) {
+        // A push button keeps the desktop's look; its corners show what is
+        // behind it.
+        if (native->model->Kind() != ControlKind::CommandButton) return 0;
+        return reinterpret_cast<LRESULT>(brushes_.Get(behind));
+    }
+    SetTextColor(dc, ToColorRef(colours->text));
+    SetBkColor(dc, ToColorRef(colours->back));
+    SetBkMode(dc, colours->transparent ? TRANSPARENT : OPAQUE);
+    return reinterpret_cast<LRESULT>(brushes_.Get(colours->back));
+}
+
+void Win32FormWindow::FocusOnActivation() {
+    HWND target = nullptr;
+    if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) &&
+        IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
+        target = lastFocus_;
+    if (target == nullptr) target = GetNextDlgTabItem(window_, nullptr, FALSE);
+    SetFocus(target != nullptr ? target : window_);
+}
+
+LRESULT Win32FormWindow::DefaultButton() {
+    // No button is the default; Enter presses the button that has the focus.
+    HWND focus = GetFocus();
+    const Native* native = focus != nullptr ? NativeContaining(focus) : nullptr;
+    if (native == nullptr || native->model->Kind() != ControlKind::CommandButton) return 0;
+    return MAKELRESULT(native->id, DC_HASDEFID);
+}
+
+}  // namespace gimbalo
