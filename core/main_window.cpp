@@ -24,6 +24,7 @@ ControlDesign MenuPicture(const char* name, const char* file) {
     return Control::Design(name)
         .At(0, 0, 13 * kTwipsPerPixel, 13 * kTwipsPerPixel)
         .Picture(file)
+        .Decorative()
         .Hidden();
 }
 

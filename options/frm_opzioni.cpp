@@ -31,13 +31,14 @@ FormDesign DialogDesign() {
         .Icon(kProgramIconPicture);  // replaced by the main window's at load
 }
 
-ControlDesign ListCaption(const char* name, int top, const char* text) {
+ControlDesign ListCaption(const char* name, int top, const char* text, ComboBox& list) {
     return Control::Design(name)
         .At(188, top, 173, 16)
         .WithFont(kCaptionFont)
         .Transparent()
         .Align(Alignment::Right)
-        .Caption(text);
+        .Caption(text)
+        .CaptionOf(list);
 }
 
 ControlDesign List(const char* name, int top, int width, int tab) {
@@ -68,8 +69,10 @@ int JoystickCount(const std::string& tag) {
 
 frmOpzioni::frmOpzioni(Program& program)
     : Form(DialogDesign()),
-      Image2(*this,
-             Control::Design("Image2").At(16, 16, 158, 138).Picture(kOptionsDecorationPicture)),
+      Image2(*this, Control::Design("Image2")
+                        .At(16, 16, 158, 138)
+                        .Picture(kOptionsDecorationPicture)
+                        .Decorative()),
       Combo1(*this, List("Combo1", 20, 105, 0)),
       Combo2(*this, List("Combo2", 48, 105, 1)),
       Combo3(*this, List("Combo3", 76, 105, 2)),
@@ -80,11 +83,11 @@ frmOpzioni::frmOpzioni(Program& program)
       Command1(*this, Button("Command1", 244, "&Ok", 7)),
       Command3(*this, Button("Command3", 322, "A&pplica", 8)),
       Command2(*this, Button("Command2", 400, "&Annulla", 9)),
-      Label1(*this, ListCaption("Label1", 24, "Pulsante sinistro del mouse")),
-      Label2(*this, ListCaption("Label2", 52, "Pulsante destro del mouse")),
-      Label3(*this, ListCaption("Label3", 80, "Pulsante centrale del mouse")),
-      Label4(*this, ListCaption("Label4", 112, "Velocit\xC3\xA0 del puntatore")),
-      Label6(*this, ListCaption("Label6", 144, "Joystick in uso")),
+      Label1(*this, ListCaption("Label1", 24, "Pulsante sinistro del mouse", Combo1)),
+      Label2(*this, ListCaption("Label2", 52, "Pulsante destro del mouse", Combo2)),
+      Label3(*this, ListCaption("Label3", 80, "Pulsante centrale del mouse", Combo3)),
+      Label4(*this, ListCaption("Label4", 112, "Velocit\xC3\xA0 del puntatore", Combo4)),
+      Label6(*this, ListCaption("Label6", 144, "Joystick in uso", Combo5)),
       Label5(*this, Control::Design("Label5")
                         .At(14, 262, 227, 41)
                         .WithFont(kCreditsFont)

@@ -1,8 +1,53 @@
 #include "platform/forms.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace gimbalo {
+
+// ---- colours ----
+
+namespace {
+
+double Linear(int channel) {
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(Rgb colour) {
+    return 0.2126 * Linear(RedOf(colour)) + 0.7152 * Linear(GreenOf(colour)) +
+           0.0722 * Linear(BlueOf(colour));
+}
+
+int Towards(int from, int to, int step) {
+    return from + static_cast<int>(std::lround((to - from) * step / 255.0));
+}
+
+}  // namespace
+
+double ContrastRatio(Rgb first, Rgb second) {
+    const double a = Luminance(first);
+    const double b = Luminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+Rgb StrongestOn(Rgb background) {
+    return ContrastRatio(kBlack, background) >= ContrastRatio(kWhite, background) ? kBlack : kWhite;
+}
+
+Rgb ReadableOn(Rgb colour, Rgb background, double minimum) {
+    if (ContrastRatio(colour, background) >= minimum) return colour;
+    const Rgb target = StrongestOn(background);
+    // Luminance only moves toward the target's, so the first step that is
+    // enough is the least change.
+    for (int step = 1; step <= 255; ++step) {
+        const Rgb moved = RGB(Towards(RedOf(colour), RedOf(target), step),
+                              Towards(GreenOf(colour), GreenOf(target), step),
+                              Towards(BlueOf(colour), BlueOf(target), step));
+        if (ContrastRatio(moved, background) >= minimum) return moved;
+    }
+    return target;
+}
 
 // ---- Control ----
 
@@ -18,6 +63,18 @@ Control::Control(Form& form, ControlKind kind, ControlDesign design)
 
 const Font& Control::EffectiveFont() const {
     return design_.font ? *design_.font : form_.Layout().font;
+}
+
+Control* Control::CaptionLabel() const {
+    for (Control* control : form_.Controls())
+        if (control->Layout().captionOf == this) return control;
+    return nullptr;
+}
+
+Rgb Control::BackgroundBehind() const {
+    for (const Control* c = this; c != nullptr; c = c->Container())
+        if (c->Layout().backColor && !c->Layout().transparent) return *c->Layout().backColor;
+    return form_.Layout().backColor;
 }
 
 void Control::Notify(Property what) {
@@ -237,7 +294,10 @@ void Form::SetIcon(int32_t handle) {
 }
 
 void Form::Show() {
-    if (visible_) return;
+    if (visible_) {
+        NotifyForm(Property::Foreground);
+        return;
+    }
     visible_ = true;
     NotifyForm(Property::Visible);
 }

@@ -4,7 +4,7 @@
 // order, pointer); a backend renders any form through one generic host that
 // observes the models, and turns what the user does into the same calls that
 // tests make (UserClick, UserPick, UserType, UserToggle, UserChoose,
-// UserClose).
+// UserClose, UserEscape, UserFocus, UserPointerOver).
 #pragma once
 
 #include <cstdint>
@@ -44,7 +44,10 @@ enum class Property {
     Bounds,    // position or size of a control
     Interval,  // a timer's period
     Picture,   // picture of an image, picture box or menu item
-    Icon       // a form's icon
+    Icon,      // a form's icon
+    // A shown form was shown again: its window comes to the front and takes
+    // the keyboard focus, so a command that shows it never seems to do nothing.
+    Foreground
 };
 
 // Positions and sizes are declared in the form's unit; a host converts.
@@ -66,6 +69,20 @@ constexpr int BlueOf(Rgb colour) {
 }
 constexpr Rgb kWhite = RGB(255, 255, 255);
 constexpr Rgb kBlack = RGB(0, 0, 0);
+
+// Contrast of two colours as the Web Content Accessibility Guidelines measure
+// it, from 1 (the same) to 21 (black on white).
+double ContrastRatio(Rgb first, Rgb second);
+// The least contrast between text and its background that keeps the text
+// readable, and the least for a focus mark or a control's outline.
+constexpr double kTextContrast = 4.5;
+constexpr double kMarkContrast = 3.0;
+// `colour` when it contrasts with `background` by at least `minimum`; else
+// the same hue moved toward black (on a light background) or white, just
+// far enough. Hosts draw every text that lies on a declared background in it.
+Rgb ReadableOn(Rgb colour, Rgb background, double minimum = kTextContrast);
+// Black or white, whichever contrasts more with `background`.
+Rgb StrongestOn(Rgb background);
 
 struct Font {
     Font() = default;
@@ -112,6 +129,13 @@ struct ControlDesign {
     std::string picture;  // file name in the pictures folder, or empty
     bool visible = true;
     bool enabled = true;
+    // For screen readers, and for whatever else reads a form as a tree:
+    Control* captionOf = nullptr;  // a label: the control it captions, which takes its name
+    std::string description;       // a picture: a short text saying what it shows
+    bool decorative = false;       // a picture: decoration only, left out of the tree
+    // A link to this address (a label): it takes focus when it has a tab
+    // index, and Enter or Space on it clicks it, as a click of the pointer does.
+    std::string link;
 
     ControlDesign& In(Control& parent) {
         container = &parent;
@@ -161,6 +185,22 @@ struct ControlDesign {
         visible = false;
         return *this;
     }
+    ControlDesign& CaptionOf(Control& control) {
+        captionOf = &control;
+        return *this;
+    }
+    ControlDesign& Describe(std::string text) {
+        description = std::move(text);
+        return *this;
+    }
+    ControlDesign& Decorative() {
+        decorative = true;
+        return *this;
+    }
+    ControlDesign& LinkTo(std::string address) {
+        link = std::move(address);
+        return *this;
+    }
 };
 
 // The host of a form: told about every change a model makes to itself.
@@ -196,6 +236,12 @@ public:
     const Bounds& GetBounds() const { return design_.bounds; }
     int TabIndex() const { return design_.tabIndex; }
     PointerShape Pointer() const { return design_.pointer; }
+    // The label declared as this control's caption, or nullptr.
+    Control* CaptionLabel() const;
+    bool IsLink() const { return !design_.link.empty(); }
+    // The colour the form declares behind the control: its own back colour
+    // unless it is transparent, else its nearest container's, else the form's.
+    Rgb BackgroundBehind() const;
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -213,6 +259,13 @@ public:
     // True when the click reached it.
     bool UserClick();
 
+    // Whether the pointer rests over the control (what it contains included)
+    // and whether it has the keyboard focus, as the host reports them.
+    bool PointerOver() const { return pointerOver_; }
+    bool HasFocus() const { return focused_; }
+    void UserPointerOver(bool over) { pointerOver_ = over; }
+    void UserFocus(bool focused) { focused_ = focused; }
+
     std::function<void()> Click;
 
 protected:
@@ -225,6 +278,8 @@ private:
     std::string caption_;
     bool enabled_;
     bool visible_;
+    bool pointerOver_ = false;
+    bool focused_ = false;
 };
 
 class Label : public Control {
@@ -427,6 +482,9 @@ struct FormDesign {
     StartPosition startPosition = StartPosition::WindowsDefault;
     std::string caption;  // design title
     std::string icon;     // icon file in the pictures folder, or empty
+    // The form itself takes the keyboard focus when shown, and Tab leads from
+    // it to its first control: for a form that is read rather than edited.
+    bool takesFocus = false;
 
     static FormDesign Named(std::string formName) {
         FormDesign design;
@@ -463,6 +521,10 @@ struct FormDesign {
         icon = std::move(fileName);
         return *this;
     }
+    FormDesign& TakesFocus() {
+        takesFocus = true;
+        return *this;
+    }
 };
 
 class Form {
@@ -491,6 +553,7 @@ public:
     int32_t Icon() const { return icon_; }
     void SetIcon(int32_t handle);
     bool Visible() const { return visible_; }
+    // Shows the form; a form already shown comes to the front instead.
     void Show();
     void Hide();
 
@@ -506,11 +569,16 @@ public:
     void UserClick() {
         if (Click) Click();
     }
+    // The user presses Escape in the form.
+    void UserEscape() {
+        if (Escape) Escape();
+    }
 
     // Mouse moves over the form; the tray callback arrives this way.
     std::function<void(int button, int shift, float x, float y)> MouseMove;
     std::function<void()> Click;
     std::function<void()> TitleBarClose;
+    std::function<void()> Escape;
 
 private:
     friend class Control;

@@ -21,7 +21,8 @@ FormDesign AboutDesign() {
         .Border(FormBorder::FixedDialog)
         .Placed(StartPosition::CenterScreen)
         .Caption("About")
-        .Icon(kProgramIconPicture);
+        .Icon(kProgramIconPicture)
+        .TakesFocus();
 }
 
 }  // namespace
@@ -33,7 +34,10 @@ std::string VersionText(const ProductVersion& version) {
 
 frmAbout::frmAbout(Program& program)
     : Form(AboutDesign()),
-      imgTitle(*this, Control::Design("imgTitle").At(0, 0, 1155, 1125).Picture(kAboutTitlePicture)),
+      imgTitle(*this, Control::Design("imgTitle")
+                          .At(0, 0, 1155, 1125)
+                          .Picture(kAboutTitlePicture)
+                          .Describe(kProductName)),
       lblTitle(*this, Control::Design("lblTitle")
                           .At(1140, 330, 3240, 375)
                           .WithFont(Font("Verdana", 15.75, true))
@@ -64,18 +68,22 @@ frmAbout::frmAbout(Program& program)
       Image1(*this, Control::Design("Image1")
                         .In(Picture2)
                         .At(1740, 2040, 2250, 1800)
-                        .Picture(kAboutPanelPicture)),
-      lblHomePageCap(*this, Control::Design("lblHomePageCap")
-                                .In(Picture2)
-                                .At(720, 3870, 1050, 195)
-                                .Caption("Home Page:")),
+                        .Picture(kAboutPanelPicture)
+                        .Decorative()),
       lblHomePage(*this, Control::Design("lblHomePage")
                              .In(Picture2)
                              .At(1860, 3840, 3255, 255)
                              .WithFont(Font("Arial", 11.25, false, false, true))
                              .Fore(RGB(255, 0, 0))
                              .HandPointer()
-                             .Caption(kHomePage)),
+                             .Tab(0)
+                             .Caption(kHomePage)
+                             .LinkTo(kHomePage)),
+      lblHomePageCap(*this, Control::Design("lblHomePageCap")
+                                .In(Picture2)
+                                .At(720, 3870, 1050, 195)
+                                .Caption("Home Page:")
+                                .CaptionOf(lblHomePage)),
       program_(program) {
     Click = [this] { Close(); };
     for (Control* closer :
@@ -85,8 +93,9 @@ frmAbout::frmAbout(Program& program)
         closer->Click = [this] { Close(); };
     lblHomePage.Click = [this] { OpenHomePage(program_.platform); };
     Timer1.Tick = [this] { Timer1_Timer(); };
-    // The title-bar close button unloads the box as its clicks do.
+    // The title-bar close button and Escape unload the box as its clicks do.
     TitleBarClose = [this] { Close(); };
+    Escape = [this] { Close(); };
 }
 
 void frmAbout::Form_Load() {

@@ -42,8 +42,8 @@ public:
     Label lblDescription;
     Label lblCopyright;
     Image Image1;
+    Label lblHomePage;  // a link: it takes focus, Enter or Space opens the page
     Label lblHomePageCap;
-    Label lblHomePage;
     Timer Timer1{*this, "Timer1"};
 
 private:

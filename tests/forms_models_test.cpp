@@ -131,6 +131,7 @@ TEST_F(FormModelTest, TheHostHearsOfEveryChange) {
         {[&] { form.SetCaption("Title"); }, {{"Test", P::Caption}}},
         {[&] { form.SetIcon(3); }, {{"Test", P::Icon}}},
         {[&] { form.Show(); }, {{"Test", P::Visible}}},
+        {[&] { form.Show(); }, {{"Test", P::Foreground}}},  // shown again: to the front
         {[&] { form.Hide(); }, {{"Test", P::Visible}}},
         {[&] { form.First.SetCaption("&Uno"); }, {{"First", P::Caption}}},
         {[&] { form.Second.SetPicture(9); }, {{"Second", P::Picture}}},
@@ -159,6 +160,87 @@ TEST_F(FormModelTest, MenuItemsKnowTheirPlaceAndSeparatorsDoNothing) {
     EXPECT_NE(form.First.CommandId(), form.Second.CommandId());
     EXPECT_EQ(form.FindMenuItem("Second"), &form.Second);
     EXPECT_EQ(form.FindControl("List")->Container(), &form.Box);
+}
+
+// A form read as a tree: labels name their controls, pictures say what they
+// show, and text knows the background declared behind it.
+TEST(FormDeclarations, RelationsAndBackgroundsFollowTheDeclaration) {
+    constexpr Rgb kPanel = RGB(10, 20, 30);
+    struct Declared : Form {
+        Declared() : Form(FormDesign::Named("frmDeclared").Back(RGB(1, 2, 3))) {}
+        ComboBox List{*this, Control::Design("List").Tab(0)};
+        Label Caption{*this, Control::Design("Caption").Caption("Name").CaptionOf(List)};
+        PictureBox Panel{*this, Control::Design("Panel").Back(kPanel)};
+        Label Inside{*this, Control::Design("Inside").In(Panel).Transparent()};
+        Label Link{*this, Control::Design("Link").In(Panel).LinkTo("https://x.org/").Tab(1)};
+        Image Logo{*this, Control::Design("Logo").In(Panel).Describe("Logo")};
+        Image Flower{*this, Control::Design("Flower").Decorative().Back(kWhite).Transparent()};
+    } form;
+    EXPECT_EQ(form.List.CaptionLabel(), &form.Caption);
+    EXPECT_EQ(form.Caption.CaptionLabel(), nullptr);
+    EXPECT_EQ(form.Link.CaptionLabel(), nullptr);
+    EXPECT_TRUE(form.Link.IsLink());
+    EXPECT_FALSE(form.Caption.IsLink());
+    EXPECT_EQ(form.Logo.Layout().description, "Logo");
+    EXPECT_TRUE(form.Flower.Layout().decorative);
+    EXPECT_FALSE(form.Logo.Layout().decorative);
+    EXPECT_EQ(form.List.BackgroundBehind(), RGB(1, 2, 3));
+    EXPECT_EQ(form.Inside.BackgroundBehind(), kPanel);
+    EXPECT_EQ(form.Panel.BackgroundBehind(), kPanel);
+    EXPECT_EQ(form.Flower.BackgroundBehind(), RGB(1, 2, 3)) << "transparent: the form shows";
+
+    // Focus, pointer and Escape reach the models as the host reports them.
+    int escapes = 0;
+    form.Escape = [&escapes] { ++escapes; };
+    form.UserEscape();
+    form.Link.UserFocus(true);
+    form.Panel.UserPointerOver(true);
+    EXPECT_EQ(escapes, 1);
+    EXPECT_TRUE(form.Link.HasFocus());
+    EXPECT_TRUE(form.Panel.PointerOver());
+    form.Link.UserFocus(false);
+    EXPECT_FALSE(form.Link.HasFocus());
+}
+
+TEST(FormColours, TextIsMovedJustFarEnoughToContrastWithItsBackground) {
+    EXPECT_NEAR(ContrastRatio(kBlack, kWhite), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(RGB(90, 90, 90), RGB(90, 90, 90)), 1.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(RGB(255, 0, 0), kWhite), 4.0, 0.01);
+    EXPECT_EQ(StrongestOn(kWhite), kBlack);
+    EXPECT_EQ(StrongestOn(RGB(20, 20, 40)), kWhite);
+
+    struct Case {
+        const char* what;
+        Rgb text;
+        Rgb background;
+        bool keeps;  // already readable: unchanged
+    };
+    const Case cases[] = {
+        {"the dialogs' blue on white", RGB(2, 92, 202), kWhite, true},
+        {"black on white", kBlack, kWhite, true},
+        {"the link's red on white", RGB(255, 0, 0), kWhite, false},
+        {"a dark theme's white on the dialogs' white", kWhite, kWhite, false},
+        {"a dark theme's grey on white", RGB(220, 220, 220), kWhite, false},
+        {"black on a black panel", kBlack, kBlack, false},
+        {"yellow on white", RGB(255, 255, 0), kWhite, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Rgb shown = ReadableOn(c.text, c.background);
+        EXPECT_GE(ContrastRatio(shown, c.background), kTextContrast);
+        if (c.keeps) {
+            EXPECT_EQ(shown, c.text);
+            continue;
+        }
+        // The least change: the hue stays (channels keep their order) and
+        // the contrast is just enough, not the most there is.
+        EXPECT_EQ(RedOf(shown) >= GreenOf(shown), RedOf(c.text) >= GreenOf(c.text));
+        EXPECT_EQ(GreenOf(shown) >= BlueOf(shown), GreenOf(c.text) >= BlueOf(c.text));
+        EXPECT_LT(ContrastRatio(shown, c.background), kTextContrast + 0.3);
+    }
+    // Focus marks need less.
+    EXPECT_GE(ContrastRatio(ReadableOn(RGB(48, 140, 198), kWhite, kMarkContrast), kWhite),
+              kMarkContrast);
 }
 
 }  // namespace

@@ -251,6 +251,7 @@ void QtFormWindow::ControlChanged(Control& control, Property what) {
             break;
         case Property::Interval:
         case Property::Icon:
+        case Property::Foreground:
             break;
     }
 }
