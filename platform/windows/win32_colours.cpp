@@ -8,33 +8,33 @@ Rgb System(int index) {
     return FromColorRef(GetSysColor(index));
 }
 
-// Stand-in until the forms declare their contrast rule.
-Rgb Readable(Rgb text, Rgb) {
-    return text;
-}
-
 }  // namespace
 
-std::optional<ControlColours> ColoursOf(const Control& control, Rgb behind) {
+std::optional<ControlColours> ColoursOf(const Control& control) {
     const ControlDesign& design = control.Layout();
     switch (control.Kind()) {
         case ControlKind::CheckBox: {
             // The desktop's window colours as a pair, unless declared.
             const Rgb back = design.backColor.value_or(System(COLOR_WINDOW));
             return ControlColours{
-                Readable(design.foreColor.value_or(System(COLOR_WINDOWTEXT)), back), back, false};
+                ReadableOn(design.foreColor.value_or(System(COLOR_WINDOWTEXT)), back), back, false};
         }
         case ControlKind::ComboBox:
         case ControlKind::CommandButton:
             if (!design.foreColor && !design.backColor) return std::nullopt;
             [[fallthrough]];
         default: {
-            const Rgb back = design.backColor && !design.transparent ? *design.backColor : behind;
+            const Rgb back = control.BackgroundBehind();
             return ControlColours{
-                Readable(design.foreColor.value_or(System(COLOR_WINDOWTEXT)), back), back,
+                ReadableOn(design.foreColor.value_or(System(COLOR_WINDOWTEXT)), back), back,
                 design.transparent};
         }
     }
+}
+
+Rgb ColourAround(const Control& control) {
+    const Control* holder = control.Container();
+    return holder != nullptr ? holder->BackgroundBehind() : control.Owner().Layout().backColor;
 }
 
 BrushCache::~BrushCache() {

@@ -25,10 +25,13 @@ struct ControlColours {
     bool transparent;  // text drawn straight over what lies behind
 };
 
-// What a control of the form draws its text and background in; nothing for
-// a control that keeps the desktop's own look (lists and buttons without
-// declared colours). `behind` is the colour the form declares behind it.
-std::optional<ControlColours> ColoursOf(const Control& control, Rgb behind);
+// What a control of the form draws its text and background in: text always
+// readable on the background the form declares behind it. Nothing for a
+// control that keeps the desktop's own look (lists and buttons without
+// declared colours).
+std::optional<ControlColours> ColoursOf(const Control& control);
+// The colour the form declares around a control: its container's.
+Rgb ColourAround(const Control& control);
 
 class BrushCache {
 public:

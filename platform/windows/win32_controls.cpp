@@ -78,18 +78,6 @@ void WidenCheckBox(HWND window, const DeviceScale& scale, int roomRight, RECT& p
         place.right = std::max<LONG>(place.right, std::min<LONG>(place.left + needed, roomRight));
 }
 
-// The closed list keeps its declared height: the edit field grows or
-// shrinks to fit it.
-void FitComboHeight(HWND window, int height) {
-    RECT closed{};
-    GetWindowRect(window, &closed);
-    const int field =
-        static_cast<int>(SendMessageW(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-    const int frame = (closed.bottom - closed.top) - field;
-    if (field > 0 && height - frame > 0 && closed.bottom - closed.top != height)
-        SendMessageW(window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - frame);
-}
-
 }  // namespace
 
 std::wstring ShownText(std::string_view caption) {
@@ -107,25 +95,6 @@ std::wstring ShownText(std::string_view caption) {
     return out;
 }
 
-const Control* CaptionOf(const Control& list) {
-    // The label in the same container that shares some of the list's height
-    // and ends nearest to the left of it.
-    const Bounds& to = list.GetBounds();
-    const Control* best = nullptr;
-    int bestGap = std::numeric_limits<int>::max();
-    for (const Control* label : list.Owner().Controls()) {
-        if (label->Kind() != ControlKind::Label || label->Container() != list.Container()) continue;
-        const Bounds& from = label->GetBounds();
-        const bool sharesHeight = from.top < to.top + to.height && to.top < from.top + from.height;
-        const int gap = to.left - (from.left + from.width);
-        if (sharesHeight && gap >= 0 && gap < bestGap) {
-            best = label;
-            bestGap = gap;
-        }
-    }
-    return best;
-}
-
 std::vector<Control*> CreationOrder(const Form& form) {
     std::vector<Control*> order;
     std::set<const Control*> placed;
@@ -133,11 +102,8 @@ std::vector<Control*> CreationOrder(const Form& form) {
         if (control == nullptr || placed.count(control) > 0) return;
         placed.insert(control);
         self(self, control->Container());
-        if (control->Kind() == ControlKind::ComboBox) {
-            const Control* caption = CaptionOf(*control);
-            if (caption != nullptr && caption->Container() == control->Container())
-                self(self, const_cast<Control*>(caption));
-        }
+        Control* caption = control->CaptionLabel();
+        if (caption != nullptr && caption->Container() == control->Container()) self(self, caption);
         order.push_back(control);
     };
     std::vector<Control*> focusable;
@@ -152,6 +118,7 @@ std::vector<Control*> CreationOrder(const Form& form) {
 }
 
 bool DrawnAsPanel(const Control& control) {
+    if (control.IsLink()) return true;
     switch (control.Kind()) {
         case ControlKind::Image:
         case ControlKind::PictureBox:
@@ -169,14 +136,21 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
     if (!control.Enabled()) style |= WS_DISABLED;
     if (control.TabIndex() >= 0) style |= WS_TABSTOP;
     const wchar_t* windowClass = nullptr;
+    std::wstring text = ShownText(control.Caption());
     switch (control.Kind()) {
         case ControlKind::Label:
+            if (control.IsLink()) {
+                // It takes the focus, which a system label cannot.
+                windowClass = kPanelClass;
+                break;
+            }
             windowClass = L"STATIC";
             // Captions are shown as written: an ampersand is no access key.
             style |= AlignmentStyle(control.Layout().alignment) | SS_NOTIFY | SS_NOPREFIX;
             break;
         case ControlKind::ComboBox:
             windowClass = L"COMBOBOX";
+            text.clear();  // the text part is the model's to fill
             style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
             break;
         case ControlKind::CheckBox:
@@ -195,12 +169,13 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
             // Containers clip what they hold, and Tab walks into them.
             style |= WS_CLIPCHILDREN;
             exStyle |= WS_EX_CONTROLPARENT;
+            if (control.Kind() != ControlKind::Frame)
+                text = control.Layout().decorative ? std::wstring()
+                                                   : Wide(control.Layout().description);
             break;
         case ControlKind::Timer:
             return nullptr;
     }
-    const std::wstring text =
-        control.Kind() == ControlKind::ComboBox ? std::wstring() : ShownText(control.Caption());
     return CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), DrawnAsPanel(control) ? panelData : nullptr);
@@ -214,13 +189,14 @@ void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& 
     if (control.Kind() == ControlKind::Label) WidenLabel(control, window, place);
     if (control.Kind() == ControlKind::CheckBox) WidenCheckBox(window, scale, roomRight, place);
     if (control.Kind() == ControlKind::ComboBox) {
-        // A list's window height is its height when dropped down.
+        // A list is as high as its font makes it, as on the desktop the
+        // forms were made for; its window height is its height when dropped
+        // down.
         const int line = static_cast<int>(SendMessageW(window, CB_GETITEMHEIGHT, 0, 0));
         windowHeight = height + kDroppedLines * std::max(line, 1) + scale.Scaled(2);
     }
     SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, windowHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control.Kind() == ControlKind::ComboBox) FitComboHeight(window, height);
 }
 
 }  // namespace gimbalo

@@ -20,20 +20,20 @@ constexpr const wchar_t* kPanelClass = L"GimbaloPanel";
 // A caption as a window shows it: a lone CR or LF becomes CR LF.
 std::wstring ShownText(std::string_view caption);
 
-// The label that names `list` for screen readers, or nullptr.
-const Control* CaptionOf(const Control& list);
-
 // The controls in the order their windows are made. Windows walks the tab
-// order and takes a list's accessible name from the window made just before
-// it: focusable controls come by tab index, each list right after its
-// caption, and a container just before the first control it holds.
+// order and takes a list's accessible name from the label made just before
+// it: focusable controls come by tab index, each control right after the
+// label declared as its caption, and a container just before the first
+// control it holds.
 std::vector<Control*> CreationOrder(const Form& form);
 
-// Whether the host draws the control in a panel window of its own.
+// Whether the host draws the control in a panel window of its own (pictures,
+// frames, links).
 bool DrawnAsPanel(const Control& control);
 
 // Creates the window of `control` under `parent`, hidden or shown and
-// enabled or not as the model says, with its caption. A panel gets
+// enabled or not as the model says, with its caption (a picture: its
+// description, which screen readers read as its name). A panel gets
 // `panelData` as its creation parameter. nullptr for a control without a
 // window (a timer).
 HWND CreateNativeControl(const Control& control, HWND parent, int id, void* panelData);

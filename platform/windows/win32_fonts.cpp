@@ -8,7 +8,9 @@ namespace gimbalo {
 
 namespace {
 
-int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
+    // A bitmap font has a few sizes only: it cannot follow the density.
+    if ((type & RASTER_FONTTYPE) != 0) return 1;
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
 }

@@ -15,8 +15,9 @@ namespace gimbalo {
 // Faces to try for a declared font, best first. MS Sans Serif is a bitmap
 // font that cannot grow with the density: its TrueType namesake comes first.
 std::vector<std::wstring> FontFamilies(const std::string& name);
-// The first of FontFamilies(name) the system has; the declared name when it
-// has none of them (the font mapper then picks its nearest).
+// The first of FontFamilies(name) the system has as an outline font; the
+// declared name when it has none of them (the font mapper then picks its
+// nearest).
 std::wstring InstalledFamily(const std::string& name);
 
 class FontCache {

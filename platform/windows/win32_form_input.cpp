@@ -19,13 +19,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// The colour the form declares behind a control: its container's.
-Rgb Behind(const Control& control) {
-    for (const Control* c = control.Container(); c != nullptr; c = c->Container())
-        if (c->Layout().backColor && !c->Layout().transparent) return *c->Layout().backColor;
-    return control.Owner().Layout().backColor;
-}
-
 }  // namespace
 
 LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -56,6 +49,33 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
         case WM_COMMAND:
             Command(LOWORD(w), HIWORD(w));
             return 0;
+        case WM_GETFONT:
+            if (isForm) break;
+            if (const Native* native = NativeContaining(window))
+                return reinterpret_cast<LRESULT>(fonts_->Get(native->model->EffectiveFont()));
+            break;
+        case WM_SETFONT:
+            if (!isForm) return 0;  // a panel draws in its model's font
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (isForm) break;
+            if (Native* native = NativeContaining(window)) {
+                NoteFocus(*native, message == WM_SETFOCUS, reinterpret_cast<HWND>(w));
+                InvalidateRect(window, nullptr, FALSE);  // the focus mark
+            }
+            return 0;
+        case WM_KEYDOWN:
+            // Space on a link clicks it; Enter comes as its default button.
+            if (!isForm && w == VK_SPACE && (l & (1 << 30)) == 0)
+                if (Native* native = NativeContaining(window)) Click(*native->model);
+            break;
+        case WM_MOUSEMOVE:
+            FollowPointer(window);
+            break;
+        case WM_MOUSELEAVE:
+            NotePointer();
+            return 0;
         case WM_SETCURSOR:
             if (SetPointer(reinterpret_cast<HWND>(w), LOWORD(l))) return TRUE;
             break;
@@ -76,7 +96,7 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
         case WM_CLOSE:
             // The program decides whether the window goes: it unloads the
             // form or keeps it, and the window follows.
-            if (form_ != nullptr) form_->UserClose();
+            if (Live()) form_->UserClose();
             return 0;
         case WM_ACTIVATE:
             if (!isForm) break;
@@ -127,11 +147,67 @@ LRESULT Win32FormWindow::ControlMessage(HWND window, UINT message, WPARAM w, LPA
                 break;
         }
     }
+    switch (message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            NoteFocus(native, message == WM_SETFOCUS, reinterpret_cast<HWND>(w));
+            break;
+        case WM_MOUSEMOVE:
+            FollowPointer(window);
+            break;
+        case WM_MOUSELEAVE:
+            NotePointer();
+            break;
+        default:
+            break;
+    }
     return DefSubclassProc(window, message, w, l);
 }
 
+bool Win32FormWindow::Live() const {
+    return form_ != nullptr && !(resources_.programEnded && resources_.programEnded());
+}
+
+void Win32FormWindow::Click(Control& control) {
+    if (Live()) control.UserClick();
+}
+
+void Win32FormWindow::NoteFocus(Native& native, bool focused, HWND other) {
+    // Focus moving within a control (a list and its text part) is no change.
+    if (other != nullptr && NativeContaining(other) == &native) return;
+    if (!detached_) native.model->UserFocus(focused);
+}
+
+void Win32FormWindow::FollowPointer(HWND window) {
+    TRACKMOUSEEVENT leave{};
+    leave.cbSize = sizeof leave;
+    leave.dwFlags = TME_LEAVE;
+    leave.hwndTrack = window;
+    TrackMouseEvent(&leave);
+    NotePointer();
+}
+
+void Win32FormWindow::NotePointer() {
+    if (detached_) return;
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    // The window the pointer is over, where it shows: a panel's part that
+    // its container clips away is not under the pointer.
+    HWND under = WindowFromPoint(pointer);
+    for (Native& native : natives_) {
+        const bool over =
+            under != nullptr && (under == native.window || IsChild(native.window, under));
+        if (native.model->PointerOver() != over) native.model->UserPointerOver(over);
+    }
+}
+
 void Win32FormWindow::Command(int id, int code) {
-    if (form_ == nullptr || pushing_ > 0) return;
+    if (!Live() || pushing_ > 0) return;
+    if (id == IDCANCEL) {
+        // Escape, from the dialog keys.
+        form_->UserEscape();
+        return;
+    }
     Native* native = NativeById(id);
     if (native == nullptr) return;
     Control& control = *native->model;
@@ -158,6 +234,7 @@ void Win32FormWindow::Command(int id, int code) {
             if (code == BN_CLICKED) static_cast<CheckBox&>(control).UserToggle();
             break;
         case ControlKind::CommandButton:
+        case ControlKind::Label:  // a link, pressed by Enter
             if (code == BN_CLICKED) control.UserClick();
             break;
         default:
@@ -177,7 +254,7 @@ void Win32FormWindow::Released(HWND window, LPARAM at, Control* model) {
     RECT client{};
     GetClientRect(window, &client);
     const POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (!armed || !PtInRect(&client, point) || form_ == nullptr) return;
+    if (!armed || !PtInRect(&client, point) || !Live()) return;
     if (model != nullptr)
         model->UserClick();
     else
@@ -195,13 +272,12 @@ bool Win32FormWindow::SetPointer(HWND under, int hitTest) {
 LRESULT Win32FormWindow::ColourMessage(HDC dc, HWND control) {
     const Native* native = NativeContaining(control);
     if (native == nullptr) return 0;
-    const Rgb behind = Behind(*native->model);
-    const std::optional<ControlColours> colours = ColoursOf(*native->model, behind);
+    const std::optional<ControlColours> colours = ColoursOf(*native->model);
     if (!colours) {
         // A push button keeps the desktop's look; its corners show what is
-        // behind it.
+        // around it.
         if (native->model->Kind() != ControlKind::CommandButton) return 0;
-        return reinterpret_cast<LRESULT>(brushes_.Get(behind));
+        return reinterpret_cast<LRESULT>(brushes_.Get(ColourAround(*native->model)));
     }
     SetTextColor(dc, ToColorRef(colours->text));
     SetBkColor(dc, ToColorRef(colours->back));
@@ -214,15 +290,21 @@ void Win32FormWindow::FocusOnActivation() {
     if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) &&
         IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
         target = lastFocus_;
-    if (target == nullptr) target = GetNextDlgTabItem(window_, nullptr, FALSE);
+    // A form that is read rather than edited takes the focus itself; Tab
+    // leads on to its first control.
+    if (target == nullptr && !form_->Layout().takesFocus)
+        target = GetNextDlgTabItem(window_, nullptr, FALSE);
     SetFocus(target != nullptr ? target : window_);
 }
 
 LRESULT Win32FormWindow::DefaultButton() {
-    // No button is the default; Enter presses the button that has the focus.
+    // No button is the default; Enter presses the button or the link that
+    // has the focus.
     HWND focus = GetFocus();
     const Native* native = focus != nullptr ? NativeContaining(focus) : nullptr;
-    if (native == nullptr || native->model->Kind() != ControlKind::CommandButton) return 0;
+    if (native == nullptr ||
+        (native->model->Kind() != ControlKind::CommandButton && !native->model->IsLink()))
+        return 0;
     return MAKELRESULT(native->id, DC_HASDEFID);
 }
 

@@ -52,6 +52,7 @@ void Win32FormWindow::ControlChanged(Control& control, Property what) {
             break;
         case Property::Interval:
         case Property::Icon:
+        case Property::Foreground:
             break;
     }
     --pushing_;
@@ -69,13 +70,24 @@ void Win32FormWindow::FormChanged(Property what) {
         case Property::Icon:
             PushFormIcon();
             break;
+        case Property::Foreground:
+            BringToFront();
+            break;
         default:
             break;
     }
 }
 
 void Win32FormWindow::PushCaption(Native& native) {
-    if (native.model->Kind() == ControlKind::ComboBox) return;
+    // A list's text is its own; a picture's window text is its description.
+    switch (native.model->Kind()) {
+        case ControlKind::ComboBox:
+        case ControlKind::Image:
+        case ControlKind::PictureBox:
+            return;
+        default:
+            break;
+    }
     SetWindowTextW(native.window, ShownText(native.model->Caption()).c_str());
     if (DrawnAsPanel(*native.model)) InvalidateRect(native.window, nullptr, FALSE);
     // A longer text may need a wider place.

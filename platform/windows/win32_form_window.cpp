@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <utility>
 
 #include "platform/windows/win32_controls.h"
@@ -41,20 +40,7 @@ RECT WorkAreaUnderPointer() {
     return monitor.rcWork;
 }
 
-bool IsFormWindow(HWND window) {
-    wchar_t name[32] = {};
-    return window != nullptr && GetClassNameW(window, name, 32) > 0 &&
-           std::wcscmp(name, kFormClass) == 0;
-}
-
 }  // namespace
-
-bool TranslateFormMessage(MSG& message) {
-    if (message.hwnd == nullptr) return false;
-    HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (!IsFormWindow(root)) return false;
-    return IsDialogMessageW(root, &message) != FALSE;
-}
 
 Win32FormWindow* Win32FormWindow::Create(Form& form, WindowResources resources) {
     for (const wchar_t* name : {kFormClass, kPanelClass}) {

@@ -27,13 +27,9 @@ struct WindowResources {
     std::function<HICON(int32_t handle)> icon;
     // The pointer over controls declared with the hand; nullptr: the system's.
     HCURSOR hand = nullptr;
+    // True once the program has ended: nothing more reaches the models.
+    std::function<bool()> programEnded;
 };
-
-// Lets the forms' windows have their keys: Tab and Shift+Tab, Alt+letter,
-// Space and Enter on the focused control, Escape. The message loop offers it
-// every message before translating and dispatching it; true when it was
-// used.
-bool TranslateFormMessage(MSG& message);
 
 class Win32FormWindow {
 public:
@@ -108,7 +104,14 @@ private:
     void FocusAwayFrom(const Native& native);
 
     // ---- user to model (win32_form_input.cpp) ----
+    // Whether what the user does still reaches the form.
+    bool Live() const;
+    void Click(Control& control);
     void Command(int id, int code);
+    void NoteFocus(Native& native, bool focused, HWND other);
+    // The pointer moved over `window`: its leaving will be reported too.
+    void FollowPointer(HWND window);
+    void NotePointer();
     void Pressed(HWND window);
     void Released(HWND window, LPARAM at, Control* model);
     bool SetPointer(HWND under, int hitTest);

@@ -13,12 +13,6 @@ constexpr int kRuleHeight = 4;
 // Where a frame's caption starts, at 96 DPI.
 constexpr int kFrameCaptionIndent = 8;
 
-Rgb Behind(const Control& control) {
-    for (const Control* c = control.Container(); c != nullptr; c = c->Container())
-        if (c->Layout().backColor && !c->Layout().transparent) return *c->Layout().backColor;
-    return control.Owner().Layout().backColor;
-}
-
 // Draws `picture` into `place`, through its alpha channel when it has one.
 void DrawPicture(HDC dc, HBITMAP picture, const RECT& place) {
     BITMAP info{};
@@ -61,6 +55,41 @@ void DrawFrame(HDC dc, RECT box, const std::wstring& caption, const DeviceScale&
               DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
 }
 
+UINT AlignmentFormat(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Right:
+            return DT_RIGHT;
+        case Alignment::Center:
+            return DT_CENTER;
+        case Alignment::Left:
+            break;
+    }
+    return DT_LEFT;
+}
+
+// A link: its text, and around it the focus mark while it has the focus.
+void DrawLink(HDC dc, const RECT& client, const Control& link, bool focused) {
+    const std::wstring text = ShownText(link.Caption());
+    const UINT format =
+        AlignmentFormat(link.Layout().alignment) | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    if (!link.Enabled()) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT place = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, format);
+    if (!focused) return;
+    RECT mark = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &mark, format | DT_CALCRECT);
+    // DT_CALCRECT measures from the left: the mark follows the alignment.
+    const LONG width = mark.right - mark.left;
+    if (link.Layout().alignment == Alignment::Right) mark.left = client.right - width;
+    if (link.Layout().alignment == Alignment::Center)
+        mark.left = (client.left + client.right - width) / 2;
+    mark.right = mark.left + width;
+    IntersectRect(&mark, &mark, &client);
+    SetTextColor(dc, ToColorRef(kBlack));
+    DrawFocusRect(dc, &mark);
+}
+
 }  // namespace
 
 void Win32FormWindow::PaintPanel(HWND window, const Native& native) {
@@ -76,7 +105,7 @@ void Win32FormWindow::PaintPanel(HWND window, const Native& native) {
 
     const Control& control = *native.model;
     const ControlColours colours =
-        ColoursOf(control, Behind(control)).value_or(ControlColours{kBlack, kWhite, false});
+        ColoursOf(control).value_or(ControlColours{kBlack, kWhite, false});
     FillRect(canvas, &client, brushes_.Get(colours.back));
     SetTextColor(canvas, ToColorRef(colours.text));
     SetBkColor(canvas, ToColorRef(colours.back));
@@ -101,6 +130,9 @@ void Win32FormWindow::PaintPanel(HWND window, const Native& native) {
         }
         case ControlKind::Frame:
             DrawFrame(canvas, client, ShownText(control.Caption()), scale_);
+            break;
+        case ControlKind::Label:
+            DrawLink(canvas, client, control, GetFocus() == window);
             break;
         default:
             break;
