@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Gimbalo
 # need, when they are missing. Uses sudo when not run as root.
+# Usage: scripts/install-deps.sh [windows]   (windows: also the cross
+# compiler for the Windows program and Wine to test it)
 set -euo pipefail
+windows=0
+case "${1:-}" in
+  "") ;;
+  windows) windows=1 ;;
+  *) echo "scripts/install-deps.sh: unknown argument '$1' (use nothing or windows)" >&2; exit 2 ;;
+esac
 
 packages=(
   cmake g++ make pkg-config git
@@ -10,6 +18,15 @@ packages=(
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales
 )
+# The Windows program: MinGW-w64 for 32-bit Windows, and Wine (its 32-bit
+# half comes from the i386 architecture) to run its tests.
+windows_packages=(
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32:i386
+)
+if [[ $windows -eq 1 ]]; then
+  packages+=("${windows_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -30,6 +47,9 @@ as_root() {
 
 if [[ ${#missing[@]} -gt 0 ]]; then
   echo "Installing: ${missing[*]}"
+  if [[ $windows -eq 1 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
   as_root apt-get update -q
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

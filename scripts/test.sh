@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs the whole
-# test suite under a private X server. Usage: scripts/test.sh [default|debug|asan]
+# test suite under a private X server. Usage:
+#   scripts/test.sh [default|debug|asan|windows]
+# windows: the 32-bit Windows program, cross-built, its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-default}
 case "$preset" in
-  default|debug|asan) ;;
-  *) echo "scripts/test.sh: unknown preset '$preset' (use default, debug or asan)" >&2; exit 2 ;;
+  default|debug|asan) scripts/install-deps.sh ;;
+  windows) scripts/install-deps.sh windows ;;
+  *) echo "scripts/test.sh: unknown preset '$preset' (use default, debug, asan or windows)" >&2; exit 2 ;;
 esac
-scripts/install-deps.sh
 cmake --preset "$preset" -DGIMBALO_WERROR=ON -DGIMBALO_REQUIRE_DESKTOP=ON
 cmake --build --preset "$preset" -j2
+# One fresh Wine prefix per run, made by the first test that needs it.
+if [[ "$preset" == windows ]]; then rm -rf build-windows/wine-prefix; fi
 
 # The tests see a plain desktop whatever the developer's session holds: no
 # session bus (which would move the tray and the dialogs to the desktop's

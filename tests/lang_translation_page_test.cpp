@@ -130,7 +130,11 @@ TEST(TranslationPageFolderTest, PathWithABlankOrTabIsQuotedForTheExplorer) {
     for (const char* name : {"/Program Files", "/Program\tFiles"}) {
         testing::TempFolder folder;
         const std::string spaced = folder.Path() + name;
-        std::filesystem::create_directories(spaced);
+        std::error_code refused;
+        std::filesystem::create_directories(spaced, refused);
+        // Windows allows no tab in a name, so no such folder can hold the page.
+        if (refused && std::string(name).find('\t') != std::string::npos) continue;
+        ASSERT_FALSE(refused) << name << ": " << refused.message();
         SimPlatform sim(spaced);
         ShowTranslationPage(sim);
         EXPECT_FALSE(testing::ReadFile(spaced + "/Invia_Traduzione.html").empty()) << name;

@@ -161,7 +161,11 @@ namespace {
 // writes decimals with a comma. The settings file keeps its point.
 TEST(SettingsFile, DecimalsKeepTheirPointUnderACommaLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "it_IT.UTF-8")) GTEST_SKIP() << "no it_IT.UTF-8 locale here";
+    // The Italian locale under its POSIX name, then under Windows' names.
+    bool italian = false;
+    for (const char* name : {"it_IT.UTF-8", "Italian_Italy.1252", "it-IT"})
+        if (!italian && std::setlocale(LC_ALL, name) != nullptr) italian = true;
+    if (!italian) GTEST_SKIP() << "no Italian locale here";
     EXPECT_EQ(SpeedValue("1.5"), 1.5);
     EXPECT_EQ(SpeedValue("0.5"), 0.5);
     EXPECT_EQ(SpeedForFile("1.5"), "1.5");

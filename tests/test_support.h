@@ -26,8 +26,10 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string Path() const { return path_.string(); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // With '/' between folders on every system, as the sim platform joins
+    // paths, so a path the program builds reads the same as the test's.
+    std::string Path() const { return path_.generic_string(); }
+    std::string File(const std::string& name) const { return Path() + "/" + name; }
 
 private:
     std::filesystem::path path_;

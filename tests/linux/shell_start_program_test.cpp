@@ -17,33 +17,6 @@ namespace {
 using testing::ScopedEnv;
 using testing::WaitUntil;
 
-TEST(SplitCommandLine, SeparatesTheProgramFromItsOneArgument) {
-    struct Case {
-        const char* line;
-        const char* program;
-        const char* argument;
-    };
-    const Case cases[] = {
-        {"explorer https://example.org/a?b=c", "explorer", "https://example.org/a?b=c"},
-        {"Explorer /opt/gimbalo/License.txt", "Explorer", "/opt/gimbalo/License.txt"},
-        // Unquoted blanks stay in the one argument (the translation page's path).
-        {"explorer /home/a b/Invia_Traduzione.html", "explorer", "/home/a b/Invia_Traduzione.html"},
-        // One pair of surrounding quotes goes.
-        {"Explorer \"/home/a b/Leggere prima dell'uso.txt\"", "Explorer",
-         "/home/a b/Leggere prima dell'uso.txt"},
-        {"\"my tool\" \"x y\"", "my tool", "x y"},
-        {"  tool    arg  ", "tool", "arg  "},
-        {"tool", "tool", ""},
-        {"tool \"", "tool", "\""},
-        {"", "", ""},
-    };
-    for (const Case& c : cases) {
-        const ProgramCall call = SplitCommandLine(c.line);
-        EXPECT_EQ(call.program, c.program) << c.line;
-        EXPECT_EQ(call.argument, c.argument) << c.line;
-    }
-}
-
 TEST(DesktopUrl, TellsFilesFromWebAddresses) {
     struct Case {
         std::string target;

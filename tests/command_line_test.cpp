@@ -1,0 +1,45 @@
+// A command line split into the program and its one argument, as both
+// desktops start the program's commands.
+#include <gtest/gtest.h>
+
+#include "platform/command_line.h"
+
+namespace gimbalo {
+namespace {
+
+TEST(SplitCommandLine, SeparatesTheProgramFromItsOneArgument) {
+    struct Case {
+        const char* line;
+        const char* program;
+        const char* argument;
+    };
+    const Case cases[] = {
+        {"explorer https://example.org/a?b=c", "explorer", "https://example.org/a?b=c"},
+        {"Explorer /opt/gimbalo/License.txt", "Explorer", "/opt/gimbalo/License.txt"},
+        // Unquoted blanks stay in the one argument (the translation page's path).
+        {"explorer /home/a b/Invia_Traduzione.html", "explorer", "/home/a b/Invia_Traduzione.html"},
+        // One pair of surrounding quotes goes.
+        {"Explorer \"/home/a b/Leggere prima dell'uso.txt\"", "Explorer",
+         "/home/a b/Leggere prima dell'uso.txt"},
+        {"\"my tool\" \"x y\"", "my tool", "x y"},
+        {"  tool    arg  ", "tool", "arg  "},
+        {"tool", "tool", ""},
+        {"tool \"", "tool", "\""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        const ProgramCall call = SplitCommandLine(c.line);
+        EXPECT_EQ(call.program, c.program) << c.line;
+        EXPECT_EQ(call.argument, c.argument) << c.line;
+    }
+}
+
+TEST(IsExplorer, NamesTheExplorerInAnyLetterCase) {
+    for (const char* name : {"explorer", "Explorer", "EXPLORER.EXE", "explorer.exe"})
+        EXPECT_TRUE(IsExplorer(name)) << name;
+    for (const char* name : {"", "explore", "explorer2", "iexplorer", "explorer.com"})
+        EXPECT_FALSE(IsExplorer(name)) << name;
+}
+
+}  // namespace
+}  // namespace gimbalo
