@@ -2,7 +2,7 @@
 // out: text that always reads on its background, and brushes made once.
 #pragma once
 
-#include "platform/windows/temp_windows.h"
+#include "platform/windows/win32.h"
 
 #include <map>
 #include <optional>

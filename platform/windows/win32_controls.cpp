@@ -4,6 +4,8 @@
 #include <limits>
 #include <set>
 
+#include "platform/windows/wide_text.h"
+
 namespace gimbalo {
 
 namespace {

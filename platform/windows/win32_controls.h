@@ -2,7 +2,7 @@
 // which order they are made, and where they go at a density.
 #pragma once
 
-#include "platform/windows/temp_windows.h"
+#include "platform/windows/win32.h"
 
 #include <string>
 #include <string_view>

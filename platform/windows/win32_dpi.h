@@ -4,7 +4,7 @@
 // only the one density of the screen.
 #pragma once
 
-#include "platform/windows/temp_windows.h"
+#include "platform/windows/win32.h"
 
 #include "platform/forms.h"
 

@@ -1,8 +1,9 @@
 #include "platform/windows/win32_fonts.h"
 
-#include "platform/windows/win32_dpi.h"
-
 #include <algorithm>
+
+#include "platform/windows/wide_text.h"
+#include "platform/windows/win32_dpi.h"
 
 namespace gimbalo {
 

@@ -2,7 +2,7 @@
 // the system lacks gives way to a similar one, so text keeps its size.
 #pragma once
 
-#include "platform/windows/temp_windows.h"
+#include "platform/windows/win32.h"
 
 #include <string>
 #include <utility>

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "platform/windows/wide_text.h"
 #include "platform/windows/win32_controls.h"
 
 namespace gimbalo {
@@ -189,7 +190,7 @@ void Win32FormWindow::FollowPointer(HWND window) {
 
 void Win32FormWindow::NotePointer() {
     if (detached_) return;
-    POINT pointer{};
+    ::POINT pointer{};
     GetCursorPos(&pointer);
     // The window the pointer is over, where it shows: a panel's part that
     // its container clips away is not under the pointer.
@@ -253,7 +254,7 @@ void Win32FormWindow::Released(HWND window, LPARAM at, Control* model) {
     if (GetCapture() == window) ReleaseCapture();
     RECT client{};
     GetClientRect(window, &client);
-    const POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    const ::POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (!armed || !PtInRect(&client, point) || !Live()) return;
     if (model != nullptr)
         model->UserClick();

@@ -1,10 +1,12 @@
 // Model changes pushed into a form's windows. Each push runs with pushing_
 // raised, so the notifications a window sends about it are not taken for
 // what the user did.
+#include "platform/windows/win32_form_window.h"
+
 #include <algorithm>
 
+#include "platform/windows/wide_text.h"
 #include "platform/windows/win32_controls.h"
-#include "platform/windows/win32_form_window.h"
 
 namespace gimbalo {
 
@@ -170,9 +172,14 @@ void Win32FormWindow::BringToFront() {
 }
 
 void Win32FormWindow::PushFormIcon() {
-    HICON icon = resources_.icon ? resources_.icon(form_->Icon()) : nullptr;
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    // The sizes the title bar and the task switcher show at this density.
+    for (const auto& [which, metric] :
+         {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        HICON icon = resources_.icon && form_->Icon() != 0
+                         ? resources_.icon(form_->Icon(), SystemMetricFor(metric, scale_.Dpi()))
+                         : nullptr;
+        SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
 }
 
 }  // namespace gimbalo

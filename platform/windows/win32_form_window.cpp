@@ -3,10 +3,10 @@
 #include "platform/windows/win32_form_window.h"
 
 #include <commctrl.h>
-
 #include <algorithm>
 #include <utility>
 
+#include "platform/windows/wide_text.h"
 #include "platform/windows/win32_controls.h"
 
 namespace gimbalo {
@@ -32,7 +32,7 @@ DWORD StyleFor(FormBorder border) {
 
 // The work area of the monitor the pointer is on.
 RECT WorkAreaUnderPointer() {
-    POINT pointer{};
+    ::POINT pointer{};
     GetCursorPos(&pointer);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -190,6 +190,7 @@ void Win32FormWindow::Rescale(int dpi, const RECT& suggested) {
     PlaceWindow(false);
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PushFormIcon();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

@@ -4,7 +4,7 @@
 // does becomes the model's User* calls.
 #pragma once
 
-#include "platform/windows/temp_windows.h"
+#include "platform/windows/win32.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,7 +24,7 @@ namespace gimbalo {
 struct WindowResources {
     // The bitmap and the icon behind a picture handle; nullptr for none.
     std::function<HBITMAP(int32_t handle)> bitmap;
-    std::function<HICON(int32_t handle)> icon;
+    std::function<HICON(int32_t handle, int size)> icon;
     // The pointer over controls declared with the hand; nullptr: the system's.
     HCURSOR hand = nullptr;
     // True once the program has ended: nothing more reaches the models.

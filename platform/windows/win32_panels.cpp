@@ -1,8 +1,9 @@
 // The windows the host draws itself: pictures, picture boxes and frames.
 // Each is painted whole into a bitmap first, so a panel that moves every
 // few milliseconds (the about box's credits) does not flicker.
-#include "platform/windows/win32_controls.h"
 #include "platform/windows/win32_form_window.h"
+
+#include "platform/windows/win32_controls.h"
 
 namespace gimbalo {
 
