@@ -2,8 +2,11 @@
 # Runs a Windows program of the build under Wine, in the test runs' own
 # prefix, which is made on first use:
 #   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
-#   scripts/wine-run.sh PREFIX --start    make the prefix, keep a wineserver up
-#   scripts/wine-run.sh PREFIX --stop     end that prefix's wineserver
+#   scripts/wine-run.sh PREFIX --start    make the prefix, keep a wineserver up,
+#                                         and on an X display start a
+#                                         notification area (trayer)
+#   scripts/wine-run.sh PREFIX --stop     end that prefix's wineserver and
+#                                         the notification area it started
 # Nothing outside PREFIX is touched; other Wine users keep their servers.
 set -euo pipefail
 if [[ $# -lt 2 ]]; then
@@ -45,9 +48,22 @@ ensure_prefix() {
   exec 9>&-
 }
 
+tray_pid_file=$prefix.trayer.pid
+
 case "$1" in
   --start)
     ensure_prefix
+    # The notification area Wine docks the tray icons in; started first, so
+    # Wine's desktop finds it.
+    if [[ -n "${DISPLAY:-}" ]] && command -v trayer >/dev/null && [[ ! -s "$tray_pid_file" ]]; then
+      trayer --edge top --align right --widthtype request --height 24 \
+        </dev/null >/dev/null 2>&1 &
+      echo $! >"$tray_pid_file"
+      for _ in $(seq 50); do
+        xdotool search --class trayer >/dev/null 2>&1 && break
+        sleep 0.1
+      done
+    fi
     # Stays up a minute after its last program, so a run that is cut short
     # leaves nothing behind for long. Its output goes nowhere: a test runner
     # would otherwise wait for the server to close it.
@@ -60,6 +76,10 @@ case "$1" in
     ;;
   --stop)
     [[ -d "$prefix" ]] && wineserver -k 2>/dev/null || true
+    if [[ -s "$tray_pid_file" ]]; then
+      kill "$(cat "$tray_pid_file")" 2>/dev/null || true
+      rm -f "$tray_pid_file"
+    fi
     ;;
   *)
     ensure_prefix

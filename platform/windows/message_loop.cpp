@@ -190,6 +190,7 @@ void MessageLoop::Run() {
     // The quit is taken: it must not end a later loop of this thread.
     MSG quit;
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    quit_ = false;
 }
 
 bool MessageLoop::DrainMessages() {

@@ -43,11 +43,11 @@ public:
     void AddDialogWindow(HWND window) override;
     void RemoveDialogWindow(HWND window) override;
 
-    // Dispatches messages and timer periods until Quit.
+    // Dispatches messages and timer periods until Quit; at once when Quit
+    // came before. It can run again after.
     void Run();
     // Leaves Run, and every modal loop running inside it.
     void Quit();
-    bool Quitting() const { return quit_; }
 
     // Marks a modal loop that the program runs itself (message box, file
     // dialog, popup menu) for the length of the scope. Moving or sizing a

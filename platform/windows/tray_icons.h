@@ -38,8 +38,7 @@ public:
     // Drops the icons of a window that goes away, so no click reaches it.
     void ForgetWindow(const Form& window);
 
-    // The number the shell knows an icon by, 0 for none (for tests that
-    // play the shell's part).
+    // The number the shell knows an icon by, 0 for none.
     UINT ShellId(const Form& window, uint32_t id) const;
     // The message the shell's callbacks come as.
     static constexpr UINT kCallbackMessage = WM_APP + 2;

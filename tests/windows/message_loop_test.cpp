@@ -1,0 +1,146 @@
+// The Windows message loop against the real Win32 calls: waitable timers
+// tick the timer models on the user-interface thread, also inside the
+// system's modal loops (a message box, the popup menu), and the hidden
+// window closes the program when asked.
+#include <memory>
+
+#include "platform/forms.h"
+#include "platform/windows/message_loop.h"
+#include "tests/windows/windows_test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::TestPlatform;
+
+class TimerForm : public Form {
+public:
+    TimerForm() : Form("TimerForm") {}
+    Timer Fast{*this, "Fast"};
+    Timer Slow{*this, "Slow"};
+};
+
+TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
+    MessageLoop loop(GetModuleHandleW(nullptr));
+    TimerForm form;
+    form.Fast.SetInterval(5);
+    form.Slow.SetInterval(0);
+    int fast = 0;
+    int slow = 0;
+    loop.Follow(form.Slow, [&slow](Timer&) { ++slow; });
+    loop.Follow(form.Fast, [&](Timer& timer) {
+        EXPECT_EQ(&timer, &form.Fast);
+        if (++fast == 20) loop.Quit();
+    });
+    loop.Run();
+    EXPECT_EQ(fast, 20);
+    EXPECT_EQ(slow, 0) << "a timer of interval 0 ticked";
+
+    // A timer that forgets itself from its own tick ticks no more; the other
+    // one, restarted at 5 ms, ends the run.
+    int forgotten = 0;
+    loop.Follow(form.Fast, [&](Timer& timer) {
+        ++forgotten;
+        loop.Forget(timer);
+    });
+    form.Slow.SetInterval(5);
+    loop.Follow(form.Slow, [&](Timer&) {
+        if (++slow == 10) loop.Quit();
+    });
+    loop.Run();
+    EXPECT_EQ(forgotten, 1);
+    EXPECT_EQ(slow, 10);
+}
+
+class MenuForm : public Form {
+public:
+    MenuForm() : Form("MenuForm") {}
+    Timer Timer1{*this, "Timer1"};
+    Menu PopUp{*this, "PopUp", "Menu"};
+    MenuItem First{PopUp, "First", "&First"};
+    MenuItem Second{PopUp, "Second", "&Second"};
+};
+
+// Finds this thread's shown window of a class: its message box or menu.
+struct WindowSearch {
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wstring(name) != search->className || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindOwnWindow(const wchar_t* className) {
+    WindowSearch search{className};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    MenuForm form;
+    int ticks = 0;
+    form.Timer1.Tick = [&ticks] { ++ticks; };
+    platform->LoadForm(form);
+    form.Timer1.SetInterval(5);
+
+    // Each modal loop is ended from a tick that runs inside it.
+    struct Case {
+        const char* what;
+        const wchar_t* windowClass;
+        std::function<void()> open;
+    } cases[] = {
+        {"message box", L"#32770",
+         [&] { platform->MessageBox("ticking", MB_ICONEXCLAMATION, "Gimbalo test"); }},
+        {"popup menu", L"#32768", [&] { platform->ShowPopupMenu(form); }},
+    };
+    for (const Case& c : cases) {
+        int inside = 0;
+        platform->onDispatch = [&](Timer&) {
+            HWND open = FindOwnWindow(c.windowClass);
+            if (open == nullptr) return;
+            if (++inside == 20) {
+                if (c.windowClass == std::wstring(L"#32768"))
+                    EndMenu();
+                else
+                    PostMessageW(open, WM_COMMAND, IDOK, 0);
+            }
+        };
+        ticks = 0;
+        c.open();
+        EXPECT_GE(inside, 20) << c.what << ": the ticks stopped while it was open";
+        EXPECT_GE(ticks, 20) << c.what;
+    }
+    platform->onDispatch = nullptr;
+    platform->UnloadForm(form);
+}
+
+TEST(MessageLoop, CloseRequestToTheHiddenWindowClosesTheProgram) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    TimerForm form;
+    platform->LoadForm(form);
+    int closes = 0;
+    form.Fast.Tick = [&] {
+        // As taskkill without /F asks a program to close.
+        PostMessageW(platform->Loop().Window().Handle(), WM_CLOSE, 0, 0);
+    };
+    form.Fast.SetInterval(5);
+    platform->RunMessageLoop([&] {
+        ++closes;
+        platform->EndProgram();
+    });
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(platform->ProgramEnded());
+    platform->UnloadForm(form);
+}
+
+}  // namespace
+}  // namespace gimbalo

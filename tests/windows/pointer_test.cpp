@@ -1,0 +1,84 @@
+// The pointer and the mouse buttons against the real Win32 calls under
+// Wine: the position set is the position read, the desktop keeps it on the
+// screen, and each injected button event reaches the window under the
+// pointer, with a held button let go when the platform goes.
+#include <memory>
+
+#include "tests/windows/windows_test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::NotingWindow;
+using testing::TestPlatform;
+using testing::WaitUntil;
+
+TEST(WindowsPointer, PositionSetIsPositionReadAndStaysOnTheScreen) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    const int32_t right = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int32_t bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    struct Case {
+        int32_t x, y;
+        int32_t expectedX, expectedY;
+    } cases[] = {
+        {100, 200, 100, 200},
+        {0, 0, 0, 0},
+        {right, bottom, right, bottom},
+        {-40, 300, 0, 300},
+        {500, bottom + 1000, 500, bottom},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(platform->SetCursorPos(c.x, c.y)) << c.x << "," << c.y;
+        POINT read;
+        ASSERT_TRUE(WaitUntil([&] {
+            return platform->GetCursorPos(read) && read.x == c.expectedX && read.y == c.expectedY;
+        })) << "set "
+            << c.x << "," << c.y << ", read " << read.x << "," << read.y;
+    }
+}
+
+TEST(WindowsPointer, EachButtonEventReachesTheWindowUnderThePointer) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    NotingWindow window(RECT{200, 200, 400, 400});
+    ASSERT_NE(window.Handle(), nullptr);
+    platform->SetCursorPos(300, 300);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }));
+
+    const std::vector<UINT> buttons = {WM_LBUTTONDOWN, WM_LBUTTONUP,   WM_RBUTTONDOWN,
+                                       WM_RBUTTONUP,   WM_MBUTTONDOWN, WM_MBUTTONUP};
+    struct Case {
+        uint32_t flags;
+        std::vector<UINT> seen;
+    } cases[] = {
+        {MOUSEEVENTF_LEFTDOWN, {WM_LBUTTONDOWN}},
+        {MOUSEEVENTF_LEFTUP, {WM_LBUTTONUP}},
+        {MOUSEEVENTF_RIGHTDOWN, {WM_RBUTTONDOWN}},
+        {MOUSEEVENTF_RIGHTUP, {WM_RBUTTONUP}},
+        {MOUSEEVENTF_MIDDLEDOWN, {WM_MBUTTONDOWN}},
+        {MOUSEEVENTF_MIDDLEUP, {WM_MBUTTONUP}},
+        // Several flags in one call: one event each, in Windows' order.
+        {MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTDOWN,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}},
+    };
+    for (const Case& c : cases) {
+        window.Forget();
+        platform->mouse_event(c.flags, 0, 0, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return window.Seen(buttons).size() >= c.seen.size(); }))
+            << "flags " << c.flags;
+        WaitUntil([] { return false; }, std::chrono::milliseconds(50));  // nothing more comes
+        EXPECT_EQ(window.Seen(buttons), c.seen) << "flags " << c.flags;
+    }
+
+    // A button the platform holds goes up with it.
+    window.Forget();
+    platform->mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, 0);
+    platform.reset();
+    EXPECT_TRUE(WaitUntil([&] { return window.Seen(buttons).size() >= 4; }));
+    EXPECT_EQ(window.Seen(buttons),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONUP}));
+}
+
+}  // namespace
+}  // namespace gimbalo

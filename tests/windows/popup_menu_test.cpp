@@ -1,0 +1,134 @@
+// The popup menu as Win32 shows it: built from the model with its captions,
+// separators and 13 x 13 pictures, and an item chosen with the keyboard runs
+// its command once the menu has closed.
+#include <array>
+#include <memory>
+
+#include "platform/forms.h"
+#include "platform/windows/wide_text.h"
+#include "shell/pictures.h"
+#include "tests/windows/windows_test_support.h"
+
+namespace gimbalo {
+namespace {
+
+using testing::TestPlatform;
+
+class MenuWindow : public Form {
+public:
+    MenuWindow() : Form("MenuWindow") {}
+    Timer Timer1{*this, "Timer1"};
+    Menu PopUp{*this, "PopUp", "Menu"};
+    MenuItem mnuOne{PopUp, "mnuOne", "&Opzioni..."};
+    MenuItem R0{PopUp, "R0", "-"};
+    MenuItem mnuTwo{PopUp, "mnuTwo", "Fai una &donazione..."};
+    MenuItem mnuThree{PopUp, "mnuThree", "&Esci"};
+};
+
+struct ShownItem {
+    std::wstring caption;
+    bool separator = false;
+    bool picture = false;
+    bool grayed = false;
+    bool operator==(const ShownItem&) const = default;
+    friend void PrintTo(const ShownItem& item, std::ostream* out) {
+        *out << '"' << Utf8(item.caption) << '"' << (item.separator ? " separator" : "")
+             << (item.picture ? " picture" : "") << (item.grayed ? " grayed" : "");
+    }
+};
+
+// The items of the menu in the shown menu window.
+std::vector<ShownItem> ShownItems(HWND menuWindow) {
+    std::vector<ShownItem> items;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+        wchar_t caption[128] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_CHECKMARKS | MIIM_STRING;
+        info.dwTypeData = caption;
+        info.cch = 127;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        BITMAP bitmap{};
+        const bool picture = info.hbmpUnchecked != nullptr &&
+                             GetObjectW(info.hbmpUnchecked, sizeof bitmap, &bitmap) != 0 &&
+                             bitmap.bmWidth == GetSystemMetrics(SM_CXMENUCHECK) &&
+                             bitmap.bmHeight == GetSystemMetrics(SM_CYMENUCHECK);
+        // A separator counts as grayed too; only items are asked about.
+        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        items.push_back({caption, separator, picture, !separator && (info.fState & MFS_GRAYED)});
+    }
+    return items;
+}
+
+HWND ShownMenuWindow() {
+    HWND found = FindWindowW(L"#32768", nullptr);
+    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+TEST(WindowsPopupMenu, ShowsTheModelAndRunsTheItemChosen) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    MenuWindow form;
+    platform->LoadForm(form);
+    form.Timer1.Tick = [] {};
+    form.Timer1.SetInterval(5);
+    int chosen[3] = {};
+    form.mnuOne.Click = [&] { ++chosen[0]; };
+    form.mnuTwo.Click = [&] { ++chosen[1]; };
+    form.mnuThree.Click = [&] { ++chosen[2]; };
+
+    // As the program's load step attaches a picture: by command identifier.
+    const int32_t picture = platform->LoadPicture(kMenuOptionsPicture);
+    ASSERT_NE(picture, 0);
+    const MenuHandle bar = platform->GetMenu(form);
+    const MenuHandle menu = platform->GetSubMenu(bar, 0);
+    ASSERT_NE(menu, 0u);
+    EXPECT_TRUE(platform->SetMenuItemBitmaps(bar, platform->GetMenuItemID(menu, 0),
+                                             kMenuItemByCommand, picture, picture));
+    EXPECT_FALSE(platform->SetMenuItemBitmaps(bar, 999, kMenuItemByCommand, picture, picture));
+    EXPECT_EQ(platform->GetSubMenu(bar, 1), 0u);
+    EXPECT_EQ(platform->GetMenuItemID(menu, 4), 0xFFFFFFFFu);
+    form.mnuThree.SetEnabled(false);
+
+    struct Case {
+        const char* what;
+        std::vector<WPARAM> keys;  // typed once the menu is shown
+        std::array<int, 3> expected;
+    } cases[] = {
+        {"access key of the first", {'O'}, {1, 0, 0}},
+        {"arrow down past the separator, Enter", {VK_DOWN, VK_DOWN, VK_RETURN}, {1, 1, 0}},
+        {"Escape", {VK_ESCAPE}, {1, 1, 0}},
+        {"access key of a disabled item", {'E', VK_ESCAPE}, {1, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        std::vector<ShownItem> shown;
+        bool typed = false;
+        platform->onDispatch = [&](Timer&) {
+            HWND window = ShownMenuWindow();
+            if (window == nullptr || typed) return;
+            shown = ShownItems(window);
+            for (WPARAM key : c.keys) {
+                PostMessageW(window, WM_KEYDOWN, key, 0);
+                PostMessageW(window, WM_KEYUP, key, 0);
+            }
+            typed = true;
+        };
+        platform->ShowPopupMenu(form);
+        EXPECT_TRUE(typed) << c.what << ": the menu was not seen";
+        const std::vector<ShownItem> expected = {
+            {L"&Opzioni...", false, true, false},
+            {L"", true, false, false},
+            {L"Fai una &donazione...", false, false, false},
+            {L"&Esci", false, false, true},
+        };
+        EXPECT_EQ(shown, expected) << c.what;
+        EXPECT_EQ((std::array<int, 3>{chosen[0], chosen[1], chosen[2]}), c.expected) << c.what;
+    }
+    platform->onDispatch = nullptr;
+    platform->UnloadForm(form);
+    EXPECT_EQ(platform->GetMenu(form), 0u) << "a form no longer loaded has no menu";
+}
+
+}  // namespace
+}  // namespace gimbalo
