@@ -161,22 +161,31 @@ void Win32FormWindow::Place(const Native& native) {
 
 void Win32FormWindow::PlaceWindow(bool centre) {
     const FormDesign& design = form_->Layout();
-    const RECT frame =
-        WindowRectFor(scale_.ToPixels(design.clientWidth), scale_.ToPixels(design.clientHeight),
-                      static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
-                      static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)), scale_.Dpi());
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    if (!centre) {
+    const int clientWidth = scale_.ToPixels(design.clientWidth);
+    const int clientHeight = scale_.ToPixels(design.clientHeight);
+    const RECT frame = WindowRectFor(
+        clientWidth, clientHeight, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
+        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)), scale_.Dpi());
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame drawn differs from the one computed (a system that
+    // scales the frame at another moment), the client area still gets its
+    // size.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right != clientWidth || client.bottom != clientHeight) {
+        width += clientWidth - client.right;
+        height += clientHeight - client.bottom;
         SetWindowPos(window_, nullptr, 0, 0, width, height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
     }
+    if (!centre) return;
     const RECT work = WorkAreaUnderPointer();
     // The title bar stays on the screen when the window is taller than it.
     const LONG x = std::max(work.left, (work.left + work.right - width) / 2);
     const LONG y = std::max(work.top, (work.top + work.bottom - height) / 2);
-    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32FormWindow::Rescale(int dpi, const RECT& suggested) {
