@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/windows/wide_text.h"
+#include "platform/windows/win32_accessibility.h"
 #include "platform/windows/win32_controls.h"
 
 namespace gimbalo {
@@ -67,6 +68,7 @@ Win32FormWindow::~Win32FormWindow() {
     for (Native& native : natives_) {
         if (DrawnAsPanel(*native.model)) {
             SetWindowLongPtrW(native.window, GWLP_USERDATA, 0);
+            ClearScreenReaderAnnotations(native.window);
         } else {
             RemoveWindowSubclass(native.window, SubclassProc, 0);
             if (native.edit != nullptr) RemoveWindowSubclass(native.edit, SubclassProc, 0);
@@ -128,7 +130,9 @@ void Win32FormWindow::BuildControls() {
         natives_.push_back(Native{control, window, nullptr, id, {}});
         byWindow_[window] = natives_.size() - 1;
         Native& native = natives_.back();
-        if (!DrawnAsPanel(*control)) {
+        if (DrawnAsPanel(*control)) {
+            AnnotateForScreenReaders(window, *control);
+        } else {
             SetWindowSubclass(window, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
             COMBOBOXINFO parts{};
             parts.cbSize = sizeof parts;

@@ -80,6 +80,7 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     SetForegroundWindow(window);
     PumpDialog(window);
     EXPECT_EQ(TextOf(window), "About Gimbalo");
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(TextOf(WindowOf(box.lblVersion)), "Rel. 1.0.0");
     HWND panel = WindowOf(box.Picture2);
     EXPECT_EQ(GetParent(panel), WindowOf(box.Picture1));
