@@ -211,12 +211,13 @@ void Win32FormWindow::Detach() {
     if (detached_) return;
     detached_ = true;
     form_ = nullptr;
-    if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
-    if (depth_ > 0) {
-        destroyPending_ = true;
+    if (depth_ == 0) {
+        delete this;
         return;
     }
-    delete this;
+    // Gone from the screen at once; destroyed once its own message is done.
+    if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
+    destroyPending_ = true;
 }
 
 template <typename Handler>
