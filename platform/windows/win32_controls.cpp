@@ -36,19 +36,35 @@ std::wstring WindowText(HWND window) {
 }
 
 // Width and line height of the window's text in its own font.
-SIZE TextExtent(HWND window, int& lineHeight) {
+// The extent of the window's text in its own font: on one line, or broken
+// into lines `width` wide when `width` is above 0.
+SIZE TextExtent(HWND window, int& lineHeight, int width = 0) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     lineHeight = metrics.tmHeight;
     const std::wstring text = WindowText(window);
-    RECT measured{0, 0, 0, 0};
+    RECT measured{0, 0, width, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+              DT_CALCRECT | DT_NOPREFIX | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     return SIZE{measured.right - measured.left, measured.bottom - measured.top};
+}
+
+// Whether `place` (in the container's pixels) is clear of every other
+// control in `control`'s container.
+bool ClearOfOthers(const Control& control, const RECT& place, const DeviceScale& scale) {
+    for (const Control* other : control.Owner().Controls()) {
+        if (other == &control || other->Container() != control.Container() ||
+            other->Kind() == ControlKind::Timer || !other->Visible())
+            continue;
+        const RECT theirs = scale.ToPixels(other->GetBounds());
+        RECT common{};
+        if (IntersectRect(&common, &place, &theirs)) return false;
+    }
+    return true;
 }
 
 void WidenLabel(const Control& label, HWND window, RECT& place) {
@@ -72,12 +88,24 @@ void WidenLabel(const Control& label, HWND window, RECT& place) {
     }
 }
 
-void WidenCheckBox(HWND window, const DeviceScale& scale, int roomRight, RECT& place) {
+// A check box whose text needs it grows to the right up to `roomRight`;
+// when that is still too narrow, it grows downwards into free space and its
+// text takes a second line.
+void FitCheckBox(const Control& box, HWND window, const DeviceScale& scale, int roomRight,
+                 RECT& place) {
     int lineHeight = 0;
-    const int needed = SystemMetricFor(SM_CXMENUCHECK, scale.Dpi()) + scale.Scaled(kCheckTextGap) +
-                       TextExtent(window, lineHeight).cx;
-    if (needed > place.right - place.left)
-        place.right = std::max<LONG>(place.right, std::min<LONG>(place.left + needed, roomRight));
+    const int mark = SystemMetricFor(SM_CXMENUCHECK, scale.Dpi()) + scale.Scaled(kCheckTextGap);
+    const int needed = mark + TextExtent(window, lineHeight).cx;
+    if (needed <= place.right - place.left) return;
+    place.right = std::max<LONG>(place.right, std::min<LONG>(place.left + needed, roomRight));
+    if (needed <= place.right - place.left) return;
+    const int height = TextExtent(window, lineHeight, place.right - place.left - mark).cy +
+                       scale.Scaled(kCheckTextGap);
+    RECT grown = place;
+    grown.bottom = std::max<LONG>(place.bottom, place.top + height);
+    RECT below = grown;
+    below.top = place.bottom;
+    if (below.bottom > below.top && ClearOfOthers(box, below, scale)) place = grown;
 }
 
 }  // namespace
@@ -156,9 +184,10 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
             style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
             break;
         case ControlKind::CheckBox:
-            // The model decides the state: the box does not tick itself.
+            // The model decides the state: the box does not tick itself. A
+            // text too long for one line may take two.
             windowClass = L"BUTTON";
-            style |= BS_CHECKBOX;
+            style |= BS_CHECKBOX | BS_MULTILINE;
             break;
         case ControlKind::CommandButton:
             windowClass = L"BUTTON";
@@ -189,7 +218,8 @@ void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& 
     const int height = place.bottom - place.top;
     int windowHeight = height;
     if (control.Kind() == ControlKind::Label) WidenLabel(control, window, place);
-    if (control.Kind() == ControlKind::CheckBox) WidenCheckBox(window, scale, roomRight, place);
+    if (control.Kind() == ControlKind::CheckBox)
+        FitCheckBox(control, window, scale, roomRight, place);
     if (control.Kind() == ControlKind::ComboBox) {
         // A list is as high as its font makes it, as on the desktop the
         // forms were made for; its window height is its height when dropped
@@ -197,6 +227,7 @@ void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& 
         const int line = static_cast<int>(SendMessageW(window, CB_GETITEMHEIGHT, 0, 0));
         windowHeight = height + kDroppedLines * std::max(line, 1) + scale.Scaled(2);
     }
+    if (control.Kind() != ControlKind::ComboBox) windowHeight = place.bottom - place.top;
     SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, windowHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -41,7 +41,8 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
 // Puts the window in its declared place at `scale`. A label one line high
 // whose text is wider than its place widens away from its alignment, and a
 // check box whose text needs it grows to the right up to `roomRight`
-// (pixels from the container's left edge): text is never cut off.
+// (pixels from the container's left edge), then downwards where nothing
+// lies below it: its text is not cut off.
 void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& scale,
                         int roomRight);
 

@@ -169,19 +169,22 @@ private:
 // The whole program started on the Windows desktop, in English.
 class ProgramOnWindows : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // Buttons 1, 2, 3, speed 2, acceleration on, no autostart, joystick 1,
-        // English.
-        WriteFile(folder.File("Gimbalo.ini"), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\nEnglish.lng\r\n");
+    void SetUp() override { StartIn("English.lng"); }
+    void TearDown() override {
+        program.reset();
+        platform.reset();
+    }
+    // Starts the program anew in the language of `languageFile`.
+    void StartIn(const std::string& languageFile) {
+        TearDown();
+        // Buttons 1, 2, 3, speed 2, acceleration on, no autostart, joystick 1.
+        WriteFile(folder.File("Gimbalo.ini"),
+                  "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + languageFile + "\r\n");
         platform = FormsPlatform::Create(folder.Path());
         ASSERT_TRUE(platform);
         program = std::make_unique<Program>(*platform);
         program->Start();
         ASSERT_FALSE(platform->ProgramEnded());
-    }
-    void TearDown() override {
-        program.reset();
-        platform.reset();
     }
 
     HWND WindowOf(const Form& form) const {
