@@ -1,7 +1,7 @@
 #include "platform/windows/form_host.h"
 
-#include "platform/windows/win32_dpi.h"
 #include "platform/windows/win32_form_window.h"
+#include "shell/pictures.h"
 
 namespace gimbalo {
 
@@ -14,7 +14,9 @@ WindowResources ResourcesFrom(const FormHostContext& context) {
     resources.icon = [&pictures](int32_t handle, int size) {
         return pictures.Icon(handle, size, size);
     };
-    resources.hand = pictures.HandCursor();
+    resources.hand = [&pictures](int size) {
+        return pictures.Icon(pictures.Load(kHandPointerPicture), size, size);
+    };
     resources.programEnded = context.programEnded;
     return resources;
 }

@@ -20,7 +20,7 @@ Call User32Call(const char* name) {
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kReferenceDpi;
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : kReferenceDpi;
     if (screen != nullptr) ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kReferenceDpi;
 }

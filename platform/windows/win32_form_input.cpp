@@ -69,7 +69,8 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
         case WM_KEYDOWN:
             // Space on a link clicks it; Enter comes as its default button.
             if (!isForm && w == VK_SPACE && (l & (1 << 30)) == 0)
-                if (Native* native = NativeContaining(window)) Click(*native->model);
+                if (Native* native = NativeContaining(window); native && native->model->IsLink())
+                    Click(*native->model);
             break;
         case WM_MOUSEMOVE:
             FollowPointer(window);
@@ -266,7 +267,7 @@ bool Win32FormWindow::SetPointer(HWND under, int hitTest) {
     if (hitTest != HTCLIENT) return false;
     const Native* native = NativeContaining(under);
     if (native == nullptr || native->model->Pointer() != PointerShape::Hand) return false;
-    SetCursor(resources_.hand != nullptr ? resources_.hand : LoadCursorW(nullptr, IDC_HAND));
+    SetCursor(hand_ != nullptr ? hand_ : LoadCursorW(nullptr, IDC_HAND));
     return true;
 }
 
@@ -287,6 +288,7 @@ LRESULT Win32FormWindow::ColourMessage(HDC dc, HWND control) {
 }
 
 void Win32FormWindow::FocusOnActivation() {
+    if (form_ == nullptr) return;
     HWND target = nullptr;
     if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) &&
         IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))

@@ -9,12 +9,16 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32_accessibility.h"
 #include "platform/windows/win32_controls.h"
+#include "shell/pictures.h"
 
 namespace gimbalo {
 
 namespace {
 
 constexpr const wchar_t* kFormClass = L"GimbaloForm";
+// The pointing hand's size at 96 DPI; it grows with the density, as the
+// system's pointers do.
+constexpr int kHandSize = 32;
 // Provisional size of a window before its density is known.
 constexpr int kProvisionalSize = 100;
 
@@ -75,6 +79,7 @@ Win32FormWindow::~Win32FormWindow() {
         }
     }
     if (window_ != nullptr) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    if (hand_ != nullptr) DestroyCursor(hand_);
     // The owner takes the window it owns with it.
     if (owner_ != nullptr)
         DestroyWindow(owner_);
@@ -110,7 +115,23 @@ bool Win32FormWindow::Build() {
     BuildControls();
     PlaceWindow(centre);
     PushFormIcon();
+    MakeHand();
     return true;
+}
+
+void Win32FormWindow::MakeHand() {
+    if (hand_ != nullptr) DestroyCursor(hand_);
+    hand_ = nullptr;
+    const int size = scale_.Scaled(kHandSize);
+    HICON picture = resources_.hand ? resources_.hand(size) : nullptr;
+    ICONINFO parts{};
+    if (picture == nullptr || !GetIconInfo(picture, &parts)) return;
+    parts.fIcon = FALSE;
+    parts.xHotspot = static_cast<DWORD>(MulDiv(kHandHotSpotX, size, kHandSize));
+    parts.yHotspot = static_cast<DWORD>(MulDiv(kHandHotSpotY, size, kHandSize));
+    hand_ = CreateIconIndirect(&parts);
+    if (parts.hbmColor != nullptr) DeleteObject(parts.hbmColor);
+    if (parts.hbmMask != nullptr) DeleteObject(parts.hbmMask);
 }
 
 void Win32FormWindow::BuildControls() {
@@ -204,6 +225,7 @@ void Win32FormWindow::Rescale(int dpi, const RECT& suggested) {
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     PushFormIcon();
+    MakeHand();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

@@ -25,8 +25,9 @@ struct WindowResources {
     // The bitmap and the icon behind a picture handle; nullptr for none.
     std::function<HBITMAP(int32_t handle)> bitmap;
     std::function<HICON(int32_t handle, int size)> icon;
-    // The pointer over controls declared with the hand; nullptr: the system's.
-    HCURSOR hand = nullptr;
+    // The shipped pointing hand as an icon of a size; nullptr: the system's
+    // hand is shown instead.
+    std::function<HICON(int size)> hand;
     // True once the program has ended: nothing more reaches the models.
     std::function<bool()> programEnded;
 };
@@ -99,6 +100,8 @@ private:
     void PushVisible(Native& native);
     void PushFormVisible();
     void PushFormIcon();
+    // The pointing hand at this density.
+    void MakeHand();
     void BringToFront();
     // Moves the focus on before `native` goes out of reach.
     void FocusAwayFrom(const Native& native);
@@ -134,6 +137,7 @@ private:
     HWND owner_ = nullptr;
     DeviceScale scale_;
     std::unique_ptr<FontCache> fonts_;
+    HCURSOR hand_ = nullptr;  // made here, from the shipped picture
     BrushCache brushes_;
     std::vector<Native> natives_;
     std::map<HWND, std::size_t> byWindow_;

@@ -379,12 +379,23 @@ TEST_F(FormsHost, WhatTheUserDoesBecomesTheModelsUserCalls) {
 TEST_F(FormsHost, ThePointingHandShowsOverTheControlsThatDeclareIt) {
     HWND textPart = GetWindow(Window(form.cboName), GW_CHILD);
     ASSERT_NE(textPart, nullptr);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     for (HWND over : {textPart, Window(form.lblLink)}) {
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        SetCursor(arrow);
         EXPECT_TRUE(SendMessageW(GetParent(over), WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
                                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-        EXPECT_EQ(GetCursor(), platform->Pictures().HandCursor());
+        EXPECT_NE(GetCursor(), arrow);
     }
+    // The shipped hand, as large as the system's pointers at this density.
+    ICONINFO hand{};
+    ASSERT_TRUE(GetIconInfo(GetCursor(), &hand));
+    BITMAP picture{};
+    GetObjectW(hand.hbmColor != nullptr ? hand.hbmColor : hand.hbmMask, sizeof picture, &picture);
+    EXPECT_EQ(picture.bmWidth, MulDiv(32, WindowDpi(window), 96));
+    EXPECT_FALSE(hand.fIcon);
+    DeleteObject(hand.hbmColor);
+    DeleteObject(hand.hbmMask);
+    SetCursor(arrow);
     EXPECT_FALSE(SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(Window(form.lblName)),
                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 }

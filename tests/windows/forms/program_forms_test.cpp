@@ -183,7 +183,7 @@ TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLangu
             HWND window = WindowOf(*form);
             ASSERT_NE(window, nullptr);
             HDC screen = GetDC(nullptr);
-            const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+            const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
             ReleaseDC(nullptr, screen);
             EXPECT_EQ(WindowDpi(window), dpi);
             ExpectWhole(*form, window, of);
