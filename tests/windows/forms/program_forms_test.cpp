@@ -166,6 +166,8 @@ void ExpectWhole(const Form& form, HWND window, const std::function<HWND(const C
 }
 
 TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLanguage) {
+    if (GetEnvironmentVariableW(L"GIMBALO_DENSITY_RUN", nullptr, 0) == 0)
+        GTEST_SKIP() << "run by the density runs, in a Wine desktop that draws the frames";
     for (const char* language :
          {"English.lng", "Italiano.lng", "Deutsch.lng", "Francais.lng", "Espanol.lng"}) {
         SCOPED_TRACE(language);

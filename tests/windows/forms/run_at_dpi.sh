@@ -18,4 +18,4 @@ shift 3
 "$wine_run" "$prefix" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
 "$wine_run" "$prefix" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
   /d 1280x800 /f >/dev/null
-exec "$wine_run" "$prefix" "$@"
+GIMBALO_DENSITY_RUN=$dpi exec "$wine_run" "$prefix" "$@"
