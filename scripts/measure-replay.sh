@@ -6,7 +6,9 @@
 # folders, so a real copy of the program is left alone.
 #
 # usage: scripts/measure-replay.sh [--seconds N] [BINARY]
-#   BINARY     the gimbalo-replay to measure (default: build/gimbalo-replay)
+#   BINARY     the gimbalo-replay to measure (default: build/gimbalo-replay);
+#              a gimbalo-replay.exe runs under Wine, in a fresh prefix of
+#              its own (made before the runs, outside the window)
 #   --seconds  length of the window (default 10)
 #
 # Two runs. The first runs without --trace, as the program runs for a user:
@@ -17,7 +19,10 @@
 #
 # CPU comes from the scheduler's run time of every thread of the process
 # (/proc/PID/task/*/schedstat, nanoseconds), and, as a cross-check, from the
-# user and system times of /proc/PID/stat (clock ticks, coarse).
+# user and system times of /proc/PID/stat (clock ticks, coarse). Under Wine
+# the program's process is the Linux process that runs the .exe; what Wine's
+# own processes of the prefix (wineserver, services, the desktop) spend
+# meanwhile, much of it on the program's behalf, is shown apart.
 set -euo pipefail
 
 usage() { echo "usage: $0 [--seconds N] [BINARY]" >&2; exit 2; }
@@ -60,23 +65,48 @@ if [ ! -x "$binary" ]; then
     echo "$0: $binary is not executable" >&2
     exit 2
 fi
-for tool in xvfb-run awk getconf; do
+windows=0
+case "$binary" in *.exe) windows=1 ;; esac
+tools=(xvfb-run awk getconf)
+[ "$windows" = 1 ] && tools+=(wine wineserver wineboot)
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "$0: $tool is missing" >&2; exit 2; }
 done
 
 work=$(mktemp -d)
 pid=""
+prefix="$work/wine-prefix"
+launcher=()
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
+    [ "$windows" = 1 ] && "$root/scripts/wine-run.sh" "$prefix" --stop >/dev/null 2>&1
     rm -rf "$work"
 }
 trap cleanup EXIT
+if [ "$windows" = 1 ]; then
+    # The prefix is made now, without a display, so no run waits for it.
+    env -u DISPLAY "$root/scripts/wine-run.sh" "$prefix" --start >/dev/null 2>&1
+    "$root/scripts/wine-run.sh" "$prefix" --stop >/dev/null 2>&1
+    launcher=("$root/scripts/wine-run.sh" "$prefix")
+fi
 
 # Enough ticks at 200 a second to outlast the window by a couple of seconds.
 quit_tick=$(( (seconds + 3) * 200 ))
 printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/run.script"
 
 cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { print sum + 0 }'; }
+# Run time of Wine's own processes of the prefix: all that have it in their
+# environment, the program aside.
+wine_ns() {
+    local p sum=0
+    [ "$windows" = 1 ] || { echo 0; return; }
+    for p in /proc/[0-9]*; do
+        [ "${p#/proc/}" = "$pid" ] && continue
+        { tr '\0' '\n' < "$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$prefix" || continue
+        sum=$(( sum + $(cat "$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }') ))
+    done
+    echo "$sum"
+}
 # utime + stime in clock ticks; the command name may hold blanks, so count from the ")".
 cpu_ticks() { sed 's/.*) //' /proc/"$pid"/stat | awk '{ print $12 + $13 }'; }
 now_ns() { date +%s%N; }
@@ -89,10 +119,11 @@ measure() {
     chmod 700 "$dir/runtime"
     local args=("$work/run.script")
     [ "$mode" = trace ] && args+=(--trace)
-    # The wrapper writes its PID and becomes the replay, so the PID is the replay's.
+    # The wrapper writes its PID and becomes the replay, so the PID is the
+    # replay's (under Wine too: wine becomes the program's process).
     XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
         xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-        sh -c 'echo $$ > "$0"; exec "$@"' "$dir/pid" "$binary" "${args[@]}" \
+        sh -c 'echo $$ > "$0"; exec "$@"' "$dir/pid" "${launcher[@]}" "$binary" "${args[@]}" \
         > "$dir/trace" 2> "$dir/stderr" &
     runner=$!
     pid=""
@@ -114,10 +145,10 @@ measure() {
         exit 1
     fi
 
-    local t0 ns0 ct0 l0 t1 ns1 ct1 l1 status=0
-    t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/trace")
+    local t0 ns0 ct0 l0 w0 t1 ns1 ct1 l1 w1 status=0
+    t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/trace"); w0=$(wine_ns)
     sleep "$seconds"
-    t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/trace")
+    t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/trace"); w1=$(wine_ns)
     if ! kill -0 "$pid" 2>/dev/null; then
         echo "$0: the replay ended before the window did" >&2
         cat "$dir/stderr" >&2
@@ -134,6 +165,7 @@ measure() {
     fi
     wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
     cpu=$(awk -v a="$ns0" -v b="$ns1" -v w="$wall" 'BEGIN { printf "%.3f", (b - a) / 1e9 / w * 100 }')
+    wine_cpu=$(awk -v a="$w0" -v b="$w1" -v w="$wall" 'BEGIN { printf "%.3f", (b - a) / 1e9 / w * 100 }')
     cpu_stat=$(awk -v a="$ct0" -v b="$ct1" -v w="$wall" -v hz="$(getconf CLK_TCK)" \
         'BEGIN { printf "%.2f", (b - a) / hz / w * 100 }')
     lines=$(( l1 - l0 ))
@@ -146,6 +178,7 @@ echo "machine:    $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) 
 
 measure plain
 plain_cpu=$cpu plain_stat=$cpu_stat plain_wall=$wall plain_hwm=$hwm_kb plain_threads=$threads
+plain_wine=$wine_cpu
 measure trace
 rate=$(awk -v n="$lines" -v w="$wall" 'BEGIN { printf "%.1f", n / w }')
 hwm_mb=$(awk -v k="$plain_hwm" 'BEGIN { printf "%.1f", k / 1024 }')
@@ -156,3 +189,6 @@ echo "cpu:        ${plain_cpu} % of one core (schedstat; ${plain_stat} % from ut
 echo "peak rss:   ${hwm_mb} MB (VmHWM)   target <= 24 MB: $(verdict "$hwm_mb <= 24")"
 echo "tick rate:  ${rate} ticks/s (${lines} trace lines)   target >= 195: $(verdict "$rate >= 195")"
 echo "with trace: ${cpu} % of one core, ${trace_hwm_mb} MB peak"
+if [ "$windows" = 1 ]; then
+    echo "wine:       ${plain_wine} % of one core in Wine's own processes without trace, ${wine_cpu} % with"
+fi

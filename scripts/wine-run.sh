@@ -23,7 +23,9 @@ export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No prompts to install .NET or a browser engine: the program needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
+# No debugger waiting for a user when a program crashes: the crash is the
+# answer.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=;winedbg.exe=d}
 for tool in wine wineserver wineboot; do
   if ! command -v "$tool" >/dev/null; then
     echo "scripts/wine-run.sh: $tool is missing: run scripts/install-deps.sh windows" >&2

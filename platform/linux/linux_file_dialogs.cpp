@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/file_dialog_record.h"
+#include "platform/file_dialog_record.h"
 #include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/qt_text.h"

@@ -1,33 +1,22 @@
 // gimbalo-replay SCRIPT [--trace] [--settings DIR]: runs the program with
 // scripted joysticks in place of real ones (replay/script.h says what a
-// script holds). The settings file lives in DIR, or without it in a fresh
-// temporary folder removed at exit; the user's own settings and the
-// desktop's autostart entry are never touched.
-//
-// Exit status: 0 when the program ran and closed (the script's quit or
-// "menu mnuExit", or a termination signal); 1 when it ended at start-up, as
-// gimbalo does (no joystick, another copy running) or the desktop could not
-// be reached; 2 for a usage error or a script that cannot be read or is
-// wrong, in which case nothing runs.
+// script holds, replay/command.h the exit status). The settings file lives in
+// DIR, or without it in a fresh temporary folder removed at exit; the user's
+// own settings and the desktop's autostart entry are never touched.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/program.h"
 #include "platform/linux/replay_platform.h"
+#include "replay/command.h"
 #include "replay/script.h"
 
 namespace {
-
-constexpr int kUsageOrScriptError = 2;
-
-int Usage(std::FILE* out, int status) {
-    std::fprintf(out, "usage: gimbalo-replay SCRIPT [--trace] [--settings DIR]\n");
-    return status;
-}
 
 // The whole file, or false with `reason` set.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
@@ -49,39 +38,23 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string scriptPath;
-    std::string settingsFolder;
-    bool trace = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--trace")
-            trace = true;
-        else if (argument == "--settings" && i + 1 < argc && argv[i + 1][0] != '\0')
-            settingsFolder = argv[++i];
-        else if (argument == "--help" || argument == "-h")
-            return Usage(stdout, 0);
-        else if (argument.size() > 1 && argument[0] == '-')
-            return Usage(stderr, kUsageOrScriptError);
-        else if (scriptPath.empty())
-            scriptPath = argument;
-        else
-            return Usage(stderr, kUsageOrScriptError);
-    }
-    if (scriptPath.empty()) return Usage(stderr, kUsageOrScriptError);
+    gimbalo::ReplayCommand command;
+    if (const std::optional<int> status =
+            gimbalo::ParseReplayCommand(std::vector<std::string>(argv + 1, argv + argc), command))
+        return *status;
 
     std::string text;
     std::string reason;
-    if (!ReadWholeFile(scriptPath, text, reason)) {
-        std::fprintf(stderr, "%s: cannot read: %s\n", scriptPath.c_str(), reason.c_str());
-        return kUsageOrScriptError;
+    if (!ReadWholeFile(command.scriptPath, text, reason)) {
+        std::fprintf(stderr, "%s: cannot read: %s\n", command.scriptPath.c_str(), reason.c_str());
+        return gimbalo::kReplayUsageOrScriptError;
     }
     gimbalo::Script script;
-    const std::vector<gimbalo::ScriptError> errors = gimbalo::ParseScript(text, script);
-    for (const gimbalo::ScriptError& error : errors)
-        std::fprintf(stderr, "%s:%d: %s\n", scriptPath.c_str(), error.line, error.message.c_str());
-    if (!errors.empty()) return kUsageOrScriptError;
+    if (!gimbalo::ParseReplayScript(command.scriptPath, text, script))
+        return gimbalo::kReplayUsageOrScriptError;
 
     // Each line as it happens, so a reader of a pipe follows the run.
+    const bool trace = command.trace;
     if (trace) std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     // The script's own arguments are no business of the toolkit.
@@ -89,7 +62,7 @@ int main(int argc, char** argv) {
     char* desktopArgv[] = {argv[0], nullptr};
     std::string error;
     std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
-        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, settingsFolder, error);
+        desktopArgc, desktopArgv, script, trace ? stdout : nullptr, command.settingsFolder, error);
     if (!platform) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_dialog_record.h"
 #include "platform/forms.h"
-#include "platform/linux/file_dialog_record.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "replay/trace.h"
 
@@ -20,42 +20,15 @@ namespace gimbalo {
 
 namespace {
 
-// The polling tick is the main window's Timer1; other timers are not ticks.
-bool IsPollingTimer(const Timer& timer) {
-    return timer.Name() == "Timer1" && timer.Owner().Name() == "Gimbalo";
-}
-
 // A reading as the program sees it (0..65535) becomes an SDL axis value.
 Sint16 AxisValue(uint32_t reading) {
     return static_cast<Sint16>(static_cast<int32_t>(reading) - 32768);
 }
 
-// Control characters would break the one line a message gets.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r')
-            line += "\\r";
-        else if (c == '\n')
-            line += "\\n";
-        else
-            line += c;
-    }
-    return line;
-}
-
-// A scripted path as a dialog hands it back: in full, from the folder the
-// replay was started in when it is relative.
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.string();
-}
-
 }  // namespace
 
 ReplayPlatform::ReplayPlatform(const Script& script, std::FILE* trace)
-    : script_(script), player_(script), trace_(trace) {}
+    : script_(script), session_(script, trace, *this, *this, "/") {}
 
 std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, const Script& script,
                                                        std::FILE* trace,
@@ -86,7 +59,8 @@ bool ReplayPlatform::PrepareSettingsFolder(const std::string& chosen, std::strin
                     (failure ? failure.message() : std::string("not a folder"));
             return false;
         }
-        settingsFolder_ = FullPath(chosen);
+        settingsFolder_ = std::filesystem::absolute(chosen, failure).string();
+        if (failure) settingsFolder_ = chosen;
         return true;
     }
     std::string pattern = QDir::tempPath().toStdString() + "/gimbalo-replay-XXXXXX";
@@ -105,15 +79,11 @@ std::string ReplayPlatform::SettingsFolder() {
 }
 
 bool ReplayPlatform::WriteAutostart(const std::string& name, const std::string&) {
-    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not written)\n",
-                 OneLine(name).c_str());
-    return true;
+    return session_.LeaveAutostartAlone(name, true);
 }
 
 bool ReplayPlatform::DeleteAutostart(const std::string& name) {
-    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not deleted)\n",
-                 OneLine(name).c_str());
-    return true;
+    return session_.LeaveAutostartAlone(name, false);
 }
 
 bool ReplayPlatform::AttachJoysticks(std::string& error) {
@@ -159,12 +129,7 @@ uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
     const int desktop = DesktopDevice(device);
     const uint32_t result =
         desktop < 0 ? JOYERR_UNPLUGGED : LinuxPlatform::joyGetPosEx(desktop, info);
-    if (inPollingTick_ && device == 0) {
-        if (result == JOYERR_NOERROR)
-            read_ = info;
-        else
-            read_.reset();
-    }
+    session_.NoteRead(device, result, info);
     return result;
 }
 
@@ -175,7 +140,7 @@ uint32_t ReplayPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
 
 void ReplayPlatform::mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                                  uintptr_t extraInfo) {
-    events_.push_back(flags);
+    session_.NoteEvent(flags);
     LinuxPlatform::mouse_event(flags, dx, dy, data, extraInfo);
 }
 
@@ -186,90 +151,26 @@ void ReplayPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow
 }
 
 int ReplayPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
-    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n", OneLine(title).c_str(),
-                 OneLine(text).c_str());
-    return 1;  // OK
+    return session_.MessageBox(text, title);
 }
 
 bool ReplayPlatform::GetOpenFileNameA(OPENFILENAME& record) {
-    return AnswerFileDialog(record, "open");
+    return session_.AnswerFileDialog(record, "open");
 }
 
 bool ReplayPlatform::GetSaveFileNameA(OPENFILENAME& record) {
-    return AnswerFileDialog(record, "save");
-}
-
-bool ReplayPlatform::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
-    if (ProgramEnded()) return false;
-    const std::string title = OneLine(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
-    if (dialogAnswers_.empty()) {
-        std::fprintf(stderr,
-                     "gimbalo-replay: %s dialog \"%s\": cancelled, the script has no answer "
-                     "for it\n",
-                     kind, title.c_str());
-        return false;
-    }
-    const ScriptStep& answer = *dialogAnswers_.front();
-    dialogAnswers_.pop_front();
-    if (!answer.dialogAnswer) return false;  // the script cancels it
-    if (!RecordChosenFiles(record, {FullPath(*answer.dialogAnswer)})) {
-        std::fprintf(stderr,
-                     "gimbalo-replay: %s dialog \"%s\": the answer on line %d does not fit in "
-                     "%u characters; the dialog fails\n",
-                     kind, title.c_str(), answer.line, record.nMaxFile);
-        return false;
-    }
-    // The filter shown first is the one still selected.
-    const std::size_t filters = FilterPairs(record.lpstrFilter).size();
-    if (filters > 0) record.nFilterIndex = FirstFilterIndex(record.nFilterIndex, filters);
-    return true;
+    return session_.AnswerFileDialog(record, "save");
 }
 
 void ReplayPlatform::SetMenuCommandRunner(std::function<bool(const std::string&)> run) {
-    runMenuCommand_ = std::move(run);
+    session_.SetMenuCommandRunner(std::move(run));
 }
 
 void ReplayPlatform::DispatchTimer(Timer& timer) {
-    if (!IsPollingTimer(timer)) {
+    if (ReplaySession::IsPollingTimer(timer))
+        session_.PollingTick([this, &timer] { LinuxPlatform::DispatchTimer(timer); });
+    else
         LinuxPlatform::DispatchTimer(timer);
-        return;
-    }
-    if (quitting_) return;  // the close is on its way; no tick runs after quit
-
-    DueSteps due = player_.Advance(tick_);
-    if (due.readingChanged) SetReading(player_.Reading());
-    for (const ScriptStep* command : due.commands) {
-        switch (command->kind) {
-            case StepKind::Unplug:
-                Unplug();
-                break;
-            case StepKind::Quit:
-                Quit();
-                return;
-            case StepKind::Dialog:
-                dialogAnswers_.push_back(command);
-                break;
-            case StepKind::Menu:
-                QueueMenuCommand(*command);
-                // The exit command closes the program: no tick runs after it.
-                if (EndsProgram(*command)) {
-                    quitting_ = true;
-                    return;
-                }
-                break;
-            case StepKind::Set:
-                break;
-        }
-    }
-
-    events_.clear();
-    read_.reset();
-    inPollingTick_ = true;
-    LinuxPlatform::DispatchTimer(timer);
-    inPollingTick_ = false;
-    if (trace_ != nullptr) TracePollingTick();
-    events_.clear();
-    ++tick_;
 }
 
 void ReplayPlatform::SetReading(const StickReading& reading) {
@@ -291,60 +192,19 @@ void ReplayPlatform::Unplug() {
     SDL_JoystickDetachVirtual(index);
 }
 
-void ReplayPlatform::Quit() {
-    quitting_ = true;
-    // The close unloads the main window and with it this very timer, so it
-    // runs from the message loop once the tick has returned, as the exit
-    // command does from the menu.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this] {
-            if (closeMainWindow_)
-                closeMainWindow_();
-            else
-                EndProgram();
-        },
-        Qt::QueuedConnection);
+void ReplayPlatform::Post(std::function<void()> work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
 
-void ReplayPlatform::QueueMenuCommand(const ScriptStep& step) {
-    // A command may open or close forms or end the program, which must not
-    // happen inside the tick's timer dispatch.
-    const uint64_t dueTick = tick_;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this, &step, dueTick] {
-            if (ProgramEnded()) return;
-            if (trace_ != nullptr) {
-                const std::string line = TraceMenuLine(dueTick, step.menuItem);
-                std::fputs(line.c_str(), trace_);
-                std::fputc('\n', trace_);
-            }
-            if (runMenuCommand_ && runMenuCommand_(step.menuItem)) return;
-            std::fprintf(stderr, "gimbalo-replay: menu %s (line %d) could not be chosen\n",
-                         step.menuItem.c_str(), step.line);
-            // Ticks stopped for the exit command; the program must still end.
-            if (EndsProgram(step)) EndProgram();
-        },
-        Qt::QueuedConnection);
-}
-
-void ReplayPlatform::TracePollingTick() {
-    POINT pointer;
-    GetCursorPos(pointer);
-    const std::string line = TraceTickLine(tick_, read_, pointer, events_);
-    std::fputs(line.c_str(), trace_);
-    std::fputc('\n', trace_);
+void ReplayPlatform::Close() {
+    if (closeMainWindow_)
+        closeMainWindow_();
+    else
+        EndProgram();
 }
 
 void ReplayPlatform::TraceEnd() {
-    if (trace_ == nullptr) return;
-    POINT pointer;
-    GetCursorPos(pointer);
-    const std::string line = TraceEndLine(tick_, pointer, events_);
-    std::fputs(line.c_str(), trace_);
-    std::fputc('\n', trace_);
-    std::fflush(trace_);
+    session_.TraceEnd();
 }
 
 }  // namespace gimbalo

@@ -7,22 +7,21 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/linux/linux_platform.h"
 #include "replay/player.h"
 #include "replay/script.h"
+#include "replay/session.h"
 
 struct _SDL_Joystick;
 
 namespace gimbalo {
 
-class ReplayPlatform : public LinuxPlatform {
+class ReplayPlatform : public LinuxPlatform, private ReplayDesktop {
 public:
     // Starts the desktop and attaches the script's joysticks. `trace`, when
     // not null, receives one line per polling tick (replay/trace.h). The
@@ -70,6 +69,12 @@ protected:
     void DispatchTimer(Timer& timer) override;
 
 private:
+    // -- ReplayDesktop --
+    void SetReading(const StickReading& reading) override;
+    void Unplug() override;
+    void Post(std::function<void()> work) override;
+    void Close() override;
+
     struct VirtualJoystick {
         int32_t instance = -1;            // SDL instance id
         _SDL_Joystick* handle = nullptr;  // null once unplugged
@@ -84,30 +89,13 @@ private:
     // The desktop's device number of a scripted device, -1 when it is not
     // there.
     int DesktopDevice(int device) const;
-    void SetReading(const StickReading& reading);
-    void Unplug();
-    void Quit();
-    // Runs a menu command from the message loop once the tick has returned.
-    void QueueMenuCommand(const ScriptStep& step);
-    bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
-    void TracePollingTick();
 
     const Script& script_;
-    ScriptPlayer player_;
-    std::FILE* trace_;
+    ReplaySession session_;
     std::string settingsFolder_;
     bool settingsFolderIsTemporary_ = false;
     std::vector<VirtualJoystick> joysticks_;  // by device number
     std::function<void()> closeMainWindow_;
-    std::function<bool(const std::string&)> runMenuCommand_;
-    // Dialog steps whose answers no file dialog has taken yet, oldest first.
-    std::deque<const ScriptStep*> dialogAnswers_;
-    uint64_t tick_ = 0;  // polling ticks run so far
-    bool quitting_ = false;
-    // What the current polling tick read and injected, for its trace line.
-    bool inPollingTick_ = false;
-    std::optional<JOYINFOEX> read_;
-    std::vector<uint32_t> events_;
 };
 
 }  // namespace gimbalo

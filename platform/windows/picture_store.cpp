@@ -46,6 +46,18 @@ HBITMAP DibSection(int width, int height, const std::vector<uint32_t>& pixels) {
     return bitmap;
 }
 
+// The bytes of the picture file `fileName` that the executable carries as a
+// resource of that name; empty when it carries none.
+std::string_view ResourceBytes(const std::string& fileName) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    // Resource names are matched whatever their letter case.
+    HRSRC found = FindResourceW(module, Wide(fileName).c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return {};
+    return std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found));
+}
+
 uint32_t Channel(uint32_t pixel, int shift) {
     return (pixel >> shift) & 0xFF;
 }
@@ -91,14 +103,25 @@ int32_t PictureStore::Load(const std::string& fileName) {
     if (factory_ == nullptr || fileName.empty() ||
         fileName.find_first_of("/\\:") != std::string::npos)
         return 0;
-    const std::wstring path = Wide(folder_ + "\\" + fileName);
-
+    // The executable's own copy, so a program unpacked alone still has its
+    // pictures; else the file in the pictures folder.
+    Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
+    const std::string_view carried = ResourceBytes(fileName);
+    const bool decoding =
+        carried.empty()
+            ? SUCCEEDED(factory_->CreateDecoderFromFilename(
+                  Wide(folder_ + "\\" + fileName).c_str(), nullptr, GENERIC_READ,
+                  WICDecodeMetadataCacheOnDemand, decoder.Out()))
+            : SUCCEEDED(factory_->CreateStream(stream.Out())) &&
+                  SUCCEEDED(stream->InitializeFromMemory(
+                      reinterpret_cast<BYTE*>(const_cast<char*>(carried.data())),
+                      static_cast<DWORD>(carried.size()))) &&
+                  SUCCEEDED(factory_->CreateDecoderFromStream(
+                      stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Out()));
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> converter;
-    if (FAILED(factory_->CreateDecoderFromFilename(
-            path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
-        FAILED(decoder->GetFrame(0, frame.Out())) ||
+    if (!decoding || FAILED(decoder->GetFrame(0, frame.Out())) ||
         FAILED(factory_->CreateFormatConverter(converter.Out())) ||
         FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
                                      WICBitmapDitherTypeNone, nullptr, 0.0,

@@ -1,5 +1,6 @@
-// The pictures shipped with the program (PNG files in the pictures folder),
-// loaded once each and handed out by number, as the desktop hands out
+// The pictures shipped with the program (PNG files, carried by the
+// executable as resources named after them, or else read from the pictures
+// folder), loaded once each and handed out by number, as the desktop hands out
 // picture handles; the GDI objects made from them (bitmaps, icons, the hand
 // pointer) belong to the store and live as long as it does.
 #pragma once
@@ -26,8 +27,9 @@ public:
     PictureStore(const PictureStore&) = delete;
     PictureStore& operator=(const PictureStore&) = delete;
 
-    // Loads the picture file `fileName` (a plain file name in the folder) and
-    // returns its handle: above 0, the same for the same file on every call;
+    // Loads the picture file `fileName` (a plain file name: the executable's
+    // resource of that name, or the file in the folder) and returns its
+    // handle: above 0, the same for the same file on every call;
     // 0 when the file is missing, unreadable or not a picture.
     int32_t Load(const std::string& fileName);
     bool Contains(int32_t handle) const { return pictures_.count(handle) > 0; }

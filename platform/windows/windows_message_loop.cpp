@@ -1,4 +1,6 @@
 // Forms, timers, the message loop and message boxes.
+#include <atomic>
+
 #include "platform/windows/form_host.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/tray_icons.h"
@@ -6,6 +8,32 @@
 #include "platform/windows/windows_platform.h"
 
 namespace gimbalo {
+
+namespace {
+
+// The hidden window a console's Ctrl+C or closing asks to close. The console
+// calls its handler on a thread of its own, with nothing of the program's
+// in hand.
+std::atomic<HWND> closedByConsole{nullptr};
+
+BOOL WINAPI CloseOnConsoleEvent(DWORD event) {
+    HWND window = closedByConsole.load();
+    if (window == nullptr) return FALSE;
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            // Closed as the exit command closes: no button is left held.
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
 
 void WindowsPlatform::LoadForm(Form& form) {
     if (hosts_.count(&form) > 0 || !loop_) return;
@@ -47,7 +75,12 @@ void WindowsPlatform::RunMessageLoop(const std::function<void()>& closeMainWindo
         close();
         return 0;
     });
+    // Only a program started from a console (the replay) hears of these.
+    closedByConsole = window.Handle();
+    SetConsoleCtrlHandler(&CloseOnConsoleEvent, TRUE);
     loop_->Run();
+    SetConsoleCtrlHandler(&CloseOnConsoleEvent, FALSE);
+    closedByConsole = nullptr;
     window.Off(WM_QUERYENDSESSION);
     window.Off(WM_ENDSESSION);
     window.Off(WM_CLOSE);

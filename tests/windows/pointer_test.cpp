@@ -82,3 +82,45 @@ TEST(WindowsPointer, EachButtonEventReachesTheWindowUnderThePointer) {
 
 }  // namespace
 }  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+using testing::ChildProcess;
+using testing::ChildRole;
+using testing::NotingWindow;
+using testing::TestPlatform;
+using testing::WaitUntil;
+
+// Started by the test below: presses the left button, then crashes.
+TEST(WindowsPointerChild, PressesAndCrashes) {
+    if (ChildRole() != L"press-and-crash") GTEST_SKIP() << "runs as a child of the test below";
+    // No crash dialog for the user to close.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    platform->mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+}
+
+TEST(WindowsPointer, CrashLetsGoOfTheHeldButton) {
+    if (!ChildRole().empty()) GTEST_SKIP();
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    NotingWindow window(RECT{200, 200, 400, 400});
+    platform->SetCursorPos(300, 300);
+    const std::vector<UINT> left = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    testing::ScopedEnv role(L"GIMBALO_TEST_CHILD", L"press-and-crash");
+    // The crash must reach the program, not be caught by the test runner.
+    ChildProcess child(L'"' + testing::TestProgram() +
+                       L"\" --gtest_filter=WindowsPointerChild.PressesAndCrashes "
+                       L"--gtest_catch_exceptions=0");
+    EXPECT_TRUE(WaitUntil([&] { return window.Seen(left).size() >= 2; }));
+    EXPECT_EQ(window.Seen(left), left) << "the button stayed down";
+    const testing::ProcessResult crashed = child.Wait();
+    EXPECT_NE(crashed.exitCode, 0u) << crashed.output;
+}
+
+}  // namespace
+}  // namespace gimbalo

@@ -19,13 +19,22 @@ namespace {
 using testing::TestPlatform;
 using testing::WaitUntil;
 
-// Wine's window of a docked tray icon.
-constexpr wchar_t kDockedIconClass[] = L"__winex11_tray_icon";
+// Wine's window of a tray icon, and the window that stands for a window of
+// another X client (the notification area) in Wine.
+constexpr wchar_t kIconClass[] = L"__winex11_tray_icon";
+constexpr wchar_t kForeignClass[] = L"__wine_x11_foreign_window";
 
-BOOL CALLBACK CollectDockedIcons(HWND window, LPARAM found) {
+std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (std::wstring(name) == kDockedIconClass && IsWindowVisible(window))
+    return name;
+}
+
+// Collects the tray icons that the notification area has taken in: those
+// that have left their place of birth for the area's window.
+BOOL CALLBACK CollectDockedIcons(HWND window, LPARAM found) {
+    if (ClassOf(window) == kIconClass && IsWindowVisible(window) &&
+        ClassOf(GetAncestor(window, GA_PARENT)) == kForeignClass)
         reinterpret_cast<std::set<HWND>*>(found)->insert(window);
     return TRUE;
 }
@@ -87,10 +96,23 @@ TEST_F(TrayTest, IconAppearsTakesClicksAndGoes) {
     if (icon == nullptr) GTEST_SKIP() << "no notification area docks Wine's icons here";
     EXPECT_FALSE(platform->Shell_NotifyIconA(NIM_ADD, record)) << "the same icon twice";
 
-    // A click of each button over the icon, as the joystick makes one.
-    RECT place;
-    GetWindowRect(icon, &place);
-    platform->SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    // A click of each button over the icon, as the joystick makes one, once
+    // the notification area has taken the icon in, and the pointer has
+    // settled over it.
+    ::POINT middle{};
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT place;
+        GetWindowRect(icon, &place);
+        middle = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+        return WindowFromPoint(middle) == icon;
+    })) << "the icon is not where it says it is";
+    platform->SetCursorPos(middle.x, middle.y);
+    int still = 0;  // reads in a row with the pointer over the icon
+    ASSERT_TRUE(WaitUntil([&] {
+        POINT at;
+        still = platform->GetCursorPos(at) && at.x == middle.x && at.y == middle.y ? still + 1 : 0;
+        return still >= 10;
+    })) << "the pointer did not stay over the icon";
     const float twips = static_cast<float>(platform->TwipsPerPixelX());
     struct Case {
         uint32_t down, up;

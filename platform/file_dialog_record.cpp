@@ -1,4 +1,4 @@
-#include "platform/linux/file_dialog_record.h"
+#include "platform/file_dialog_record.h"
 
 #include <algorithm>
 #include <string_view>
@@ -31,14 +31,14 @@ bool FillBuffer(std::string& buffer, uint32_t size, const std::string& text) {
 }
 
 // Where the file name of a full path starts.
-std::size_t NameOffset(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+std::size_t NameOffset(const std::string& path, std::string_view separators) {
+    const std::size_t slash = path.find_last_of(separators);
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
 // The folder of a full path; the root keeps its slash.
-std::string Folder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+std::string Folder(const std::string& path, std::string_view separators) {
+    const std::size_t slash = path.find_last_of(separators);
     if (slash == std::string::npos) return std::string();
     return path.substr(0, slash == 0 ? 1 : slash);
 }
@@ -64,20 +64,21 @@ uint32_t FirstFilterIndex(uint32_t requested, std::size_t count) {
     return requested >= 1 && requested <= count ? requested : 1;
 }
 
-bool RecordChosenFiles(OPENFILENAME& record, const std::vector<std::string>& chosen) {
+bool RecordChosenFiles(OPENFILENAME& record, const std::vector<std::string>& chosen,
+                       std::string_view separators) {
     if (chosen.empty()) return false;
     std::string result;
     std::size_t nameOffsetBytes = 0;
     if (chosen.size() == 1) {
         result = chosen.front();
-        nameOffsetBytes = NameOffset(result);
+        nameOffsetBytes = NameOffset(result, separators);
     } else {
         // The folder, then each name, each closed by a NUL, and one NUL more.
-        result = Folder(chosen.front());
+        result = Folder(chosen.front(), separators);
         result.push_back('\0');
         nameOffsetBytes = result.size();
         for (const std::string& file : chosen) {
-            result += file.substr(NameOffset(file));
+            result += file.substr(NameOffset(file, separators));
             result.push_back('\0');
         }
     }
@@ -88,7 +89,7 @@ bool RecordChosenFiles(OPENFILENAME& record, const std::vector<std::string>& cho
     record.nFileExtension = chosen.size() == 1 ? ExtensionOffset(result, nameOffsetBytes) : 0;
     if (record.nMaxFileTitle > 0 && chosen.size() == 1)
         FillBuffer(record.lpstrFileTitle, record.nMaxFileTitle,
-                   chosen.front().substr(NameOffset(chosen.front())));
+                   chosen.front().substr(NameOffset(chosen.front(), separators)));
     return true;
 }
 

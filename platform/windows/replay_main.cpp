@@ -1,0 +1,111 @@
+// gimbalo-replay.exe SCRIPT [--trace] [--settings DIR]: runs the program with
+// scripted joysticks in place of real ones (replay/script.h says what a
+// script holds, replay/command.h the exit status). The settings file lives in
+// DIR, or without it in a fresh temporary folder removed at exit; the user's
+// own settings and the autostart value are never touched. A console program:
+// its trace and notes go to the standard output and error, in UTF-8.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/program.h"
+#include "platform/windows/replay_platform.h"
+#include "platform/windows/wide_text.h"
+#include "replay/command.h"
+#include "replay/script.h"
+
+namespace {
+
+// The arguments after the program's name, in UTF-8 whatever the code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(gimbalo::Utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+// Windows' own words for an error.
+std::string ErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring words = text != nullptr ? text : L"error " + std::to_wstring(error);
+    LocalFree(text);
+    while (!words.empty() &&
+           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
+        words.pop_back();
+    return gimbalo::Utf8(words);
+}
+
+// The whole file, or false with `reason` set.
+bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
+    HANDLE file = CreateFileW(gimbalo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = ErrorText(GetLastError());
+        return false;
+    }
+    char buffer[8192];
+    DWORD got = 0;
+    BOOL read = FALSE;
+    while ((read = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0)
+        content.append(buffer, got);
+    if (!read) reason = ErrorText(GetLastError());
+    CloseHandle(file);
+    return read != FALSE;
+}
+
+}  // namespace
+
+int main() {
+    // A console shows the UTF-8 it is given as such; lines end in LF alone,
+    // so the trace reads byte for byte as on Linux.
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    gimbalo::ReplayCommand command;
+    if (const std::optional<int> status = gimbalo::ParseReplayCommand(Arguments(), command))
+        return *status;
+
+    std::string text;
+    std::string reason;
+    if (!ReadWholeFile(command.scriptPath, text, reason)) {
+        std::fprintf(stderr, "%s: cannot read: %s\n", command.scriptPath.c_str(), reason.c_str());
+        return gimbalo::kReplayUsageOrScriptError;
+    }
+    gimbalo::Script script;
+    if (!gimbalo::ParseReplayScript(command.scriptPath, text, script))
+        return gimbalo::kReplayUsageOrScriptError;
+
+    // Each line as it happens, so a reader of a pipe follows the run.
+    if (command.trace) std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    std::string error;
+    std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
+        GetModuleHandleW(nullptr), script, command.trace ? stdout : nullptr, command.settingsFolder,
+        error);
+    if (!platform) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    gimbalo::Program program(*platform);
+    platform->SetMenuCommandRunner(
+        [&program](const std::string& item) { return program.RunMenuCommand(item); });
+    program.Start();
+    // Start-up ends the program when another copy runs or no joystick answers.
+    if (platform->ProgramEnded()) {
+        platform->TraceEnd();
+        return 1;
+    }
+    platform->RunMessageLoop([&program] { program.Exit(); });
+    platform->TraceEnd();
+    return 0;
+}

@@ -1,0 +1,182 @@
+#include "replay/session.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_dialog_record.h"
+#include "platform/forms.h"
+#include "replay/trace.h"
+
+namespace gimbalo {
+
+namespace {
+
+// A scripted path as a dialog hands it back: in full, from the folder the
+// replay was started in when it is relative.
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(
+        std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    if (error) return path;
+    const std::u8string text = full.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r')
+            line += "\\r";
+        else if (c == '\n')
+            line += "\\n";
+        else
+            line += c;
+    }
+    return line;
+}
+
+ReplaySession::ReplaySession(const Script& script, std::FILE* trace, Platform& platform,
+                             ReplayDesktop& desktop, std::string separators)
+    : script_(script),
+      player_(script),
+      trace_(trace),
+      platform_(platform),
+      desktop_(desktop),
+      separators_(std::move(separators)) {}
+
+bool ReplaySession::IsPollingTimer(const Timer& timer) {
+    return timer.Name() == "Timer1" && timer.Owner().Name() == "Gimbalo";
+}
+
+void ReplaySession::PollingTick(const std::function<void()>& tick) {
+    if (quitting_) return;  // the close is on its way; no tick runs after quit
+
+    DueSteps due = player_.Advance(tick_);
+    if (due.readingChanged) desktop_.SetReading(player_.Reading());
+    for (const ScriptStep* command : due.commands) {
+        switch (command->kind) {
+            case StepKind::Unplug:
+                desktop_.Unplug();
+                break;
+            case StepKind::Quit:
+                quitting_ = true;
+                // The close unloads the main window and with it this very
+                // timer, so it runs once the tick has returned, as the exit
+                // command does from the menu.
+                desktop_.Post([this] { desktop_.Close(); });
+                return;
+            case StepKind::Dialog:
+                dialogAnswers_.push_back(command);
+                break;
+            case StepKind::Menu:
+                QueueMenuCommand(*command);
+                // The exit command closes the program: no tick runs after it.
+                if (EndsProgram(*command)) {
+                    quitting_ = true;
+                    return;
+                }
+                break;
+            case StepKind::Set:
+                break;
+        }
+    }
+
+    events_.clear();
+    read_.reset();
+    inPollingTick_ = true;
+    tick();
+    inPollingTick_ = false;
+    if (trace_ != nullptr) {
+        POINT pointer;
+        platform_.GetCursorPos(pointer);
+        WriteTraceLine(TraceTickLine(tick_, read_, pointer, events_));
+    }
+    events_.clear();
+    ++tick_;
+}
+
+void ReplaySession::NoteRead(int device, uint32_t result, const JOYINFOEX& info) {
+    if (!inPollingTick_ || device != 0) return;
+    if (result == JOYERR_NOERROR)
+        read_ = info;
+    else
+        read_.reset();
+}
+
+void ReplaySession::NoteEvent(uint32_t flags) {
+    events_.push_back(flags);
+}
+
+void ReplaySession::QueueMenuCommand(const ScriptStep& step) {
+    // A command may open or close forms or end the program, which must not
+    // happen inside the tick's timer dispatch.
+    const uint64_t dueTick = tick_;
+    desktop_.Post([this, &step, dueTick] {
+        if (platform_.ProgramEnded()) return;
+        if (trace_ != nullptr) WriteTraceLine(TraceMenuLine(dueTick, step.menuItem));
+        if (runMenuCommand_ && runMenuCommand_(step.menuItem)) return;
+        std::fprintf(stderr, "gimbalo-replay: menu %s (line %d) could not be chosen\n",
+                     step.menuItem.c_str(), step.line);
+        // Ticks stopped for the exit command; the program must still end.
+        if (EndsProgram(step)) platform_.EndProgram();
+    });
+}
+
+bool ReplaySession::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
+    if (platform_.ProgramEnded()) return false;
+    const std::string title = OneLine(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
+    if (dialogAnswers_.empty()) {
+        std::fprintf(stderr,
+                     "gimbalo-replay: %s dialog \"%s\": cancelled, the script has no answer "
+                     "for it\n",
+                     kind, title.c_str());
+        return false;
+    }
+    const ScriptStep& answer = *dialogAnswers_.front();
+    dialogAnswers_.pop_front();
+    if (!answer.dialogAnswer) return false;  // the script cancels it
+    if (!RecordChosenFiles(record, {FullPath(*answer.dialogAnswer)}, separators_)) {
+        std::fprintf(stderr,
+                     "gimbalo-replay: %s dialog \"%s\": the answer on line %d does not fit in "
+                     "%u characters; the dialog fails\n",
+                     kind, title.c_str(), answer.line, record.nMaxFile);
+        return false;
+    }
+    // The filter shown first is the one still selected.
+    const std::size_t filters = FilterPairs(record.lpstrFilter).size();
+    if (filters > 0) record.nFilterIndex = FirstFilterIndex(record.nFilterIndex, filters);
+    return true;
+}
+
+int ReplaySession::MessageBox(const std::string& text, const std::string& title) {
+    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n", OneLine(title).c_str(),
+                 OneLine(text).c_str());
+    return 1;  // OK
+}
+
+bool ReplaySession::LeaveAutostartAlone(const std::string& name, bool write) {
+    std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not %s)\n",
+                 OneLine(name).c_str(), write ? "written" : "deleted");
+    return true;
+}
+
+void ReplaySession::SetMenuCommandRunner(std::function<bool(const std::string&)> run) {
+    runMenuCommand_ = std::move(run);
+}
+
+void ReplaySession::TraceEnd() {
+    if (trace_ == nullptr) return;
+    POINT pointer;
+    platform_.GetCursorPos(pointer);
+    WriteTraceLine(TraceEndLine(tick_, pointer, events_));
+    std::fflush(trace_);
+}
+
+void ReplaySession::WriteTraceLine(const std::string& line) {
+    std::fputs(line.c_str(), trace_);
+    std::fputc('\n', trace_);
+}
+
+}  // namespace gimbalo

@@ -1,0 +1,97 @@
+// One replay run, whatever the desktop: the script played a polling tick at
+// a time, the trace written as the ticks go, the file-dialog answers the
+// script has given, and the messages that no user is there to read. Each
+// backend's replay platform holds one and lends it what only the desktop can
+// do (ReplayDesktop).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "replay/player.h"
+#include "replay/script.h"
+
+namespace gimbalo {
+
+class Timer;
+
+// What a replay needs of its desktop.
+class ReplayDesktop {
+public:
+    virtual ~ReplayDesktop() = default;
+    // Device 0 reports `reading` from its next read on.
+    virtual void SetReading(const StickReading& reading) = 0;
+    // Device 0 goes away.
+    virtual void Unplug() = 0;
+    // Runs `work` from the message loop once the current tick has returned.
+    virtual void Post(std::function<void()> work) = 0;
+    // Closes the program as the desktop's close request does.
+    virtual void Close() = 0;
+};
+
+class ReplaySession {
+public:
+    // The script must outlive the session. `trace`, when not null, gets one
+    // line per polling tick (replay/trace.h). Paths handed to file dialogs
+    // have their folders end at any of `separators`.
+    ReplaySession(const Script& script, std::FILE* trace, Platform& platform,
+                  ReplayDesktop& desktop, std::string separators);
+
+    // Whether `timer` is the polling tick (the main window's Timer1).
+    static bool IsPollingTimer(const Timer& timer);
+    // Runs one polling tick: the script's steps due there first, then
+    // `tick`, then the tick's trace line. A quit or exit command due there
+    // closes the program instead, and no tick runs after it.
+    void PollingTick(const std::function<void()>& tick);
+
+    // What the platform saw during a tick, for its trace line.
+    void NoteRead(int device, uint32_t result, const JOYINFOEX& info);
+    void NoteEvent(uint32_t flags);
+
+    // A file dialog takes the script's next answer; false when it is
+    // cancelled (by the script, for want of an answer, or because the answer
+    // does not fit), with a note on the standard error.
+    bool AnswerFileDialog(OPENFILENAME& record, const char* kind);
+    // The message goes to the standard error; the answer is OK.
+    int MessageBox(const std::string& text, const std::string& title);
+    // A replay leaves the desktop's autostart entry alone, with a note on the
+    // standard error, and says it succeeded as the program expects.
+    bool LeaveAutostartAlone(const std::string& name, bool write);
+
+    // How the script's menu commands reach the program: `run` chooses the
+    // named item and says whether it ran.
+    void SetMenuCommandRunner(std::function<bool(const std::string&)> run);
+    // Writes the trace's closing line: ticks run, pointer, events since.
+    void TraceEnd();
+
+private:
+    void QueueMenuCommand(const ScriptStep& step);
+    void WriteTraceLine(const std::string& line);
+
+    const Script& script_;
+    ScriptPlayer player_;
+    std::FILE* trace_;
+    Platform& platform_;
+    ReplayDesktop& desktop_;
+    std::string separators_;
+    std::function<bool(const std::string&)> runMenuCommand_;
+    // Dialog steps whose answers no file dialog has taken yet, oldest first.
+    std::deque<const ScriptStep*> dialogAnswers_;
+    uint64_t tick_ = 0;  // polling ticks run so far
+    bool quitting_ = false;
+    // What the current polling tick read and injected, for its trace line.
+    bool inPollingTick_ = false;
+    std::optional<JOYINFOEX> read_;
+    std::vector<uint32_t> events_;
+};
+
+// `text` on one line: CR and LF written as \r and \n.
+std::string OneLine(const std::string& text);
+
+}  // namespace gimbalo
