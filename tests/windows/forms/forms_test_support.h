@@ -17,7 +17,6 @@
 #include "platform/windows/form_host.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32.h"
-#include "tests/test_support.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo::testing {
@@ -178,9 +177,9 @@ protected:
     void StartIn(const std::string& languageFile) {
         TearDown();
         // Buttons 1, 2, 3, speed 2, acceleration on, no autostart, joystick 1.
-        WriteFile(folder.File("Gimbalo.ini"),
-                  "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + languageFile + "\r\n");
-        platform = FormsPlatform::Create(folder.Path());
+        WriteWideFile(SettingsFile(),
+                      "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + languageFile + "\r\n");
+        platform = FormsPlatform::Create(folder.Utf8Path());
         ASSERT_TRUE(platform);
         program = std::make_unique<Program>(*platform);
         program->Start();
@@ -196,7 +195,9 @@ protected:
         return host != nullptr ? host->WindowOf(control) : nullptr;
     }
 
-    TempFolder folder;
+    std::wstring SettingsFile() const { return folder.Path() + L"\\Gimbalo.ini"; }
+
+    WideTempFolder folder;
     std::unique_ptr<FormsPlatform> platform;
     std::unique_ptr<Program> program;
 };

@@ -66,7 +66,7 @@ TEST_F(ProgramForms, TheOptionsDialogIsWalkedByTheKeyboardAndNamesItsLists) {
     EXPECT_EQ(program->settings.RightButton, 0);
     EXPECT_FALSE(IsWindowEnabled(WindowOf(dialog.Command3)));
     EXPECT_EQ(GetFocus(), WindowOf(dialog.Command2));
-    EXPECT_EQ(testing::ReadFile(folder.File("Gimbalo.ini")).substr(0, 6), "2\r\n0\r\n");
+    EXPECT_EQ(testing::ReadWideFile(SettingsFile()).substr(0, 6), "2\r\n0\r\n");
     // Alt and a caption's marked letter press its button: Cancel hides.
     PressKey(window, 'C', true);
     EXPECT_FALSE(IsWindowVisible(window));
