@@ -28,13 +28,6 @@ DWORD AlignmentStyle(Alignment alignment) {
     return SS_LEFT;
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // Width and line height of the window's text in its own font.
 // The extent of the window's text in its own font: on one line, or broken
 // into lines `width` wide when `width` is above 0.
@@ -109,6 +102,13 @@ void FitCheckBox(const Control& box, HWND window, const DeviceScale& scale, int 
 }
 
 }  // namespace
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 std::wstring ShownText(std::string_view caption) {
     const std::wstring text = Wide(caption);

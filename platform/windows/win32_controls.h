@@ -17,6 +17,9 @@ namespace gimbalo {
 // frames and links.
 constexpr const wchar_t* kPanelClass = L"GimbaloPanel";
 
+// The text a window holds.
+std::wstring WindowText(HWND window);
+
 // A caption as a window shows it: a lone CR or LF becomes CR LF.
 std::wstring ShownText(std::string_view caption);
 

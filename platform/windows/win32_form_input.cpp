@@ -11,17 +11,6 @@
 
 namespace gimbalo {
 
-namespace {
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-}  // namespace
-
 LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
     const bool isForm = window == window_;
     switch (message) {
@@ -62,7 +51,7 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
         case WM_KILLFOCUS:
             if (isForm) break;
             if (Native* native = NativeContaining(window)) {
-                NoteFocus(*native, message == WM_SETFOCUS, reinterpret_cast<HWND>(w));
+                NoteState(window, message, w, native);
                 InvalidateRect(window, nullptr, FALSE);  // the focus mark
             }
             return 0;
@@ -73,11 +62,10 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
                     Click(*native->model);
             break;
         case WM_MOUSEMOVE:
-            FollowPointer(window);
-            break;
         case WM_MOUSELEAVE:
-            NotePointer();
-            return 0;
+            NoteState(window, message, w, nullptr);
+            if (message == WM_MOUSELEAVE) return 0;
+            break;
         case WM_SETCURSOR:
             if (SetPointer(reinterpret_cast<HWND>(w), LOWORD(l))) return TRUE;
             break;
@@ -149,20 +137,7 @@ LRESULT Win32FormWindow::ControlMessage(HWND window, UINT message, WPARAM w, LPA
                 break;
         }
     }
-    switch (message) {
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            NoteFocus(native, message == WM_SETFOCUS, reinterpret_cast<HWND>(w));
-            break;
-        case WM_MOUSEMOVE:
-            FollowPointer(window);
-            break;
-        case WM_MOUSELEAVE:
-            NotePointer();
-            break;
-        default:
-            break;
-    }
+    NoteState(window, message, w, &native);
     return DefSubclassProc(window, message, w, l);
 }
 
@@ -174,23 +149,38 @@ void Win32FormWindow::Click(Control& control) {
     if (Live()) control.UserClick();
 }
 
-void Win32FormWindow::NoteFocus(Native& native, bool focused, HWND other) {
-    // Focus moving within a control (a list and its text part) is no change.
-    if (other != nullptr && NativeContaining(other) == &native) return;
-    if (!detached_) native.model->UserFocus(focused);
-}
-
-void Win32FormWindow::FollowPointer(HWND window) {
-    TRACKMOUSEEVENT leave{};
-    leave.cbSize = sizeof leave;
-    leave.dwFlags = TME_LEAVE;
-    leave.hwndTrack = window;
-    TrackMouseEvent(&leave);
-    NotePointer();
+void Win32FormWindow::NoteState(HWND window, UINT message, WPARAM w, Native* native) {
+    if (detached_) return;
+    switch (message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            // Focus moving within a control (a list and its text part) is no
+            // change.
+            HWND other = reinterpret_cast<HWND>(w);
+            if (native == nullptr || (other != nullptr && NativeContaining(other) == native))
+                return;
+            native->model->UserFocus(message == WM_SETFOCUS);
+            return;
+        }
+        case WM_MOUSEMOVE: {
+            // Its leaving will be reported too.
+            TRACKMOUSEEVENT leave{};
+            leave.cbSize = sizeof leave;
+            leave.dwFlags = TME_LEAVE;
+            leave.hwndTrack = window;
+            TrackMouseEvent(&leave);
+            NotePointer();
+            return;
+        }
+        case WM_MOUSELEAVE:
+            NotePointer();
+            return;
+        default:
+            return;
+    }
 }
 
 void Win32FormWindow::NotePointer() {
-    if (detached_) return;
     ::POINT pointer{};
     GetCursorPos(&pointer);
     // The window the pointer is over, where it shows: a panel's part that

@@ -10,17 +10,6 @@
 
 namespace gimbalo {
 
-namespace {
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-}  // namespace
-
 void Win32FormWindow::ControlChanged(Control& control, Property what) {
     if (detached_) return;
     Native* native = NativeOf(control);

@@ -111,9 +111,10 @@ private:
     bool Live() const;
     void Click(Control& control);
     void Command(int id, int code);
-    void NoteFocus(Native& native, bool focused, HWND other);
-    // The pointer moved over `window`: its leaving will be reported too.
-    void FollowPointer(HWND window);
+    // Tells the model of focus moving and the pointer moving or leaving
+    // (`native`: the control `window` belongs to, nullptr for the form).
+    void NoteState(HWND window, UINT message, WPARAM w, Native* native);
+    // Which controls the pointer is over now.
     void NotePointer();
     void Pressed(HWND window);
     void Released(HWND window, LPARAM at, Control* model);

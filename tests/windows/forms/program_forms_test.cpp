@@ -21,15 +21,22 @@ using testing::PressKey;
 using testing::PumpDialog;
 using testing::TextOf;
 
-class ProgramForms : public testing::ProgramOnWindows {};
+class ProgramForms : public testing::ProgramOnWindows {
+protected:
+    // The form's window, brought to the front with its messages handled.
+    HWND Activate(const Form& form) {
+        HWND window = WindowOf(form);
+        EXPECT_NE(window, nullptr) << form.Name();
+        SetForegroundWindow(window);
+        PumpDialog(window);
+        return window;
+    }
+};
 
 TEST_F(ProgramForms, TheOptionsDialogIsWalkedByTheKeyboardAndNamesItsLists) {
     ASSERT_TRUE(program->RunMenuCommand("mnuDef"));
     frmOpzioni& dialog = *program->OptionsDialog();
-    HWND window = WindowOf(dialog);
-    ASSERT_NE(window, nullptr);
-    SetForegroundWindow(window);
-    PumpDialog(window);
+    HWND window = Activate(dialog);
     EXPECT_EQ(TextOf(window), "Gimbalo options - " + std::string(testing::kPadName));
 
     // Each list is announced by the caption made just before it.
@@ -75,10 +82,7 @@ TEST_F(ProgramForms, TheOptionsDialogIsWalkedByTheKeyboardAndNamesItsLists) {
 TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     ASSERT_TRUE(program->RunMenuCommand("mnuAbout"));
     frmAbout& box = *program->AboutBox();
-    HWND window = WindowOf(box);
-    ASSERT_NE(window, nullptr);
-    SetForegroundWindow(window);
-    PumpDialog(window);
+    HWND window = Activate(box);
     EXPECT_EQ(TextOf(window), "About Gimbalo");
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(TextOf(WindowOf(box.lblVersion)), "Rel. 1.0.0");
@@ -182,15 +186,12 @@ TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLangu
         for (Form* form : {static_cast<Form*>(program->OptionsDialog()),
                            static_cast<Form*>(program->AboutBox())}) {
             SCOPED_TRACE(form->Name());
-            HWND window = WindowOf(*form);
-            ASSERT_NE(window, nullptr);
+            HWND window = Activate(*form);
             HDC screen = GetDC(nullptr);
             const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
             ReleaseDC(nullptr, screen);
             EXPECT_EQ(WindowDpi(window), dpi);
             ExpectWhole(*form, window, of);
-            SetForegroundWindow(window);
-            PumpDialog(window);
             const std::string name = std::string(language).substr(0, 2);
             EXPECT_TRUE(testing::SaveScreenshot(
                 window, form->Name() + "_" + name + "_" + std::to_string(dpi) + "dpi"));
