@@ -203,8 +203,9 @@ public:
     virtual int TwipsPerPixelX() = 0;
 
     // -- text and files --
-    // True when the program's text is UTF-8 (Linux); false when it is the
-    // ANSI code page (Windows). Files from either system are read into it.
+    // True when the program's text is UTF-8 (Linux, and Windows, whose
+    // backend converts at the wide calls); false when it is an 8-bit code
+    // page. Files from either system are read into it.
     virtual bool TextIsUtf8() const = 0;
     virtual char PathSeparator() const = 0;
     // Folder of what ships with the program (Lang, documents, pictures).
