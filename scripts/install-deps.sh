@@ -25,7 +25,7 @@ packages=(
 # half comes from the i386 architecture) to run its tests.
 windows_packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386
+  wine wine32:i386 fonts-wine
 )
 if [[ $windows -eq 1 ]]; then
   packages+=("${windows_packages[@]}")

@@ -45,6 +45,9 @@ ensure_prefix() {
       echo "scripts/wine-run.sh: could not make the Wine prefix $prefix" >&2
       exit 1
     fi
+    # Wine's own fonts (Tahoma for dialogs, Marlett for the title-bar
+    # buttons), which Debian's Wine leaves out of a new prefix.
+    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
   flock -u 9
   exec 9>&-
