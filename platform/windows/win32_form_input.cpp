@@ -55,7 +55,14 @@ LRESULT Win32FormWindow::Message(HWND window, UINT message, WPARAM w, LPARAM l) 
                 InvalidateRect(window, nullptr, FALSE);  // the focus mark
             }
             return 0;
+        case WM_GETDLGCODE:
+            if (!isForm && TabLeavesControls(window)) return DLGC_WANTTAB;
+            break;
         case WM_KEYDOWN:
+            if (!isForm && w == VK_TAB && TabLeavesControls(window)) {
+                SetFocus(window_);
+                return 0;
+            }
             // Space on a link clicks it; Enter comes as its default button.
             if (!isForm && w == VK_SPACE && (l & (1 << 30)) == 0)
                 if (Native* native = NativeContaining(window); native && native->model->IsLink())
@@ -137,8 +144,25 @@ LRESULT Win32FormWindow::ControlMessage(HWND window, UINT message, WPARAM w, LPA
                 break;
         }
     }
+    if (message == WM_GETDLGCODE && TabLeavesControls(window))
+        return DefSubclassProc(window, message, w, l) | DLGC_WANTTAB;
+    if (message == WM_KEYDOWN && w == VK_TAB && TabLeavesControls(window)) {
+        SetFocus(window_);
+        return 0;
+    }
     NoteState(window, message, w, &native);
     return DefSubclassProc(window, message, w, l);
+}
+
+bool Win32FormWindow::TabLeavesControls(HWND control) const {
+    // In a form that takes the focus itself, Tab from its last control
+    // (Shift+Tab from its first) goes back to the form, where the dialog
+    // manager would wrap round to the controls again; so a reader of the
+    // about box can leave its link, and its credits go on.
+    if (form_ == nullptr || !form_->Layout().takesFocus) return false;
+    const bool backwards = GetKeyState(VK_SHIFT) < 0;
+    HWND next = GetNextDlgTabItem(window_, control, backwards);
+    return next == control || next == GetNextDlgTabItem(window_, nullptr, backwards);
 }
 
 bool Win32FormWindow::Live() const {

@@ -121,6 +121,9 @@ private:
     bool SetPointer(HWND under, int hitTest);
     LRESULT ColourMessage(HDC dc, HWND control);
     void FocusOnActivation();
+    // Whether Tab (Shift+Tab) from `control` leaves the controls for the
+    // form itself.
+    bool TabLeavesControls(HWND control) const;
     LRESULT DefaultButton();
 
     // ---- panels (win32_panels.cpp) ----

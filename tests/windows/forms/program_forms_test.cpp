@@ -92,7 +92,12 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     EXPECT_EQ(GetFocus(), window);
 
     // The panel starts low in the viewport and rises, tick by tick, as the
-    // model's Top says.
+    // model's Top says. The credits hold still under the pointer, so it is
+    // put out of the box's way first.
+    RECT boxPlace{};
+    GetWindowRect(window, &boxPlace);
+    platform->SetCursorPos(boxPlace.right + 20, boxPlace.bottom + 20);
+    EXPECT_TRUE(testing::WaitUntil([&] { return !box.Picture1.PointerOver(); }));
     const DeviceScale twips(Unit::Twips, WindowDpi(window));
     EXPECT_EQ(PlaceInParent(panel).top, twips.ToPixels(kPanelStartTop));
     platform->onDispatch = [&](Timer& timer) {
@@ -112,10 +117,22 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     const std::string home = "explorer " + std::string(kHomePage);
     EXPECT_EQ(platform->started, std::vector<std::string>{home});
 
+    // The credits hold still while the link has the focus, and go on from
+    // where they stood once it goes back to the box.
+    const int heldAt = box.Picture2.GetBounds().top;
+    box.Timer1.Fire();
+    EXPECT_EQ(box.Picture2.GetBounds().top, heldAt);
+    PressKey(window, VK_TAB);
+    EXPECT_FALSE(box.lblHomePage.HasFocus());
+    box.Timer1.Fire();
+    EXPECT_EQ(box.Picture2.GetBounds().top, heldAt - kPanelStep);
+
     // Clicks of the pointer itself, with the link scrolled into view: the
     // link keeps the box open, the title closes it.
     const int resting = box.Picture1.GetBounds().height - box.Picture2.GetBounds().height;
-    while (box.Picture2.GetBounds().top > resting) box.Timer1.Fire();
+    for (int tick = 0; tick < 1000 && box.Picture2.GetBounds().top > resting; ++tick)
+        box.Timer1.Fire();
+    ASSERT_LE(box.Picture2.GetBounds().top, resting);
     const auto clickOn = [&](const Control& control) {
         RECT place{};
         GetWindowRect(WindowOf(control), &place);
