@@ -9,7 +9,7 @@
 #include "fuzz/fuzz_support.h"
 #include "lang/file_dialogs.h"
 #include "lang/text_encoding.h"
-#include "platform/linux/file_dialog_record.h"
+#include "platform/file_dialog_record.h"
 #include "platform/sim/sim_platform.h"
 
 using namespace gimbalo;
