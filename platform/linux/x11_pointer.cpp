@@ -3,8 +3,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
+
 #include "platform/linux/button_guardian.h"
 #include "platform/linux/fatal_signals.h"
+#include "platform/linux/x_request_writer.h"
+#include "platform/linux/xtest_request.h"
 
 namespace gimbalo {
 
@@ -13,6 +17,10 @@ namespace {
 constexpr unsigned int kLeftButton = 1;
 constexpr unsigned int kMiddleButton = 2;
 constexpr unsigned int kRightButton = 3;
+static_assert(kFakeMotion == MotionNotify && kFakeButtonRelease == ButtonRelease);
+// X coordinates have 16 bits and no screen is wider or taller than 32767
+// pixels: a longer move ends at the same edge.
+constexpr int32_t kLongestMove = 32767;
 
 struct ButtonFlag {
     uint32_t flag;
@@ -47,6 +55,7 @@ bool X11Pointer::Open(std::string& error) {
         return false;
     }
     root_ = DefaultRootWindow(display_);
+    writer_ = std::make_unique<XRequestWriter>(display_);
     buttons_.connection = ConnectionNumber(display_);
     buttons_.xtestOpcode = static_cast<uint8_t>(opcode);
 
@@ -97,8 +106,15 @@ bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
 
 bool X11Pointer::MoveCursorBy(int32_t dx, int32_t dy) {
     if (display_ == nullptr) return false;
-    XTestFakeRelativeMotionEvent(display_, dx, dy, CurrentTime);
-    XFlush(display_);
+    XlibCall call(buttons_);
+    // The request XTestFakeRelativeMotionEvent makes, written at once: the
+    // moving tick's one system call.
+    unsigned char request[kFakeInputSize];
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kRelativeMotion,
+                 static_cast<int16_t>(std::clamp(dx, -kLongestMove, kLongestMove)),
+                 static_cast<int16_t>(std::clamp(dy, -kLongestMove, kLongestMove)));
+    // A failed connection ends the program in Xlib's way, as before.
+    if (!writer_->Write(request, sizeof request)) XFlush(display_);
     return true;
 }
 

@@ -16,6 +16,7 @@ namespace gimbalo {
 
 class ButtonGuardian;
 class FatalSignals;
+class XRequestWriter;
 
 class X11Pointer {
 public:
@@ -32,7 +33,8 @@ public:
     bool GetCursorPos(POINT& point);
     bool SetCursorPos(int32_t x, int32_t y);
     // Moves the pointer from where the server has it, without asking it
-    // first; XTest's relative moves are not accelerated.
+    // first; XTest's relative moves are not accelerated. One system call:
+    // the request goes straight onto the connection's socket.
     bool MoveCursorBy(int32_t dx, int32_t dy);
     // One XTest button event per MOUSEEVENTF_* flag set, in the order Windows
     // sends them: left, right, middle, each down before up.
@@ -50,6 +52,8 @@ private:
     // connection is gone.
     unsigned long marker_ = 0;
     HeldButtons buttons_;
+    // Closing the display gives its socket back: it goes after the display.
+    std::unique_ptr<XRequestWriter> writer_;
     std::unique_ptr<ButtonGuardian> guardian_;
     std::unique_ptr<FatalSignals> fatalSignals_;
 };
