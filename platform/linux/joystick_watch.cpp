@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/netlink.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -214,6 +215,26 @@ void JoystickWatch::Fire() {
     std::function<void()> wake = std::move(wake_);
     Disarm();
     wake();
+}
+
+bool JoystickWatch::Quiet(int node) {
+    pollfd sources[3];
+    nfds_t count = 0;
+    for (int fd : {node, udev_, inotify_})
+        if (fd >= 0) sources[count++] = pollfd{fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = poll(sources, count, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) return true;
+    // What came may not concern the joystick at all; a wasted look then
+    // costs less than telling it apart.
+    bool ended = false;
+    if (node >= 0) DrainDescriptor(node, ended);
+    if (ended && node == node_) nodeEnded_ = true;
+    DrainUdev();
+    DrainFolders();
+    return false;
 }
 
 void JoystickWatch::OnNode() {

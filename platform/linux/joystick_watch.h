@@ -60,6 +60,12 @@ public:
     // reported its end already.
     bool Arm(int node, std::function<void()> wake);
     void Disarm();
+    bool Armed() const { return static_cast<bool>(wake_); }
+    // For a reader that polls instead, while not armed: empties `node` (-1:
+    // none) and the arrival sources without waking anyone, and says whether
+    // all of them were empty, so that nothing they tell of happened since
+    // the last look. One system call when they were.
+    bool Quiet(int node);
     // Stops listening to the node, before its owner closes it.
     void ForgetNode();
     // The node last armed, and whether it reported its end (the device went,

@@ -166,9 +166,10 @@ bool ReplayPlatform::WatchJoystick(int device, std::function<void()> wake) {
 
 LinuxPlatform::JoystickInput ReplayPlatform::InputToWatch(int device) {
     // Device 0 is the script's: it reports whenever a step of the script is
-    // due, also once unplugged, so a quit or a menu command still comes.
+    // due, also once unplugged, so a quit or a menu command still comes; and
+    // whenever its readings change, as an evdev node does.
     if (device != 0 || reportRead_ < 0) return {JoystickInput::Kind::Unwatchable, -1};
-    return {JoystickInput::Kind::Node, reportRead_};
+    return {JoystickInput::Kind::Node, reportRead_, true};
 }
 
 int ReplayPlatform::SdlIndex(int device) const {
@@ -327,6 +328,10 @@ void ReplayPlatform::ReportNextStep() {
     const std::optional<uint64_t> next = player_.NextTick();
     if (next) tick_ = std::max(*next, tick_);
     reported_ = true;
+    Report();
+}
+
+void ReplayPlatform::Report() {
     // Any byte will do: it makes the descriptor readable, as a report does.
     if (reportWrite_ >= 0) (void)!write(reportWrite_, "r", 1);
 }
@@ -354,6 +359,7 @@ void ReplayPlatform::EndRest() {
 void ReplayPlatform::SetReading(const StickReading& reading) {
     if (joysticks_.empty() || joysticks_.front().handle == nullptr) return;
     VirtualJoystick& joystick = joysticks_.front();
+    Report();
     SDL_JoystickSetVirtualAxis(joystick.handle, 0, AxisValue(reading.x));
     SDL_JoystickSetVirtualAxis(joystick.handle, 1, AxisValue(reading.y));
     for (int button = 0; button < joystick.buttons && button < kScriptMaxButtons; ++button)
@@ -364,6 +370,7 @@ void ReplayPlatform::SetReading(const StickReading& reading) {
 void ReplayPlatform::Unplug() {
     const int index = SdlIndex(0);
     if (index < 0) return;
+    Report();
     VirtualJoystick& joystick = joysticks_.front();
     SDL_JoystickClose(joystick.handle);
     joystick.handle = nullptr;

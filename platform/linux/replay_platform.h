@@ -58,9 +58,10 @@ public:
     bool GetSaveFileNameA(OPENFILENAME& record) override;
 
     // The scripted joystick is watched as a real one is: its own descriptor
-    // (a pipe) becomes readable when it reports. While the program rests,
-    // it reports one period before its next step is due, so the tick that
-    // reads the step runs when plain polling would have run it.
+    // (a pipe) becomes readable when it reports, which it does whenever its
+    // readings change. While the program rests, it also reports one period
+    // before its next step is due, so the tick that reads the step runs when
+    // plain polling would have run it.
     bool WatchJoystick(int device, std::function<void()> wake) override;
 
     // A replay is no reason to change what the desktop starts at login: the
@@ -114,6 +115,8 @@ private:
     // The ticks plain polling would have run by now during a rest.
     uint64_t TicksByTime() const;
     void ReportNextStep();
+    // The scripted joystick's node becomes readable.
+    void Report();
 
     const Script& script_;
     ScriptPlayer player_;

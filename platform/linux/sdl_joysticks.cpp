@@ -84,8 +84,7 @@ int SdlJoysticks::DeviceOf(int32_t instance) {
 
 SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
     Node node;
-    if (device < 0 || device >= kMaxDevices) return node;
-    node.instance = slots_[static_cast<std::size_t>(device)].instance;
+    node.instance = InstanceOf(device);
 #if SDL_VERSION_ATLEAST(2, 24, 0)
     const int index = node.instance < 0 ? -1 : IndexOf(node.instance);
     const char* path = index < 0 ? nullptr : SDL_JoystickPathForIndex(index);
@@ -94,8 +93,17 @@ SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
     return node;
 }
 
+int32_t SdlJoysticks::InstanceOf(int device) const {
+    if (device < 0 || device >= kMaxDevices) return -1;
+    return slots_[static_cast<std::size_t>(device)].instance;
+}
+
 uint32_t SdlJoysticks::GetPos(int device, JOYINFOEX& info) {
     Update();
+    return GetPosAsLastUpdated(device, info);
+}
+
+uint32_t SdlJoysticks::GetPosAsLastUpdated(int device, JOYINFOEX& info) {
     uint32_t error = JOYERR_NOERROR;
     SDL_Joystick* joystick = Find(device, error);
     if (joystick == nullptr) return error;

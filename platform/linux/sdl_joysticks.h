@@ -24,6 +24,10 @@ public:
     SdlJoysticks& operator=(const SdlJoysticks&) = delete;
 
     uint32_t GetPos(int device, JOYINFOEX& info);
+    // GetPos without asking SDL for news first: the same answer as GetPos
+    // when nothing has happened since SDL's last update (no report from any
+    // device, no joystick coming or going).
+    uint32_t GetPosAsLastUpdated(int device, JOYINFOEX& info);
     uint32_t GetCaps(int device, JOYCAPS& caps);
     // The device number of the SDL joystick with instance id `instance`, -1
     // when it has none (gone, or beyond the numbers there are).
@@ -37,6 +41,8 @@ public:
         std::string path;
     };
     Node NodeOf(int device);
+    // The SDL instance at `device` as the last read found it, -1 for none.
+    int32_t InstanceOf(int device) const;
 
 private:
     // Device numbers the program may ask for, as on Windows.
