@@ -1,6 +1,7 @@
 // Waits, in Qt's event loop, for a sign that a joystick's readings may have
 // changed: data on the joystick's own device node, or a joystick device
-// coming or going. The device node is opened a second time, read-only and
+// coming or going; or, for a reader that polls, says whether there was such
+// a sign since it last looked. The device node is opened a second time, read-only and
 // non-blocking: the kernel gives every reader of an evdev, joydev or hidraw
 // node its own copy of what the device reports, so reading ours takes
 // nothing from SDL. Comings and goings are watched where SDL learns of them:

@@ -184,9 +184,12 @@ int ReplayPlatform::SdlIndex(int device) const {
 }
 
 int ReplayPlatform::DesktopDevice(int device) const {
-    if (SdlIndex(device) < 0 || Joysticks() == nullptr) return -1;
-    // Real joysticks, and devices that went away, may hold other numbers.
-    return Joysticks()->DeviceOf(joysticks_[static_cast<std::size_t>(device)].instance);
+    if (device < 0 || static_cast<std::size_t>(device) >= joysticks_.size()) return -1;
+    const VirtualJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
+    // A scripted joystick goes only when the script unplugs it. Real
+    // joysticks, and devices that went away, may hold other numbers.
+    if (joystick.handle == nullptr || Joysticks() == nullptr) return -1;
+    return Joysticks()->DeviceOf(joystick.instance);
 }
 
 uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {

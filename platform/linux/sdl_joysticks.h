@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -53,6 +54,18 @@ private:
         _SDL_Joystick* joystick = nullptr;  // opened on first use
     };
 
+    // What a device read, as GetPos gives it; `result` alone when it is
+    // not JOYERR_NOERROR.
+    struct Reading {
+        int device;
+        uint32_t result = JOYERR_NOERROR;
+        uint32_t x = 0;
+        uint32_t y = 0;
+        uint32_t buttons = 0;
+        uint32_t pressed = 0;
+    };
+    Reading Read(int device);
+
     // Brings SDL's state up to date: frees the numbers of the joysticks that
     // went away and numbers the new ones.
     void Update();
@@ -63,6 +76,8 @@ private:
     // By device number. Joysticks stay open once opened: a tick then costs
     // no allocation.
     std::array<Slot, kMaxDevices> slots_{};
+    // The last read since SDL's last update.
+    std::optional<Reading> lastRead_;
 };
 
 }  // namespace gimbalo

@@ -18,9 +18,14 @@ constexpr unsigned int kLeftButton = 1;
 constexpr unsigned int kMiddleButton = 2;
 constexpr unsigned int kRightButton = 3;
 static_assert(kFakeMotion == MotionNotify && kFakeButtonRelease == ButtonRelease);
-// X coordinates have 16 bits and no screen is wider or taller than 32767
-// pixels: a longer move ends at the same edge.
+// X coordinates have 16 bits, and the server keeps the pointer on a screen
+// no wider or taller than 32767 pixels: a place beyond them, or a longer
+// move, ends at the same edge.
 constexpr int32_t kLongestMove = 32767;
+
+int16_t OnAScreen(int32_t coordinate) {
+    return static_cast<int16_t>(std::clamp(coordinate, -kLongestMove - 1, kLongestMove));
+}
 
 struct ButtonFlag {
     uint32_t flag;
@@ -97,25 +102,30 @@ bool X11Pointer::GetCursorPos(POINT& point) {
 
 bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
     if (display_ == nullptr) return false;
-    XlibCall call(buttons_);
-    // The server keeps the pointer on the screen.
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
-    XFlush(display_);
+    // The request XTestFakeMotionEvent makes for the default screen.
+    unsigned char request[kFakeInputSize];
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kAbsoluteMotion, OnAScreen(x),
+                 OnAScreen(y), static_cast<uint32_t>(root_));
+    Send(request);
     return true;
 }
 
 bool X11Pointer::MoveCursorBy(int32_t dx, int32_t dy) {
     if (display_ == nullptr) return false;
-    XlibCall call(buttons_);
-    // The request XTestFakeRelativeMotionEvent makes, written at once: the
-    // moving tick's one system call.
+    // The request XTestFakeRelativeMotionEvent makes.
     unsigned char request[kFakeInputSize];
     PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kRelativeMotion,
                  static_cast<int16_t>(std::clamp(dx, -kLongestMove, kLongestMove)),
                  static_cast<int16_t>(std::clamp(dy, -kLongestMove, kLongestMove)));
-    // A failed connection ends the program in Xlib's way, as before.
-    if (!writer_->Write(request, sizeof request)) XFlush(display_);
+    Send(request);
     return true;
+}
+
+void X11Pointer::Send(const unsigned char (&request)[kFakeInputSize]) {
+    XlibCall call(buttons_);
+    // Written at once: the moving tick's one system call. A failed
+    // connection ends the program in Xlib's way, as before.
+    if (!writer_->Write(request, sizeof request)) XFlush(display_);
 }
 
 void X11Pointer::SendButtons(uint32_t flags) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/linux/held_buttons.h"
+#include "platform/linux/xtest_request.h"
 #include "platform/platform.h"
 
 typedef struct _XDisplay Display;
@@ -31,6 +32,8 @@ public:
     ~X11Pointer();
 
     bool GetCursorPos(POINT& point);
+    // Puts the pointer at (x, y) on the default screen; the server keeps it
+    // on the screen.
     bool SetCursorPos(int32_t x, int32_t y);
     // Moves the pointer from where the server has it, without asking it
     // first; XTest's relative moves are not accelerated. One system call:
@@ -43,6 +46,8 @@ public:
     void ReleaseHeldButtons();
 
 private:
+    // Writes an XTest request straight onto the connection (x_request_writer.h).
+    void Send(const unsigned char (&request)[kFakeInputSize]);
     // Sets the held buttons and tells the guardian when they changed.
     void SetHeld(uint32_t held);
 

@@ -112,9 +112,14 @@ TEST(X11Pointer, SetCursorPosMovesThePointerOnTheScreen) {
         POINT expected;
     };
     const Case cases[] = {
-        {100, 200, {100, 200}},           {0, 0, {0, 0}},
-        {right, bottom, {right, bottom}}, {-40, 30, {0, 30}},  // kept on the screen
+        {100, 200, {100, 200}},
+        {0, 0, {0, 0}},
+        {right, bottom, {right, bottom}},
+        {-40, 30, {0, 30}},  // kept on the screen
         {50, bottom + 500, {50, bottom}},
+        // Beyond what an X coordinate holds: at the edge it is nearest to.
+        {40000, 70100, {right, bottom}},
+        {-70000, 65536 + 100, {0, bottom}},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(platform->SetCursorPos(c.x, c.y));
