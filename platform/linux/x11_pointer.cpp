@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/linux/button_guardian.h"
 #include "platform/linux/fatal_signals.h"
@@ -18,13 +19,11 @@ constexpr unsigned int kLeftButton = 1;
 constexpr unsigned int kMiddleButton = 2;
 constexpr unsigned int kRightButton = 3;
 static_assert(kFakeMotion == MotionNotify && kFakeButtonRelease == ButtonRelease);
-// X coordinates have 16 bits, and the server keeps the pointer on a screen
-// no wider or taller than 32767 pixels: a place beyond them, or a longer
-// move, ends at the same edge.
-constexpr int32_t kLongestMove = 32767;
-
-int16_t OnAScreen(int32_t coordinate) {
-    return static_cast<int16_t>(std::clamp(coordinate, -kLongestMove - 1, kLongestMove));
+// X coordinates and moves have 16 bits, and the server keeps the pointer on
+// a screen no wider or taller than 32767 pixels: a place beyond them, or a
+// longer move, ends at the same edge.
+int16_t Within16Bits(int32_t value) {
+    return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
 }
 
 struct ButtonFlag {
@@ -104,8 +103,8 @@ bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
     if (display_ == nullptr) return false;
     // The request XTestFakeMotionEvent makes for the default screen.
     unsigned char request[kFakeInputSize];
-    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kAbsoluteMotion, OnAScreen(x),
-                 OnAScreen(y), static_cast<uint32_t>(root_));
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kAbsoluteMotion, Within16Bits(x),
+                 Within16Bits(y), static_cast<uint32_t>(root_));
     Send(request);
     return true;
 }
@@ -114,9 +113,8 @@ bool X11Pointer::MoveCursorBy(int32_t dx, int32_t dy) {
     if (display_ == nullptr) return false;
     // The request XTestFakeRelativeMotionEvent makes.
     unsigned char request[kFakeInputSize];
-    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kRelativeMotion,
-                 static_cast<int16_t>(std::clamp(dx, -kLongestMove, kLongestMove)),
-                 static_cast<int16_t>(std::clamp(dy, -kLongestMove, kLongestMove)));
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kRelativeMotion, Within16Bits(dx),
+                 Within16Bits(dy));
     Send(request);
     return true;
 }
