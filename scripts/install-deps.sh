@@ -13,7 +13,7 @@ esac
 
 packages=(
   cmake g++ make pkg-config git
-  qt6-base-dev libsdl2-dev libx11-dev libxtst-dev
+  qt6-base-dev libsdl2-dev libx11-dev libxtst-dev libx11-xcb-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales

@@ -1,6 +1,5 @@
 #include "platform/linux/held_buttons.h"
 
-#include <X11/X.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -8,14 +7,11 @@
 #include <cstring>
 
 #include "platform/linux/button_guardian.h"
+#include "platform/linux/xtest_request.h"
 
 namespace gimbalo {
 
 namespace {
-// The XTest FakeInput request: 36 bytes in the client's own byte order, which
-// is the one Xlib announced when it opened the connection.
-constexpr std::size_t kFakeInputSize = 36;
-constexpr uint8_t kXTestFakeInput = 2;
 // GetInputFocus, the request Xlib's XSync sends for its reply.
 constexpr unsigned char kGetInputFocus[4] = {43, 0, 1, 0};
 // Replies, errors and events all come in units of 32 bytes; the first byte
@@ -24,18 +20,6 @@ constexpr std::size_t kReplyUnit = 32;
 constexpr unsigned char kReply = 1;
 // How long the server may take to answer before the process goes on dying.
 constexpr int kAnswerMilliseconds = 1000;
-
-void PutRelease(unsigned char* request, uint8_t opcode, unsigned int button) {
-    std::memset(request, 0, kFakeInputSize);
-    request[0] = opcode;
-    request[1] = kXTestFakeInput;
-    const uint16_t length = kFakeInputSize / 4;
-    std::memcpy(request + 2, &length, sizeof length);
-    request[4] = ButtonRelease;
-    request[5] = static_cast<unsigned char>(button);
-    // Time 0 is CurrentTime; root, position and device are unused for a
-    // core button event.
-}
 
 int64_t NowMilliseconds() {
     timespec now{};
@@ -74,7 +58,8 @@ bool ReleaseWithoutXlib(HeldButtons& buttons) {
     std::size_t size = 0;
     for (unsigned int button = 1; button <= 3; ++button) {
         if ((held & (1u << button)) == 0) continue;
-        PutRelease(requests + size, buttons.xtestOpcode, button);
+        PutFakeInput(requests + size, buttons.xtestOpcode, kFakeButtonRelease,
+                     static_cast<uint8_t>(button));
         size += kFakeInputSize;
     }
     // The server drops what it has not yet read from a client that has

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/netlink.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -41,8 +42,10 @@ uint32_t HostWord(const char* at) {
 }
 
 // Reads what `fd` holds until it has no more. Whether it held anything;
-// `ended` when it reported its end instead.
-bool DrainDescriptor(int fd, bool& ended) {
+// `ended` when it reported its end instead. With `wholeReads`, a read that
+// does not fill the buffer took all there was (evdev, joydev and pipes give
+// all they hold; hidraw gives one report a read).
+bool DrainDescriptor(int fd, bool& ended, bool wholeReads = false) {
     char buffer[4096];
     bool any = false;
     ended = false;
@@ -50,6 +53,7 @@ bool DrainDescriptor(int fd, bool& ended) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got > 0) {
             any = true;
+            if (wholeReads && got < static_cast<ssize_t>(sizeof buffer)) break;
             continue;
         }
         if (got < 0 && errno == EINTR) continue;
@@ -214,6 +218,28 @@ void JoystickWatch::Fire() {
     std::function<void()> wake = std::move(wake_);
     Disarm();
     wake();
+}
+
+bool JoystickWatch::Quiet(int node) {
+    // poll passes over negative descriptors.
+    pollfd sources[3] = {{node, POLLIN, 0}, {udev_, POLLIN, 0}, {inotify_, POLLIN, 0}};
+    int ready = 0;
+    do {
+        ready = poll(sources, 3, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) return true;
+    if (ready < 0) return false;
+    // What came may not concern the joystick at all; a wasted look then
+    // costs less than telling it apart. Only a node that reports every
+    // change is looked at this way: its reads are whole.
+    if (sources[0].revents != 0) {
+        bool ended = false;
+        DrainDescriptor(node, ended, true);
+        if (ended && node == node_) nodeEnded_ = true;
+    }
+    if (sources[1].revents != 0) DrainUdev();
+    if (sources[2].revents != 0) DrainFolders();
+    return false;
 }
 
 void JoystickWatch::OnNode() {

@@ -1,6 +1,7 @@
 // Waits, in Qt's event loop, for a sign that a joystick's readings may have
 // changed: data on the joystick's own device node, or a joystick device
-// coming or going. The device node is opened a second time, read-only and
+// coming or going; or, for a reader that polls, says whether there was such
+// a sign since it last looked. The device node is opened a second time, read-only and
 // non-blocking: the kernel gives every reader of an evdev, joydev or hidraw
 // node its own copy of what the device reports, so reading ours takes
 // nothing from SDL. Comings and goings are watched where SDL learns of them:
@@ -60,6 +61,12 @@ public:
     // reported its end already.
     bool Arm(int node, std::function<void()> wake);
     void Disarm();
+    bool Armed() const { return static_cast<bool>(wake_); }
+    // For a reader that polls instead, while not armed: empties `node` (-1:
+    // none) and the arrival sources without waking anyone, and says whether
+    // all of them were empty, so that nothing they tell of happened since
+    // the last look. One system call when they were.
+    bool Quiet(int node);
     // Stops listening to the node, before its owner closes it.
     void ForgetNode();
     // The node last armed, and whether it reported its end (the device went,

@@ -84,10 +84,6 @@ LinuxPlatform::~LinuxPlatform() {
     pointer_.reset();
 }
 
-uint32_t LinuxPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
-    return joysticks_ ? joysticks_->GetPos(device, info) : JOYERR_PARMS;
-}
-
 uint32_t LinuxPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
     return joysticks_ ? joysticks_->GetCaps(device, caps) : JOYERR_PARMS;
 }

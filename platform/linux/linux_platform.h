@@ -115,9 +115,14 @@ protected:
     // an arrival can change what it reads), a descriptor that becomes
     // readable at each report, kept open by the platform (Node), or nothing
     // that can be watched (Unwatchable: the program keeps polling).
+    // A Node that reports every change of what SDL reads from the joystick
+    // (evdev, joydev) lets a read skip SDL's update while it and the arrival
+    // sources stay quiet; a hidraw node does not (SDL's drivers for those
+    // pads also act on time, with nothing on the node).
     struct JoystickInput {
         enum class Kind { Absent, Unwatchable, Node } kind = Kind::Unwatchable;
         int fd = -1;
+        bool reportsEveryChange = false;
     };
     virtual JoystickInput InputToWatch(int device);
     // Before a descriptor handed out by InputToWatch is closed.
@@ -153,7 +158,17 @@ private:
     std::unique_ptr<JoystickWatch> watch_;
     int32_t watchedInstance_ = -1;
     int watchedNode_ = -1;
+    bool watchedNodeReportsAll_ = false;
     void CloseWatchedNode();
+    // Reading (linux_joystick_news.cpp): whether joystick `device` can have
+    // nothing new for SDL since its last read, which then needs no update.
+    bool NothingNewFrom(int device);
+    // The device, its joystick and node, whose sources the last read
+    // emptied just before SDL's update; -1 when the next read has nothing
+    // to go by.
+    int quietDevice_ = -1;
+    int32_t quietInstance_ = -1;
+    int quietNode_ = -1;
 };
 
 }  // namespace gimbalo

@@ -9,21 +9,25 @@
 namespace gimbalo {
 
 LinuxPlatform::JoystickInput LinuxPlatform::InputToWatch(int device) {
-    const SdlJoysticks::Node node = joysticks_->NodeOf(device);
-    if (node.instance < 0) return {JoystickInput::Kind::Absent, -1};
-    if (node.instance != watchedInstance_) {
+    const int32_t instance = joysticks_->InstanceOf(device);
+    if (instance < 0) return {JoystickInput::Kind::Absent, -1};
+    if (instance != watchedInstance_) {
         CloseWatchedNode();
-        watchedInstance_ = node.instance;
+        watchedInstance_ = instance;
         // Tried once per joystick: a node of an unknown kind or one that may
         // not be opened stays so.
-        watchedNode_ = node.path.empty() ? -1 : OpenJoystickNode(node.path);
+        const std::string path = joysticks_->NodeOf(device).path;
+        watchedNode_ = path.empty() ? -1 : OpenJoystickNode(path);
+        watchedNodeReportsAll_ = KindOfJoystickNode(path) != JoystickNodeKind::Hidraw;
     }
     if (watchedNode_ < 0) return {JoystickInput::Kind::Unwatchable, -1};
-    return {JoystickInput::Kind::Node, watchedNode_};
+    return {JoystickInput::Kind::Node, watchedNode_, watchedNodeReportsAll_};
 }
 
 bool LinuxPlatform::WatchJoystick(int device, std::function<void()> wake) {
     if (!joysticks_ || ended_) return false;
+    // Arming empties the sources a read would look at.
+    quietDevice_ = -1;
     if (!watch_) watch_ = std::make_unique<JoystickWatch>();
     // A node that ended belongs to a joystick on its way out: not again.
     if (watch_->NodeEnded() && watch_->Node() == watchedNode_) CloseWatchedNode();
@@ -43,6 +47,8 @@ bool LinuxPlatform::WatchJoystick(int device, std::function<void()> wake) {
 }
 
 void LinuxPlatform::StopWatchingJoystick() {
+    // The watch may have emptied the sources since it was armed.
+    quietDevice_ = -1;
     if (watch_) watch_->Disarm();
 }
 
@@ -51,6 +57,7 @@ void LinuxPlatform::ForgetJoystickInput(int fd) {
 }
 
 void LinuxPlatform::CloseWatchedNode() {
+    quietDevice_ = -1;
     if (watchedNode_ < 0) return;
     if (watch_ && watch_->Node() == watchedNode_) watch_->ForgetNode();
     close(watchedNode_);

@@ -46,9 +46,7 @@ std::unique_ptr<ReplayPlatform> ReplayPlatform::Create(int& argc, char** argv, c
     platform->report_->setTimerType(Qt::PreciseTimer);
     QObject::connect(platform->report_.get(), &QTimer::timeout, [raw = platform.get()] {
         raw->session_.InputReported();
-        // Any byte will do: it makes the descriptor readable, as a report
-        // does.
-        if (raw->reportWrite_ >= 0) (void)!write(raw->reportWrite_, "r", 1);
+        raw->Report();
     });
     return platform;
 }
@@ -138,9 +136,10 @@ bool ReplayPlatform::WatchJoystick(int device, std::function<void()> wake) {
 
 LinuxPlatform::JoystickInput ReplayPlatform::InputToWatch(int device) {
     // Device 0 is the script's: it reports whenever a step of the script is
-    // due, also once unplugged, so a quit or a menu command still comes.
+    // due, also once unplugged, so a quit or a menu command still comes; and
+    // whenever its readings change, as an evdev node does.
     if (device != 0 || reportRead_ < 0) return {JoystickInput::Kind::Unwatchable, -1};
-    return {JoystickInput::Kind::Node, reportRead_};
+    return {JoystickInput::Kind::Node, reportRead_, true};
 }
 
 int ReplayPlatform::SdlIndex(int device) const {
@@ -155,9 +154,12 @@ int ReplayPlatform::SdlIndex(int device) const {
 }
 
 int ReplayPlatform::DesktopDevice(int device) const {
-    if (SdlIndex(device) < 0 || Joysticks() == nullptr) return -1;
-    // Real joysticks, and devices that went away, may hold other numbers.
-    return Joysticks()->DeviceOf(joysticks_[static_cast<std::size_t>(device)].instance);
+    if (device < 0 || static_cast<std::size_t>(device) >= joysticks_.size()) return -1;
+    const VirtualJoystick& joystick = joysticks_[static_cast<std::size_t>(device)];
+    // A scripted joystick goes only when the script unplugs it. Real
+    // joysticks, and devices that went away, may hold other numbers.
+    if (joystick.handle == nullptr || Joysticks() == nullptr) return -1;
+    return Joysticks()->DeviceOf(joystick.instance);
 }
 
 uint32_t ReplayPlatform::joyGetPosEx(int device, JOYINFOEX& info) {
@@ -211,6 +213,7 @@ void ReplayPlatform::DispatchTimer(Timer& timer) {
 void ReplayPlatform::SetReading(const StickReading& reading) {
     if (joysticks_.empty() || joysticks_.front().handle == nullptr) return;
     VirtualJoystick& joystick = joysticks_.front();
+    Report();
     SDL_JoystickSetVirtualAxis(joystick.handle, 0, AxisValue(reading.x));
     SDL_JoystickSetVirtualAxis(joystick.handle, 1, AxisValue(reading.y));
     for (int button = 0; button < joystick.buttons && button < kScriptMaxButtons; ++button)
@@ -221,6 +224,7 @@ void ReplayPlatform::SetReading(const StickReading& reading) {
 void ReplayPlatform::Unplug() {
     const int index = SdlIndex(0);
     if (index < 0) return;
+    Report();
     VirtualJoystick& joystick = joysticks_.front();
     SDL_JoystickClose(joystick.handle);
     joystick.handle = nullptr;
@@ -236,6 +240,11 @@ void ReplayPlatform::Close() {
         closeMainWindow_();
     else
         EndProgram();
+}
+
+void ReplayPlatform::Report() {
+    // Any byte will do: it makes the descriptor readable, as a report does.
+    if (reportWrite_ >= 0) (void)!write(reportWrite_, "r", 1);
 }
 
 void ReplayPlatform::ReportInputIn(int milliseconds) {

@@ -55,9 +55,10 @@ public:
     bool GetSaveFileNameA(OPENFILENAME& record) override;
 
     // The scripted joystick is watched as a real one is: its own descriptor
-    // (a pipe) becomes readable when it reports. While the program rests,
-    // it reports one period before its next step is due, so the tick that
-    // reads the step runs when plain polling would have run it.
+    // (a pipe) becomes readable when it reports, which it does whenever its
+    // readings change. While the program rests, it also reports one period
+    // before its next step is due, so the tick that reads the step runs when
+    // plain polling would have run it.
     bool WatchJoystick(int device, std::function<void()> wake) override;
 
     // A replay is no reason to change what the desktop starts at login: the
@@ -103,6 +104,8 @@ private:
     // The desktop's device number of a scripted device, -1 when it is not
     // there.
     int DesktopDevice(int device) const;
+    // The scripted joystick's node becomes readable.
+    void Report();
 
     const Script& script_;
     ReplaySession session_;

@@ -29,6 +29,7 @@ int IndexOf(SDL_JoystickID instance) {
 }  // namespace
 
 void SdlJoysticks::Update() {
+    lastRead_.reset();
     SDL_JoystickUpdate();
     for (Slot& slot : slots_) {
         if (slot.instance < 0) continue;
@@ -84,8 +85,7 @@ int SdlJoysticks::DeviceOf(int32_t instance) {
 
 SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
     Node node;
-    if (device < 0 || device >= kMaxDevices) return node;
-    node.instance = slots_[static_cast<std::size_t>(device)].instance;
+    node.instance = InstanceOf(device);
 #if SDL_VERSION_ATLEAST(2, 24, 0)
     const int index = node.instance < 0 ? -1 : IndexOf(node.instance);
     const char* path = index < 0 ? nullptr : SDL_JoystickPathForIndex(index);
@@ -94,28 +94,45 @@ SdlJoysticks::Node SdlJoysticks::NodeOf(int device) {
     return node;
 }
 
+int32_t SdlJoysticks::InstanceOf(int device) const {
+    if (device < 0 || device >= kMaxDevices) return -1;
+    return slots_[static_cast<std::size_t>(device)].instance;
+}
+
 uint32_t SdlJoysticks::GetPos(int device, JOYINFOEX& info) {
     Update();
-    uint32_t error = JOYERR_NOERROR;
-    SDL_Joystick* joystick = Find(device, error);
-    if (joystick == nullptr) return error;
+    return GetPosAsLastUpdated(device, info);
+}
+
+uint32_t SdlJoysticks::GetPosAsLastUpdated(int device, JOYINFOEX& info) {
+    // SDL's readings change only in its update: until the next one, the same
+    // device reads as it did.
+    if (!lastRead_ || lastRead_->device != device) lastRead_ = Read(device);
+    if (lastRead_->result != JOYERR_NOERROR) return lastRead_->result;
+    info.dwXpos = lastRead_->x;
+    info.dwYpos = lastRead_->y;
+    info.dwButtons = lastRead_->buttons;
+    info.dwButtonNumber = lastRead_->pressed;
+    return JOYERR_NOERROR;
+}
+
+SdlJoysticks::Reading SdlJoysticks::Read(int device) {
+    Reading reading{device};
+    SDL_Joystick* joystick = Find(device, reading.result);
+    if (joystick == nullptr) return reading;
 
     const int axes = SDL_JoystickNumAxes(joystick);
-    info.dwXpos = axes > 0 ? static_cast<uint32_t>(SDL_JoystickGetAxis(joystick, 0) + kAxisOffset)
-                           : kAxisOffset;
-    info.dwYpos = axes > 1 ? static_cast<uint32_t>(SDL_JoystickGetAxis(joystick, 1) + kAxisOffset)
-                           : kAxisOffset;
+    reading.x = axes > 0 ? static_cast<uint32_t>(SDL_JoystickGetAxis(joystick, 0) + kAxisOffset)
+                         : kAxisOffset;
+    reading.y = axes > 1 ? static_cast<uint32_t>(SDL_JoystickGetAxis(joystick, 1) + kAxisOffset)
+                         : kAxisOffset;
     const int buttons = std::min(SDL_JoystickNumButtons(joystick), kMaxButtons);
-    uint32_t mask = 0;
-    uint32_t pressed = 0;
     for (int button = 0; button < buttons; ++button) {
         if (SDL_JoystickGetButton(joystick, button) == 0) continue;
-        mask |= 1u << button;
-        ++pressed;
+        reading.buttons |= 1u << button;
+        ++reading.pressed;
     }
-    info.dwButtons = mask;
-    info.dwButtonNumber = pressed;
-    return JOYERR_NOERROR;
+    return reading;
 }
 
 uint32_t SdlJoysticks::GetCaps(int device, JOYCAPS& caps) {

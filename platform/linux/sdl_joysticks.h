@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -24,6 +25,10 @@ public:
     SdlJoysticks& operator=(const SdlJoysticks&) = delete;
 
     uint32_t GetPos(int device, JOYINFOEX& info);
+    // GetPos without asking SDL for news first: the same answer as GetPos
+    // when nothing has happened since SDL's last update (no report from any
+    // device, no joystick coming or going).
+    uint32_t GetPosAsLastUpdated(int device, JOYINFOEX& info);
     uint32_t GetCaps(int device, JOYCAPS& caps);
     // The device number of the SDL joystick with instance id `instance`, -1
     // when it has none (gone, or beyond the numbers there are).
@@ -37,6 +42,8 @@ public:
         std::string path;
     };
     Node NodeOf(int device);
+    // The SDL instance at `device` as the last read found it, -1 for none.
+    int32_t InstanceOf(int device) const;
 
 private:
     // Device numbers the program may ask for, as on Windows.
@@ -46,6 +53,18 @@ private:
         int32_t instance = -1;              // SDL instance id, -1: the number is free
         _SDL_Joystick* joystick = nullptr;  // opened on first use
     };
+
+    // What a device read, as GetPos gives it; `result` alone when it is
+    // not JOYERR_NOERROR.
+    struct Reading {
+        int device;
+        uint32_t result = JOYERR_NOERROR;
+        uint32_t x = 0;
+        uint32_t y = 0;
+        uint32_t buttons = 0;
+        uint32_t pressed = 0;
+    };
+    Reading Read(int device);
 
     // Brings SDL's state up to date: frees the numbers of the joysticks that
     // went away and numbers the new ones.
@@ -57,6 +76,8 @@ private:
     // By device number. Joysticks stay open once opened: a tick then costs
     // no allocation.
     std::array<Slot, kMaxDevices> slots_{};
+    // The last read since SDL's last update.
+    std::optional<Reading> lastRead_;
 };
 
 }  // namespace gimbalo

@@ -3,8 +3,13 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/linux/button_guardian.h"
 #include "platform/linux/fatal_signals.h"
+#include "platform/linux/x_request_writer.h"
+#include "platform/linux/xtest_request.h"
 
 namespace gimbalo {
 
@@ -13,6 +18,13 @@ namespace {
 constexpr unsigned int kLeftButton = 1;
 constexpr unsigned int kMiddleButton = 2;
 constexpr unsigned int kRightButton = 3;
+static_assert(kFakeMotion == MotionNotify && kFakeButtonRelease == ButtonRelease);
+// X coordinates and moves have 16 bits, and the server keeps the pointer on
+// a screen no wider or taller than 32767 pixels: a place beyond them, or a
+// longer move, ends at the same edge.
+int16_t Within16Bits(int32_t value) {
+    return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
+}
 
 struct ButtonFlag {
     uint32_t flag;
@@ -47,6 +59,7 @@ bool X11Pointer::Open(std::string& error) {
         return false;
     }
     root_ = DefaultRootWindow(display_);
+    writer_ = std::make_unique<XRequestWriter>(display_);
     buttons_.connection = ConnectionNumber(display_);
     buttons_.xtestOpcode = static_cast<uint8_t>(opcode);
 
@@ -88,18 +101,29 @@ bool X11Pointer::GetCursorPos(POINT& point) {
 
 bool X11Pointer::SetCursorPos(int32_t x, int32_t y) {
     if (display_ == nullptr) return false;
-    XlibCall call(buttons_);
-    // The server keeps the pointer on the screen.
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
-    XFlush(display_);
+    // The request XTestFakeMotionEvent makes for the default screen.
+    unsigned char request[kFakeInputSize];
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kAbsoluteMotion, Within16Bits(x),
+                 Within16Bits(y), static_cast<uint32_t>(root_));
+    Send(request);
     return true;
 }
 
 bool X11Pointer::MoveCursorBy(int32_t dx, int32_t dy) {
     if (display_ == nullptr) return false;
-    XTestFakeRelativeMotionEvent(display_, dx, dy, CurrentTime);
-    XFlush(display_);
+    // The request XTestFakeRelativeMotionEvent makes.
+    unsigned char request[kFakeInputSize];
+    PutFakeInput(request, buttons_.xtestOpcode, kFakeMotion, kRelativeMotion, Within16Bits(dx),
+                 Within16Bits(dy));
+    Send(request);
     return true;
+}
+
+void X11Pointer::Send(const unsigned char (&request)[kFakeInputSize]) {
+    XlibCall call(buttons_);
+    // Written at once: the moving tick's one system call. A failed
+    // connection ends the program in Xlib's way, as before.
+    if (!writer_->Write(request, sizeof request)) XFlush(display_);
 }
 
 void X11Pointer::SendButtons(uint32_t flags) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/linux/held_buttons.h"
+#include "platform/linux/xtest_request.h"
 #include "platform/platform.h"
 
 typedef struct _XDisplay Display;
@@ -16,6 +17,7 @@ namespace gimbalo {
 
 class ButtonGuardian;
 class FatalSignals;
+class XRequestWriter;
 
 class X11Pointer {
 public:
@@ -30,9 +32,12 @@ public:
     ~X11Pointer();
 
     bool GetCursorPos(POINT& point);
+    // Puts the pointer at (x, y) on the default screen; the server keeps it
+    // on the screen.
     bool SetCursorPos(int32_t x, int32_t y);
     // Moves the pointer from where the server has it, without asking it
-    // first; XTest's relative moves are not accelerated.
+    // first; XTest's relative moves are not accelerated. One system call:
+    // the request goes straight onto the connection's socket.
     bool MoveCursorBy(int32_t dx, int32_t dy);
     // One XTest button event per MOUSEEVENTF_* flag set, in the order Windows
     // sends them: left, right, middle, each down before up.
@@ -41,6 +46,8 @@ public:
     void ReleaseHeldButtons();
 
 private:
+    // Writes an XTest request straight onto the connection (x_request_writer.h).
+    void Send(const unsigned char (&request)[kFakeInputSize]);
     // Sets the held buttons and tells the guardian when they changed.
     void SetHeld(uint32_t held);
 
@@ -50,6 +57,8 @@ private:
     // connection is gone.
     unsigned long marker_ = 0;
     HeldButtons buttons_;
+    // Closing the display gives its socket back: it goes after the display.
+    std::unique_ptr<XRequestWriter> writer_;
     std::unique_ptr<ButtonGuardian> guardian_;
     std::unique_ptr<FatalSignals> fatalSignals_;
 };

@@ -112,9 +112,14 @@ TEST(X11Pointer, SetCursorPosMovesThePointerOnTheScreen) {
         POINT expected;
     };
     const Case cases[] = {
-        {100, 200, {100, 200}},           {0, 0, {0, 0}},
-        {right, bottom, {right, bottom}}, {-40, 30, {0, 30}},  // kept on the screen
+        {100, 200, {100, 200}},
+        {0, 0, {0, 0}},
+        {right, bottom, {right, bottom}},
+        {-40, 30, {0, 30}},  // kept on the screen
         {50, bottom + 500, {50, bottom}},
+        // Beyond what an X coordinate holds: at the edge it is nearest to.
+        {40000, 70100, {right, bottom}},
+        {-70000, 65536 + 100, {0, bottom}},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(platform->SetCursorPos(c.x, c.y));
@@ -138,6 +143,7 @@ TEST(X11Pointer, MoveCursorByMovesFromWhereThePointerIsUnacceleratedAndOnTheScre
     XChangePointerControl(observer.display(), True, True, 10, 1, 1);
     XSync(observer.display(), False);
     const int right = observer.Width() - 1;
+    const int bottom = observer.Height() - 1;
     struct Case {
         POINT from;
         int32_t dx, dy;
@@ -147,6 +153,9 @@ TEST(X11Pointer, MoveCursorByMovesFromWhereThePointerIsUnacceleratedAndOnTheScre
         {{100, 200}, -2, 0, {98, 200}},
         {{3, 4}, -9, -9, {0, 0}},  // kept on the screen
         {{right - 1, 50}, 9, 0, {right, 50}},
+        // Beyond what an X coordinate holds: to the edge, never the other way.
+        {{100, 200}, 40000, -40000, {right, 0}},
+        {{100, 200}, -65535, 65535, {0, bottom}},
     };
     for (const Case& c : cases) {
         // Put there by another client: the move starts where the server has it.
@@ -160,6 +169,43 @@ TEST(X11Pointer, MoveCursorByMovesFromWhereThePointerIsUnacceleratedAndOnTheScre
     }
     XChangePointerControl(observer.display(), True, True, numerator, denominator, threshold);
     XSync(observer.display(), False);
+}
+
+// Moves go straight onto the connection, beside Xlib's own requests: every
+// request and answer must still meet in order, however they alternate.
+TEST(X11Pointer, MovesInterleavedWithOtherCallsKeepTheirOrder) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    Observer observer;
+    ASSERT_NE(observer.display(), nullptr);
+    const Window catcher = observer.MapCatcher();
+    ASSERT_TRUE(platform->SetCursorPos(200, 300));
+    POINT expected{200, 300};
+    for (int round = 0; round < 50; ++round) {
+        const int32_t dx = round % 2 == 0 ? 3 : -1;
+        for (int move = 0; move < round % 4 + 1; ++move) {
+            ASSERT_TRUE(platform->MoveCursorBy(dx, 1));
+            expected.x += dx;
+            expected.y += 1;
+        }
+        if (round % 5 == 4) {
+            // A press and a release, which waits for the server.
+            platform->mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+            platform->mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        }
+        if (round % 7 == 6) {
+            ASSERT_TRUE(platform->SetCursorPos(expected.x + 5, expected.y));
+            expected.x += 5;
+        }
+        POINT own;
+        ASSERT_TRUE(platform->GetCursorPos(own));
+        EXPECT_EQ(own.x, expected.x) << "round " << round;
+        EXPECT_EQ(own.y, expected.y) << "round " << round;
+    }
+    EXPECT_EQ(observer.Pointer().x, expected.x);
+    EXPECT_EQ(observer.Pointer().y, expected.y);
+    EXPECT_EQ(observer.ButtonEvents(catcher, 20).size(), 20u);
+    EXPECT_EQ(observer.ButtonMask(), 0u);
+    XDestroyWindow(observer.display(), catcher);
 }
 
 TEST(X11Pointer, GetCursorPosReadsWhereAnotherClientPutThePointer) {

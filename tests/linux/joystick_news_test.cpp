@@ -1,0 +1,146 @@
+// A read of the joystick asks SDL for news only when there may be some: its
+// node, when the node reports every change, and the arrival sources. A pipe
+// stands in for the node, as in the replay program.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "linux_test_support.h"
+#include "platform/linux/joystick_watch.h"
+#include "test_joystick.h"
+#include "tests/test_support.h"
+
+namespace gimbalo {
+namespace {
+
+// The desktop, with a pipe for joystick 0's node.
+class PipeNodePlatform : public LinuxPlatform {
+public:
+    static std::unique_ptr<PipeNodePlatform> Create(bool reportsEveryChange, std::string& error) {
+        static char name[] = "gimbalo_linux_tests";
+        char* argv[] = {name, nullptr};
+        int argc = 1;
+        std::unique_ptr<PipeNodePlatform> platform(new PipeNodePlatform(reportsEveryChange));
+        if (!platform->Initialise(argc, argv, error)) return nullptr;
+        return platform;
+    }
+    ~PipeNodePlatform() override {
+        StopWatchingJoystick();
+        ForgetJoystickInput(ends_[0]);
+        close(ends_[0]);
+        close(ends_[1]);
+    }
+    void Report() { (void)!write(ends_[1], "r", 1); }
+
+protected:
+    JoystickInput InputToWatch(int device) override {
+        if (device != 0) return {JoystickInput::Kind::Unwatchable, -1};
+        return {JoystickInput::Kind::Node, ends_[0], reportsEveryChange_};
+    }
+
+private:
+    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
+        (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
+    }
+    bool reportsEveryChange_;
+    int ends_[2] = {-1, -1};
+};
+
+TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
+    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
+    struct Step {
+        const char* what;
+        std::function<void(PipeNodePlatform&)> before;  // after the axis moved
+        bool fresh;                                     // the read shows where the axis is now
+    };
+    const Step steps[] = {
+        {"the first read of the numbered joystick", [](PipeNodePlatform&) {}, true},
+        {"nothing reported", [](PipeNodePlatform&) {}, false},
+        {"a report", [](PipeNodePlatform& p) { p.Report(); }, true},
+        {"another joystick read between",
+         [](PipeNodePlatform& p) {
+             JOYINFOEX other;
+             p.joyGetPosEx(1, other);
+         },
+         true},
+        // The watch empties the node while armed: what it took is not lost.
+        {"a report while watched",
+         [](PipeNodePlatform& p) {
+             ASSERT_TRUE(p.WatchJoystick(0, [] {}));
+             p.Report();
+             p.StopWatchingJoystick();
+         },
+         true},
+        {"watched, with nothing reported",
+         [](PipeNodePlatform& p) {
+             ASSERT_TRUE(p.WatchJoystick(0, [] {}));
+             p.StopWatchingJoystick();
+         },
+         true},
+        {"nothing reported at last", [](PipeNodePlatform&) {}, false},
+    };
+    for (bool reportsEveryChange : {true, false}) {
+        std::string error;
+        auto platform = PipeNodePlatform::Create(reportsEveryChange, error);
+        ASSERT_TRUE(platform) << error;
+        SKIP_WITH_A_REAL_JOYSTICK();
+        testing::VirtualJoystick pad("Gimbalo Pad", 2, 4);
+        ASSERT_TRUE(pad.Attached());
+        JOYINFOEX numbering;  // the read that gives the joystick its number
+        ASSERT_EQ(platform->joyGetPosEx(0, numbering), JOYERR_NOERROR);
+        uint32_t shown = 0;
+        for (std::size_t i = 0; i < std::size(steps); ++i) {
+            const Step& step = steps[i];
+            const auto axis = static_cast<Sint16>(1000 * (i + 1));
+            pad.SetAxes(axis, 0);
+            step.before(*platform);
+            JOYINFOEX info;
+            ASSERT_EQ(platform->joyGetPosEx(0, info), JOYERR_NOERROR) << step.what;
+            // A node that may miss changes is never trusted to be quiet.
+            const bool fresh = step.fresh || !reportsEveryChange;
+            if (fresh) shown = static_cast<uint32_t>(axis + 32768);
+            EXPECT_EQ(info.dwXpos, shown)
+                << step.what << (reportsEveryChange ? "" : ", unsure node");
+        }
+    }
+}
+
+TEST(JoystickWatch, QuietUntilTheNodeReportsOrAJoystickNodeComesOrGoes) {
+    GIMBALO_PLATFORM_OR_SKIP(platform);
+    struct Case {
+        const char* what;
+        std::function<void(int pipeWrite, const std::string& dev)> act;
+        bool quietAfter;  // the look after the first one that found news
+    } cases[] = {
+        {"a report", [](int w, const std::string&) { (void)!write(w, "x", 1); }, true},
+        {"a joystick node appears",
+         [](int, const std::string& dev) { testing::WriteFile(dev + "/input/event7", ""); }, true},
+        {"a joystick node goes",
+         [](int, const std::string& dev) { std::filesystem::remove(dev + "/input/event3"); }, true},
+        // An ended node stays readable: never quiet again.
+        {"the node ends", [](int w, const std::string&) { close(w); }, false},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder dev;
+        std::filesystem::create_directory(dev.Path() + "/input");
+        testing::WriteFile(dev.Path() + "/input/event3", "");
+        int ends[2];
+        ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+        (void)!write(ends[1], "old", 3);
+        {
+            JoystickWatch watch({dev.Path(), dev.Path() + "/input"}, false);
+            EXPECT_FALSE(watch.Quiet(ends[0])) << c.what << ": what came before";
+            EXPECT_TRUE(watch.Quiet(ends[0])) << c.what << ": emptied";
+            c.act(ends[1], dev.Path());
+            EXPECT_FALSE(watch.Quiet(ends[0])) << c.what;
+            EXPECT_EQ(watch.Quiet(ends[0]), c.quietAfter) << c.what << ", looked at again";
+        }
+        close(ends[0]);
+        if (c.quietAfter) close(ends[1]);
+    }
+}
+
+}  // namespace
+}  // namespace gimbalo
