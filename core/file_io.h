@@ -17,7 +17,7 @@ namespace gimbalo {
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 // A path held as the program's text, for the file system: UTF-8 on a UTF-8
-// program, the ANSI code page otherwise.
+// program (both desktops), the system's 8-bit code page otherwise.
 std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8);
 
 // `folder` with `separator` appended unless it already ends in one; an empty
