@@ -34,8 +34,9 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
 
 // Puts `content` in place of the file at `path` (see WriteFileThroughTemporary):
 // a failure leaves the earlier file whole, a read-only file is left alone.
-// Temporary files that an earlier, interrupted write left beside `path` are
-// removed first. False when the file could not be written.
+// A symbolic link stays a link: the file it leads to is replaced. Temporary
+// files that an earlier, interrupted write left beside the file are removed
+// first. False when the file could not be written.
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8);
 
 }  // namespace gimbalo
