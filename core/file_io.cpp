@@ -25,6 +25,22 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
     }
 }
 
+// Where the file at `path` lives: the file a symbolic link leads to (a
+// settings file kept with the user's other configuration and linked here),
+// so that replacing it leaves the link in place; `path` itself otherwise,
+// and for a link that leads nowhere.
+std::string WhereFileLives(const std::string& path, bool textIsUtf8) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path given = FileSystemPath(path, textIsUtf8);
+    if (!fs::is_symlink(given, error)) return path;
+    const fs::path target = fs::canonical(given, error);
+    if (error) return path;
+    if (!textIsUtf8) return target.string();
+    const std::u8string text = target.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8) {
@@ -53,7 +69,8 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName) {
     return true;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8) {
+bool ReplaceFile(const std::string& given, std::string_view content, bool textIsUtf8) {
+    const std::string path = WhereFileLives(given, textIsUtf8);
     RemoveStaleTemporaries(FileSystemPath(path, textIsUtf8));
     std::random_device random;
     std::uniform_int_distribution<int> digits(0, 999999);

@@ -17,7 +17,7 @@ namespace gimbalo {
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 // A path held as the program's text, for the file system: UTF-8 on a UTF-8
-// program, the ANSI code page otherwise.
+// program (both desktops), the system's 8-bit code page otherwise.
 std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8);
 
 // `folder` with `separator` appended unless it already ends in one; an empty
@@ -34,8 +34,9 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
 
 // Puts `content` in place of the file at `path` (see WriteFileThroughTemporary):
 // a failure leaves the earlier file whole, a read-only file is left alone.
-// Temporary files that an earlier, interrupted write left beside `path` are
-// removed first. False when the file could not be written.
+// A symbolic link stays a link: the file it leads to is replaced. Temporary
+// files that an earlier, interrupted write left beside the file are removed
+// first. False when the file could not be written.
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8);
 
 }  // namespace gimbalo

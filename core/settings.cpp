@@ -6,6 +6,7 @@
 #include "core/file_io.h"
 #include "core/list_input.h"
 #include "core/numbers.h"
+#include "lang/text_encoding.h"
 
 namespace gimbalo {
 
@@ -75,11 +76,12 @@ SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
     const ReadResult file = ReadSmallFile(path, textIsUtf8);
     if (file.status == ReadStatus::Missing) return SettingsFileState::Missing;
     if (file.status != ReadStatus::Read) return SettingsFileState::Unreadable;
-    ReadSettingsText(file.bytes, settings, languageField);
+    ReadSettingsText(file.bytes, settings, languageField, textIsUtf8);
     return SettingsFileState::Read;
 }
 
-void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField) {
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField,
+                      bool textIsUtf8) {
     // A byte-order mark that an editor put in front of the first line.
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     ListInputReader reader(bytes);
@@ -99,6 +101,9 @@ void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& l
     number(settings.JoystickIndex);
     languageField.clear();
     text(languageField);
+    // An older copy wrote the name in the ANSI code page ("Fran\xE7ais.lng"):
+    // read as the language files are, so it still names its file.
+    if (textIsUtf8 && !IsValidUtf8(languageField)) languageField = Windows1252ToUtf8(languageField);
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {

@@ -49,8 +49,11 @@ enum class SettingsFileState {
 SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
                                    std::string& languageField, bool textIsUtf8 = true);
 
-// The fields of a settings file's bytes, read as ReadSettingsFile does.
-void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField);
+// The fields of a settings file's bytes, read as ReadSettingsFile does. On a
+// UTF-8 program a language name that is not UTF-8 is read as Windows-1252,
+// as language files are.
+void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField,
+                      bool textIsUtf8 = true);
 
 // Writes the file at `path`, always eight lines (a language name that cannot
 // be stored gives an empty eighth line). The text goes to a temporary file in

@@ -6,6 +6,7 @@
 #include "core/settings.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/settings_checks.h"
+#include "lang/text_encoding.h"
 
 using namespace gimbalo;
 
@@ -19,7 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     settings.StartWithWindows = static_cast<int16_t>(in.Word());
     settings.JoystickIndex = static_cast<int16_t>(in.Word());
     settings.SpeedSetting = in.Text(64);
+    // The model holds the program's text, UTF-8: every name that reaches it
+    // (a dialog's answer, the settings file's line) has been decoded.
     settings.LangFileName = in.Rest();
+    if (!IsValidUtf8(settings.LangFileName))
+        settings.LangFileName = Windows1252ToUtf8(settings.LangFileName);
 
     const std::string text = SettingsFileText(settings);
     if (!CanStoreLanguageName(settings.LangFileName)) {

@@ -1,10 +1,11 @@
 // Text read from files into the program's own encoding, and character counts
 // on that text.
 //
-// The program's text is UTF-8 on Linux and the ANSI code page on Windows. A
-// language file may come from either system: on a UTF-8 program a file that is
-// valid UTF-8 is taken as it is and any other file is read as Windows-1252.
-// On an ANSI program every byte is one character, as the system reads it.
+// The program's text is UTF-8 on both desktops (the Windows backend converts
+// at the wide calls). A language file may come from either system: on a
+// UTF-8 program a file that is valid UTF-8 is taken as it is and any other
+// file is read as Windows-1252. On a program whose text is an 8-bit code page
+// (the sim can stand for one) every byte is one character.
 // Lengths and cuts count characters (code points on UTF-8), never bytes, so a
 // text with accented letters cuts where a reader expects.
 #pragma once

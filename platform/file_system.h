@@ -9,8 +9,8 @@
 // new file keeps the old one's mode and owner.
 //
 // One implementation per operating system (POSIX, Win32), chosen by the
-// build. Paths are the program's text: UTF-8, or the ANSI code page when
-// `textIsUtf8` is false.
+// build. Paths are the program's text: UTF-8 (both desktops), or the
+// system's 8-bit code page when `textIsUtf8` is false.
 #pragma once
 
 #include <cstddef>

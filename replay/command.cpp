@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/program_options.h"
+#include "platform/help_and_version.h"
 
 namespace gimbalo {
 

@@ -16,6 +16,7 @@
 // quit.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ namespace gimbalo {
 
 constexpr int kReplayUsageOrScriptError = 2;
 constexpr int kReplayTraceLost = 3;
+
+// The longest script read, far beyond any script a day of ticks needs;
+// anything longer (a device such as /dev/zero named by mistake) cannot be
+// read, rather than take all the memory there is.
+constexpr std::size_t kReplayMaxScriptBytes = std::size_t{64} << 20;
+constexpr const char* kReplayScriptTooLong = "longer than 64 MiB";
 
 struct ReplayCommand {
     std::string scriptPath;

@@ -26,22 +26,12 @@ set -euo pipefail
 usage() { echo "usage: $0 [--seconds N] [--rounds N] [BUILD_DIR]" >&2; exit 2; }
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/measure-common.sh
+. "$root/scripts/measure-common.sh"
 build="$root/build"
 seconds=20
 rounds=3
 build_given=0
-whole_number() {  # NAME VALUE MAX
-    case "$2" in
-        ''|*[!0-9]*) echo "$0: $1 needs a whole number from 1 to $3, not '$2'" >&2; exit 2 ;;
-    esac
-    # Base 10 even with leading zeros, which the shell would read as octal.
-    local value=$(( 10#$2 ))
-    if [ "$value" -lt 1 ] || [ "$value" -gt "$3" ]; then
-        echo "$0: $1 needs a whole number from 1 to $3, not '$2'" >&2
-        exit 2
-    fi
-    echo "$value"
-}
 while [ $# -gt 0 ]; do
     case "$1" in
         --seconds) [ $# -ge 2 ] || usage; seconds=$(whole_number --seconds "$2" 3600); shift 2 ;;
@@ -91,48 +81,11 @@ printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/rest.
     printf 'at %d: quit\n' "$quit_tick"
 } > "$work/held.script"
 
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { print sum + 0 }'; }
 switches() {
     cat /proc/"$pid"/task/*/status 2>/dev/null |
         awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { sum += $2 } END { print sum + 0 }'
 }
 status_kb() { awk -v key="$1:" '$1 == key { print $2 }' /proc/"$pid"/status; }
-now_ns() { date +%s%N; }
-
-# Starts `$@` under its own X server and notification area; sets pid.
-start() {
-    local dir=$1; shift
-    mkdir -p "$dir/config" "$dir/runtime"
-    chmod 700 "$dir/runtime"
-    # The wrapper writes its PID and becomes the program, so the PID is the program's.
-    XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" HAVE_TRAYER=$have_trayer \
-        xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-        sh -c 'if [ "$HAVE_TRAYER" = 1 ]; then
-                   trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-                   sleep 0.5
-               fi
-               echo $$ > "$0"; exec "$@"' "$dir/pid" "$@" > "$dir/out" 2> "$dir/err" &
-    runner=$!
-    pid=""
-    local i
-    for i in $(seq 300); do  # up to 30 s for the start
-        [ -s "$dir/pid" ] && break
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ ! -s "$dir/pid" ]; then
-        echo "$0: $* did not start" >&2
-        cat "$dir/err" >&2
-        exit 1
-    fi
-    pid=$(cat "$dir/pid")
-    sleep 2  # start-up is over; the steady state begins
-    if ! kill -0 "$pid" 2>/dev/null; then
-        echo "$0: $* ended during start-up" >&2
-        cat "$dir/err" >&2
-        exit 1
-    fi
-}
 
 # Ends the program started last and waits for its X server to go.
 finish() {
@@ -146,7 +99,7 @@ finish() {
 measure() {
     local subject=$1 round=$2; shift 2
     local dir="$work/$subject.$round"
-    start "$dir" "$@"
+    start_measured "$dir" 2 "$have_trayer" "$@"
     local t0 ns0 sw0 t1 ns1 sw1
     t0=$(now_ns); ns0=$(cpu_ns); sw0=$(switches)
     sleep "$seconds"
@@ -174,7 +127,6 @@ figure() {
             printf "%s (%s to %s)", m + 0, v[1], v[NR] }'
 }
 median() { figure "$1" "$2" | cut -d' ' -f1; }
-verdict() { if awk "BEGIN { exit !($1) }"; then echo ok; else echo MISSED; fi; }
 
 echo "date:       $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "build:      $build"
@@ -190,7 +142,7 @@ done
 
 # The tick rate with the stick held, from the trace lines of a window.
 dir="$work/rate"
-start "$dir" "$replay" "$work/held.script" --trace
+start_measured "$dir" 2 "$have_trayer" "$replay" "$work/held.script" --trace
 l0=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true); t0=$(now_ns)
 sleep 5
 l1=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true); t1=$(now_ns)

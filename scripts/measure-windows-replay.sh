@@ -32,6 +32,8 @@ set -euo pipefail
 usage() { echo "usage: $0 [--seconds N] [BINARY]" >&2; exit 2; }
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/measure-common.sh
+. "$root/scripts/measure-common.sh"
 binary="$root/build/gimbalo-replay"
 seconds=10
 binary_given=0
@@ -39,7 +41,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --seconds)
             [ $# -ge 2 ] || usage
-            seconds=$2
+            seconds=$(whole_number --seconds "$2" 3600)
             shift 2
             ;;
         -h|--help) echo "usage: $0 [--seconds N] [BINARY]"; exit 0 ;;
@@ -52,15 +54,6 @@ while [ $# -gt 0 ]; do
             ;;
     esac
 done
-case "$seconds" in
-    ''|*[!0-9]*) echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2; exit 2 ;;
-esac
-# Base 10 even with leading zeros, which the shell would read as octal.
-seconds=$(( 10#$seconds ))
-if [ "$seconds" -lt 1 ] || [ "$seconds" -gt 3600 ]; then
-    echo "$0: --seconds needs a whole number from 1 to 3600, not '$seconds'" >&2
-    exit 2
-fi
 if [ ! -f "$binary" ]; then
     echo "$0: no gimbalo-replay at $binary (build it, or name it as the last argument)" >&2
     exit 2
@@ -98,7 +91,6 @@ fi
 quit_tick=$(( (seconds + 3) * 200 ))
 printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/run.script"
 
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { print sum + 0 }'; }
 # Run time of Wine's own processes of the prefix: all that have it in their
 # environment, the program aside.
 wine_ns() {
@@ -113,51 +105,24 @@ wine_ns() {
 }
 # utime + stime in clock ticks; the command name may hold blanks, so count from the ")".
 cpu_ticks() { sed 's/.*) //' /proc/"$pid"/stat | awk '{ print $12 + $13 }'; }
-now_ns() { date +%s%N; }
 
 # Runs the replay once; with "trace" as $1 it traces to a file. Sets wall,
 # cpu, cpu_stat, hwm_kb, threads and lines (trace lines in the window).
 measure() {
-    local mode=$1 dir="$work/$1" runner i
-    mkdir -p "$dir/config" "$dir/runtime"
-    chmod 700 "$dir/runtime"
+    local mode=$1 dir="$work/$1"
     local args=("$work/run.script")
     # The Linux program would rest on the centred stick; the Windows one polls.
     [ "$windows" = 1 ] || args+=(--poll)
     [ "$mode" = trace ] && args+=(--trace)
-    # The wrapper writes its PID and becomes the replay, so the PID is the
-    # replay's (under Wine too: wine becomes the program's process).
-    XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
-        xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-        sh -c 'echo $$ > "$0"; exec "$@"' "$dir/pid" "${launcher[@]}" "$binary" "${args[@]}" \
-        > "$dir/trace" 2> "$dir/stderr" &
-    runner=$!
-    pid=""
-    for i in $(seq 300); do  # up to 30 s for the start
-        [ -s "$dir/pid" ] && break
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ ! -s "$dir/pid" ]; then
-        echo "$0: the replay did not start" >&2
-        cat "$dir/stderr" >&2
-        exit 1
-    fi
-    pid=$(cat "$dir/pid")
-    sleep 1.5  # start-up is over; the steady state begins
-    if ! kill -0 "$pid" 2>/dev/null; then
-        echo "$0: the replay ended during start-up" >&2
-        cat "$dir/stderr" >&2
-        exit 1
-    fi
+    start_measured "$dir" 1.5 0 "${launcher[@]}" "$binary" "${args[@]}"
 
     local t0 ns0 ct0 l0 w0 t1 ns1 ct1 l1 w1 status=0
-    t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/trace"); w0=$(wine_ns)
+    t0=$(now_ns); ns0=$(cpu_ns); ct0=$(cpu_ticks); l0=$(wc -l < "$dir/out"); w0=$(wine_ns)
     sleep "$seconds"
-    t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/trace"); w1=$(wine_ns)
+    t1=$(now_ns); ns1=$(cpu_ns); ct1=$(cpu_ticks); l1=$(wc -l < "$dir/out"); w1=$(wine_ns)
     if ! kill -0 "$pid" 2>/dev/null; then
         echo "$0: the replay ended before the window did" >&2
-        cat "$dir/stderr" >&2
+        cat "$dir/err" >&2
         exit 1
     fi
     hwm_kb=$(awk '/^VmHWM:/ { print $2 }' /proc/"$pid"/status)
@@ -166,7 +131,7 @@ measure() {
     pid=""
     if [ "$status" != 0 ]; then
         echo "$0: the replay ($mode run) ended with status $status" >&2
-        cat "$dir/stderr" >&2
+        cat "$dir/err" >&2
         exit 1
     fi
     wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
@@ -176,8 +141,6 @@ measure() {
         'BEGIN { printf "%.2f", (b - a) / hz / w * 100 }')
     lines=$(( l1 - l0 ))
 }
-
-verdict() { if awk "BEGIN { exit !($1) }"; then echo ok; else echo MISSED; fi; }
 
 echo "binary:     $binary"
 echo "machine:    $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"

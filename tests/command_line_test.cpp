@@ -2,7 +2,7 @@
 // desktops start the program's commands.
 #include <gtest/gtest.h>
 
-#include "platform/command_line.h"
+#include "platform/program_call.h"
 
 namespace gimbalo {
 namespace {

@@ -254,3 +254,35 @@ TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {
 
 }  // namespace
 }  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+// An older copy wrote the language name in the ANSI code page; a UTF-8
+// program reads that line as it reads language files, so the file still
+// names its language. An 8-bit program takes the bytes as they are.
+TEST(SettingsFile, ALanguageLineInWindows1252IsReadAsLanguageFilesAre) {
+    struct Case {
+        std::string line;
+        bool utf8Program;
+        std::string name;
+    } cases[] = {
+        {"Espa\xF1ol.lng", true, "Espa\xC3\xB1ol.lng"},
+        {"\x80uro \x9C.lng", true, "\xE2\x82\xACuro \xC5\x93.lng"},
+        {"Espa\xC3\xB1ol.lng", true, "Espa\xC3\xB1ol.lng"},
+        {"English.lng", true, "English.lng"},
+        {"Espa\xF1ol.lng", false, "Espa\xF1ol.lng"},
+    };
+    testing::TempFolder folder;
+    const std::string path = folder.File("Gimbalo.ini");
+    for (const Case& c : cases) {
+        testing::WriteFile(path, "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n" + c.line + "\r\n");
+        Settings s;
+        std::string language;
+        ASSERT_EQ(ReadSettingsFile(path, s, language, c.utf8Program), SettingsFileState::Read);
+        EXPECT_EQ(language, c.name) << c.line << (c.utf8Program ? " (UTF-8)" : " (8-bit)");
+    }
+}
+
+}  // namespace
+}  // namespace gimbalo

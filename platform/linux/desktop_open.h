@@ -1,11 +1,11 @@
-// Starting a program from a command line (platform/command_line.h says how
+// Starting a program from a command line (platform/program_call.h says how
 // one reads) on the Linux desktop. Nothing goes through a shell.
 #pragma once
 
 #include <QUrl>
 #include <string>
 
-#include "platform/command_line.h"
+#include "platform/program_call.h"
 
 namespace gimbalo {
 

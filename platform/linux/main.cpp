@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "core/program.h"
-#include "platform/program_options.h"
+#include "platform/help_and_version.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {

@@ -18,7 +18,7 @@
 
 namespace {
 
-// The whole file, or false with `reason` set.
+// The whole file, up to kReplayMaxScriptBytes, or false with `reason` set.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
@@ -27,11 +27,17 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
     }
     char buffer[8192];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    while (content.size() <= gimbalo::kReplayMaxScriptBytes &&
+           (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, got);
     const bool failed = std::ferror(file) != 0;
     const int readErrno = errno;
     std::fclose(file);
     if (failed) reason = std::strerror(readErrno);
+    if (!failed && content.size() > gimbalo::kReplayMaxScriptBytes) {
+        reason = gimbalo::kReplayScriptTooLong;
+        return false;
+    }
     return !failed;
 }
 

@@ -52,7 +52,8 @@ HWND WindowsFormHost::WindowOf(const Control& control) const {
 }
 
 void WindowsFormHost::ControlChanged(Control& control, Property what) {
-    if (control.Kind() == ControlKind::Timer && what == Property::Interval)
+    if (control.Kind() == ControlKind::Timer &&
+        (what == Property::Interval || what == Property::Enabled))
         context_.timers.Follow(static_cast<Timer&>(control), context_.dispatchTimer);
     else if (window_ != nullptr)
         window_->ControlChanged(control, what);

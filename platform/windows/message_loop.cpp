@@ -100,7 +100,8 @@ void MessageLoop::Follow(Timer& timer, Dispatch dispatch) {
         entries_.push_back(std::move(made));
     }
     entry->dispatch = std::make_shared<Dispatch>(std::move(dispatch));
-    entry->interval = timer.Interval();
+    // A disabled timer stands still, as one with no interval does.
+    entry->interval = timer.Enabled() ? timer.Interval() : 0;
     Arm(*entry);
     handlesChanged_ = true;
 }

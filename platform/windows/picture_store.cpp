@@ -5,7 +5,6 @@
 #include <wincodec.h>
 
 #include "platform/windows/wide_text.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 
@@ -40,7 +39,11 @@ HBITMAP DibSection(int width, int height, const std::vector<uint32_t>& pixels) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) return nullptr;
+    if (bitmap == nullptr) return nullptr;
+    if (bits == nullptr) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
     std::copy(pixels.begin(), pixels.end(), static_cast<uint32_t*>(bits));
     GdiFlush();
     return bitmap;
@@ -93,7 +96,6 @@ PictureStore::~PictureStore() {
     for (auto& [key, bitmap] : bitmaps_) DeleteObject(bitmap);
     for (auto& [key, bitmap] : opaque_) DeleteObject(bitmap);
     for (auto& [key, icon] : icons_) DestroyIcon(icon);
-    if (hand_ != nullptr && handIsOwn_) DestroyCursor(hand_);
     if (factory_ != nullptr) factory_->Release();
 }
 
@@ -228,31 +230,6 @@ HICON PictureStore::Icon(int32_t handle, int width, int height) {
     if (mask != nullptr) DeleteObject(mask);
     if (icon != nullptr) icons_.emplace(key, icon);
     return icon;
-}
-
-HCURSOR PictureStore::HandCursor() {
-    if (hand_ != nullptr) return hand_;
-    const int32_t handle = Load(kHandPointerPicture);
-    const auto found = pictures_.find(handle);
-    if (found != pictures_.end()) {
-        HBITMAP colour =
-            DibSection(found->second.width, found->second.height, found->second.pixels);
-        HBITMAP mask = CreateBitmap(found->second.width, found->second.height, 1, 1, nullptr);
-        if (colour != nullptr && mask != nullptr) {
-            ICONINFO info{};
-            info.fIcon = FALSE;
-            info.xHotspot = kHandHotSpotX;
-            info.yHotspot = kHandHotSpotY;
-            info.hbmMask = mask;
-            info.hbmColor = colour;
-            hand_ = CreateIconIndirect(&info);
-            handIsOwn_ = hand_ != nullptr;
-        }
-        if (colour != nullptr) DeleteObject(colour);
-        if (mask != nullptr) DeleteObject(mask);
-    }
-    if (hand_ == nullptr) hand_ = LoadCursorW(nullptr, IDC_HAND);
-    return hand_;
 }
 
 }  // namespace gimbalo

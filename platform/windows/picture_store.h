@@ -1,8 +1,8 @@
 // The pictures shipped with the program (PNG files, carried by the
 // executable as resources named after them, or else read from the pictures
 // folder), loaded once each and handed out by number, as the desktop hands out
-// picture handles; the GDI objects made from them (bitmaps, icons, the hand
-// pointer) belong to the store and live as long as it does.
+// picture handles; the GDI objects made from them (bitmaps, icons) belong to
+// the store and live as long as it does.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +46,6 @@ public:
     // The picture as an icon of `width` x `height` pixels. Null for an
     // unknown handle.
     HICON Icon(int32_t handle, int width, int height);
-    // The shipped pointing hand, or the system's own when it is missing.
-    HCURSOR HandCursor();
 
 private:
     struct Picture {
@@ -68,8 +66,6 @@ private:
     std::map<int32_t, HBITMAP> bitmaps_;
     std::map<std::tuple<int32_t, COLORREF, int, int>, HBITMAP> opaque_;
     std::map<std::tuple<int32_t, int, int>, HICON> icons_;
-    HCURSOR hand_ = nullptr;
-    bool handIsOwn_ = false;
 };
 
 }  // namespace gimbalo

@@ -45,7 +45,7 @@ std::string ErrorText(DWORD error) {
     return gimbalo::Utf8(words);
 }
 
-// The whole file, or false with `reason` set.
+// The whole file, up to kReplayMaxScriptBytes, or false with `reason` set.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
     HANDLE file = CreateFileW(gimbalo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -55,11 +55,16 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
     }
     char buffer[8192];
     DWORD got = 0;
-    BOOL read = FALSE;
-    while ((read = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0)
+    BOOL read = TRUE;
+    while (content.size() <= gimbalo::kReplayMaxScriptBytes &&
+           (read = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0)
         content.append(buffer, got);
     if (!read) reason = ErrorText(GetLastError());
     CloseHandle(file);
+    if (read && content.size() > gimbalo::kReplayMaxScriptBytes) {
+        reason = gimbalo::kReplayScriptTooLong;
+        return false;
+    }
     return read != FALSE;
 }
 

@@ -19,9 +19,9 @@ public:
 
     // Ticks `timer` at its current interval from now on: `dispatch` runs once
     // per period that passes (periods missed while the thread was busy are
-    // not made up). An interval of 0 stops the ticks but keeps the timer
-    // followed. Call it again when the interval changes: the period restarts
-    // from then.
+    // not made up). An interval of 0, or a disabled timer, stops the ticks
+    // but keeps the timer followed. Call it again when the interval or the
+    // enabled state changes: the period restarts from then.
     virtual void Follow(Timer& timer, Dispatch dispatch) = 0;
     // No more ticks for `timer`; nothing happens for a timer not followed.
     // Safe from inside the timer's own dispatch.

@@ -28,7 +28,6 @@ DWORD AlignmentStyle(Alignment alignment) {
     return SS_LEFT;
 }
 
-// Width and line height of the window's text in its own font.
 // The extent of the window's text in its own font: on one line, or broken
 // into lines `width` wide when `width` is above 0.
 SIZE TextExtent(HWND window, int& lineHeight, int width = 0) {

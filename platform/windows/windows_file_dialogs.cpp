@@ -1,6 +1,6 @@
 // The open and save dialogs: the record's UTF-8 texts become the wide
 // record of GetOpenFileNameW and GetSaveFileNameW, and the answer comes back
-// into the record as the ANSI dialogs leave it, in the program's text.
+// into the record laid out as GetOpenFileNameA leaves it, in UTF-8.
 #include <algorithm>
 
 #include "lang/text_encoding.h"

@@ -31,7 +31,7 @@ public:
     WindowsPlatform(const WindowsPlatform&) = delete;
     WindowsPlatform& operator=(const WindowsPlatform&) = delete;
 
-    // -- joystick (windows_joysticks.cpp) --
+    // -- joystick (windows_platform.cpp) --
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
     uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
 

@@ -1,5 +1,5 @@
 // The notification-area icon and starting programs.
-#include "platform/command_line.h"
+#include "platform/program_call.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/tray_icons.h"
 #include "platform/windows/wide_text.h"

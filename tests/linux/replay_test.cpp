@@ -500,6 +500,7 @@ TEST_F(ReplayRun, CommandLineMistakesAndUnreadableScriptsGiveStatusTwoInOneLine)
         {{scripts.File("missing.script")},
          scripts.File("missing.script") + ": cannot read: No such file or directory\n"},
         {{scripts.Path()}, scripts.Path() + ": cannot read: Is a directory\n"},
+        {{"/dev/zero"}, "/dev/zero: cannot read: longer than 64 MiB\n"},
     };
     for (const Case& c : cases) {
         testing::ReplayChild child(GIMBALO_REPLAY_EXECUTABLE, c.arguments, config.Path(),

@@ -273,3 +273,28 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
 
 }  // namespace
 }  // namespace gimbalo
+
+namespace gimbalo {
+namespace {
+
+// A settings file kept elsewhere and linked into place: the save reaches the
+// file, and the link stays. A link that leads nowhere is replaced by the file.
+TEST(FileSystemTest, ASaveThroughASymbolicLinkReplacesTheFileItLeadsTo) {
+    testing::TempFolder folder;
+    const std::string target = folder.File("dotfiles/Gimbalo.ini");
+    const std::string link = folder.File("Gimbalo.ini");
+    testing::WriteFile(target, "old");
+    std::filesystem::create_symlink("dotfiles/Gimbalo.ini", link);
+    ASSERT_TRUE(ReplaceFile(link, "new", true));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testing::ReadFile(target), "new");
+
+    const std::string dangling = folder.File("dangling.ini");
+    std::filesystem::create_symlink("nowhere/Gimbalo.ini", dangling);
+    ASSERT_TRUE(ReplaceFile(dangling, "made", true));
+    EXPECT_FALSE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(testing::ReadFile(dangling), "made");
+}
+
+}  // namespace
+}  // namespace gimbalo

@@ -18,6 +18,7 @@ public:
     TimerForm() : Form("TimerForm") {}
     Timer Fast{*this, "Fast"};
     Timer Slow{*this, "Slow"};
+    Timer Held{*this, "Held"};
 };
 
 TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
@@ -27,7 +28,11 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     form.Slow.SetInterval(0);
     int fast = 0;
     int slow = 0;
+    int held = 0;
     loop.Follow(form.Slow, [&slow](Timer&) { ++slow; });
+    form.Held.SetInterval(5);
+    form.Held.SetEnabled(false);
+    loop.Follow(form.Held, [&held](Timer&) { ++held; });
     loop.Follow(form.Fast, [&](Timer& timer) {
         EXPECT_EQ(&timer, &form.Fast);
         if (++fast == 20) loop.Quit();
@@ -35,9 +40,11 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     loop.Run();
     EXPECT_EQ(fast, 20);
     EXPECT_EQ(slow, 0) << "a timer of interval 0 ticked";
+    EXPECT_EQ(held, 0) << "a disabled timer ticked";
 
     // A timer that forgets itself from its own tick ticks no more; the other
-    // one, restarted at 5 ms, ends the run.
+    // one, restarted at 5 ms, ends the run; the disabled one, enabled again,
+    // ticks.
     int forgotten = 0;
     loop.Follow(form.Fast, [&](Timer& timer) {
         ++forgotten;
@@ -47,9 +54,12 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     loop.Follow(form.Slow, [&](Timer&) {
         if (++slow == 10) loop.Quit();
     });
+    form.Held.SetEnabled(true);
+    loop.Follow(form.Held, [&held](Timer&) { ++held; });
     loop.Run();
     EXPECT_EQ(forgotten, 1);
     EXPECT_EQ(slow, 10);
+    EXPECT_GT(held, 0) << "a timer enabled again did not tick";
 }
 
 class MenuForm : public Form {

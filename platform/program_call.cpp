@@ -1,4 +1,4 @@
-#include "platform/command_line.h"
+#include "platform/program_call.h"
 
 #include <algorithm>
 #include <cctype>

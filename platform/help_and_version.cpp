@@ -1,4 +1,4 @@
-#include "platform/program_options.h"
+#include "platform/help_and_version.h"
 
 #include "shell/maker.h"
 
