@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "lang/language_choice.h"
 #include "lang/language_file.h"
@@ -62,6 +63,18 @@ protected:
         testing::WriteFile(Path("Lang/extra/inside.lng"), LanguageFileText("IN"));
     }
 };
+
+TEST_F(UntrustedLanguageFileTest, ANameThatLeavesTheFolderLoadsNothing) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"extra/inside.lng", "IN1"},       {"extra\\inside.lng", "IN1"}, {"../outside.lng", "E1"},
+        {"extra/../../outside.lng", "E1"}, {Path("outside.lng"), "E1"},
+    };
+    for (const auto& [name, entry1] : cases) {
+        LoadLanguageFile(sim, "English.lng", program.LangText);
+        LoadLanguageFile(sim, name, program.LangText);
+        EXPECT_EQ(program.LangText[1], entry1) << name;
+    }
+}
 
 TEST_F(UntrustedLanguageFileTest, AStoredNameThatLeavesTheFolderStartsLikeAMissingFile) {
     sim.AddJoystick("Pad", 4);

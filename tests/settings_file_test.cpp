@@ -213,12 +213,6 @@ TEST(SettingsFile, LanguageNamesThatListInputWouldCutAreQuoted) {
     }
 }
 
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
-
 // The eighth line holds a name only when it reads back the same; any other
 // name leaves it empty, so the file keeps its eight lines.
 TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {

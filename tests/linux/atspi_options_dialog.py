@@ -21,7 +21,6 @@ CAPTIONS = ["Left mouse button", "Right mouse button", "Middle mouse button", "P
             "Joystick in use"]
 CHECK_BOXES = ["Enable acceleration", "Start automatically when I log in"]
 BUTTONS = ["OK", "Apply", "Cancel"]
-CODE_NAMES = {"Combo1", "Combo5", "Label1", "Label6", "Check1", "Command1", "Image2"}
 
 
 def usage_error(message):
@@ -53,9 +52,6 @@ def read_dialog(pyatspi, dialog, check):
           % named(pyatspi.ROLE_CHECK_BOX))
     check(named(pyatspi.ROLE_PUSH_BUTTON) == BUTTONS, "buttons %s"
           % named(pyatspi.ROLE_PUSH_BUTTON))
-    heard = sorted({n.name for n in nodes} & CODE_NAMES)
-    check(not heard, "names from the code are heard: %s" % heard)
-    check(not named(pyatspi.ROLE_IMAGE), "decoration is in the tree")
 
 
 def main(argv):

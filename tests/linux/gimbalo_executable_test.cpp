@@ -29,14 +29,9 @@ std::string ReadAll(int fd) {
     return text;
 }
 
-// Runs the program with `arguments` and the environment minus DISPLAY.
-ProgramRun RunWithoutDisplay(const std::vector<std::string>& arguments = {}) {
+// Runs the program with the environment minus `unset`.
+ProgramRun RunWithout(const char* unset) {
     ProgramRun run;
-    std::vector<std::string> args{GIMBALO_EXECUTABLE};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
     int out[2];
     int err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return run;
@@ -46,8 +41,8 @@ ProgramRun RunWithoutDisplay(const std::vector<std::string>& arguments = {}) {
         dup2(err[1], STDERR_FILENO);
         close(out[0]);
         close(err[0]);
-        unsetenv("DISPLAY");
-        execv(argv[0], argv.data());
+        unsetenv(unset);
+        execl(GIMBALO_EXECUTABLE, GIMBALO_EXECUTABLE, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -61,7 +56,7 @@ ProgramRun RunWithoutDisplay(const std::vector<std::string>& arguments = {}) {
 }
 
 TEST(GimbaloExecutable, WithoutADisplayItSaysSoInOneLineAndFails) {
-    const ProgramRun run = RunWithoutDisplay();
+    const ProgramRun run = RunWithout("DISPLAY");
     ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
     EXPECT_NE(WEXITSTATUS(run.status), 0);
     EXPECT_NE(WEXITSTATUS(run.status), 127) << "the program did not start";
@@ -92,11 +87,12 @@ TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingEl
          "gimbalo: unexpected argument 'Italiano.lng' (try gimbalo --help)\n"},
         {{"-"}, 2, "", "gimbalo: unexpected argument '-' (try gimbalo --help)\n"},
     };
+    testing::TempFolder folder;
     for (const Case& c : cases) {
         const std::string shown = c.arguments.front();
-        const ProgramRun run = RunWithoutDisplay(c.arguments);
-        ASSERT_TRUE(WIFEXITED(run.status)) << shown;
-        EXPECT_EQ(WEXITSTATUS(run.status), c.status) << shown;
+        testing::ReplayChild run(GIMBALO_EXECUTABLE, c.arguments, folder.Path(), folder.Path(),
+                                 {"DISPLAY"});
+        EXPECT_EQ(run.Wait(), c.status) << shown;
         EXPECT_EQ(run.out.substr(0, c.outStart.size()), c.outStart) << shown;
         EXPECT_EQ(run.out.empty(), c.outStart.empty()) << shown;
         EXPECT_EQ(run.err, c.err) << shown;
@@ -125,7 +121,6 @@ TEST(GimbaloExecutable, WithoutAJoystickItSaysWhyOnTheTerminalInTheSettingsLangu
         testing::TempFolder runtime;
         std::filesystem::permissions(runtime.Path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::replace);
-        std::filesystem::create_directories(config.File("gimbalo"));
         testing::WriteFile(config.File("gimbalo/Gimbalo.ini"),
                            "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + c.language + "\r\n");
         testing::ReplayChild child(GIMBALO_EXECUTABLE, {}, config.Path(), runtime.Path());

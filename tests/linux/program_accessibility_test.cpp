@@ -63,6 +63,13 @@ protected:
                 << name;
     }
     std::vector<Form*> Forms() const { return {program->OptionsDialog(), program->AboutBox()}; }
+    // Both forms and the about box's credits, as the user sees them.
+    static void SaveScreenshots(const std::string& tag) {
+        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmOpzioni"), ("options_" + tag).c_str()));
+        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmAbout"), ("about_" + tag).c_str()));
+        EXPECT_TRUE(testing::SaveScreenshot(*Find("frmAbout", "Picture2"),
+                                            ("about_" + tag + "_panel").c_str()));
+    }
 
     // Calls `check` for every control of both forms that has a widget.
     void ForEachControl(const std::function<void(Control&, QWidget&, QWidget& window)>& check) {
@@ -97,25 +104,16 @@ std::set<QObject*> TreeUnder(QAccessibleInterface* top) {
 }
 
 QAccessible::Role ExpectedRole(const Control& control) {
-    switch (control.Kind()) {
-        case ControlKind::Label:
-            return control.IsLink() ? QAccessible::Link : QAccessible::StaticText;
-        case ControlKind::ComboBox:
-            return QAccessible::ComboBox;
-        case ControlKind::CheckBox:
-            return QAccessible::CheckBox;
-        case ControlKind::CommandButton:
-            return QAccessible::Button;
-        case ControlKind::Image:
-            return QAccessible::Graphic;
-        case ControlKind::PictureBox:
-            return QAccessible::Pane;
-        case ControlKind::Frame:
-            return QAccessible::Separator;
-        case ControlKind::Timer:
-            break;
-    }
-    return QAccessible::NoRole;
+    if (control.IsLink()) return QAccessible::Link;
+    static const std::map<ControlKind, QAccessible::Role> kRoles = {
+        {ControlKind::Label, QAccessible::StaticText},
+        {ControlKind::ComboBox, QAccessible::ComboBox},
+        {ControlKind::CheckBox, QAccessible::CheckBox},
+        {ControlKind::CommandButton, QAccessible::Button},
+        {ControlKind::Image, QAccessible::Graphic},
+        {ControlKind::PictureBox, QAccessible::Pane},
+        {ControlKind::Frame, QAccessible::Separator}};
+    return kRoles.at(control.Kind());
 }
 
 // What a screen reader should say for the control; nothing for a pane, a
@@ -177,11 +175,7 @@ TEST_F(AccessibleForms, EveryControlReadsRightToAScreenReaderInEveryLanguage) {
                 EXPECT_EQ(platform->startedPrograms.back(), "explorer " + control.Layout().link);
             }
         });
-        const std::string tag = std::string(language).substr(0, std::string(language).find('.'));
-        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmOpzioni"), ("options_" + tag).c_str()));
-        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmAbout"), ("about_" + tag).c_str()));
-        EXPECT_TRUE(testing::SaveScreenshot(*Find("frmAbout", "Picture2"),
-                                            ("about_" + tag + "_panel").c_str()));
+        SaveScreenshots(std::string(language).substr(0, std::string(language).find('.')));
     }
 }
 
@@ -303,9 +297,7 @@ TEST_F(AccessibleForms, UnderDarkPalettesEveryTextStaysReadable) {
         });
         std::string tag = desktop.name;
         if (const char* factor = std::getenv("QT_SCALE_FACTOR")) tag += std::string("_x") + factor;
-        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmOpzioni"), ("options_" + tag).c_str()));
-        EXPECT_TRUE(testing::SaveScreenshot(*TopLevel("frmAbout"), ("about_" + tag).c_str()));
-        EXPECT_TRUE(testing::SaveScreenshot(*panel, ("about_" + tag + "_panel").c_str()));
+        SaveScreenshots(tag);
     }
     // A change of the desktop's colours reaches the forms already open.
     QApplication::setPalette(before);

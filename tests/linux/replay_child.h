@@ -25,8 +25,9 @@ constexpr std::chrono::seconds kChildDeadline{30};
 class ReplayChild {
 public:
     // Starts `executable` with `arguments`; the environment is this
-    // process's, with XDG_CONFIG_HOME and XDG_RUNTIME_DIR replaced, and the
-    // NAME=VALUE entries of `moreEnv` put in place of their namesakes.
+    // process's, with XDG_CONFIG_HOME and XDG_RUNTIME_DIR replaced, the
+    // NAME=VALUE entries of `moreEnv` put in place of their namesakes, and
+    // the variables it names without a value left out.
     ReplayChild(const std::string& executable, const std::vector<std::string>& arguments,
                 const std::string& configHome, const std::string& runtimeDir,
                 const std::vector<std::string>& moreEnv = {}) {
@@ -43,7 +44,8 @@ public:
             }
             if (keep) env.push_back(variable);
         }
-        env.insert(env.end(), replaced.begin(), replaced.end());
+        for (const std::string& variable : replaced)
+            if (variable.find('=') != std::string::npos) env.push_back(variable);
         std::vector<std::string> args{executable};
         args.insert(args.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv, envp;

@@ -24,19 +24,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsersFile = "4\r\n5\r\n6\r\n1.5\r\n0\r\n0\r\n0\r\nItaliano.lng\r\n";
 
-// What a case found wrong, gathered in a child process too, where the test
-// framework cannot report.
-class Findings {
-public:
-    void Expect(bool holds, const std::string& what) {
-        if (!holds) text_ += what + "; ";
-    }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-};
-
 // The file as it stands on disk: kind, mode, size, identity and the time of
 // its last change, so that a replacement or a write in place both show.
 std::string Snapshot(const std::string& path) {
@@ -70,23 +57,27 @@ const Case kCases[] = {
      true, true},
 };
 
-// Start and exit, then a start with an explicit save; what went wrong.
+// Start and exit, then a start with an explicit save; what went wrong,
+// gathered as text, as a child process can report it.
 std::string RunProgram(const std::string& folder, const std::string& settings,
                        const std::string& before, bool explicitSaveWrites) {
-    Findings found;
+    std::string found;
+    const auto expect = [&found](bool holds, const char* what) {
+        if (!holds) found += std::string(what) + "; ";
+    };
     {
         SimPlatform sim(folder);
         sim.AddJoystick("Pad", 4);
         Program program(sim);
         program.Start();
-        found.Expect(!sim.ProgramEnded(), "the program runs");
-        found.Expect(program.settings.LeftButton == 1 && program.settings.StartWithWindows == 1,
-                     "the defaults apply");
-        found.Expect(program.main.mnuDef.Caption() == "E7", "the country chose the language");
-        found.Expect(program.main.Timer1.Interval() == 5, "the buttons work");
+        expect(!sim.ProgramEnded(), "the program runs");
+        expect(program.settings.LeftButton == 1 && program.settings.StartWithWindows == 1,
+               "the defaults apply");
+        expect(program.main.mnuDef.Caption() == "E7", "the country chose the language");
+        expect(program.main.Timer1.Interval() == 5, "the buttons work");
         program.RunMenuCommand("mnuExit");
-        found.Expect(sim.autostart.empty(), "no autostart entry written at start or exit");
-        found.Expect(Snapshot(settings) == before, "the file is untouched after the exit");
+        expect(sim.autostart.empty(), "no autostart entry written at start or exit");
+        expect(Snapshot(settings) == before, "the file is untouched after the exit");
     }
     {
         SimPlatform sim(folder);
@@ -97,13 +88,13 @@ std::string RunProgram(const std::string& folder, const std::string& settings,
         options.Combo4.UserType("3");
         options.Command1.UserClick();
         const bool written = Snapshot(settings) != before;
-        found.Expect(written == explicitSaveWrites, "OK writes a file it can replace");
+        expect(written == explicitSaveWrites, "OK writes a file it can replace");
         // From now on the file is the user's choice, and the exit keeps it up
         // to date.
         program.settings.JoystickIndex = 1;
         program.RunMenuCommand("mnuExit");
     }
-    return found.Text();
+    return found;
 }
 
 TEST(SettingsUnreadableTest, TheFileAndTheAutostartEntryWaitForTheUsersSave) {

@@ -14,49 +14,42 @@
 namespace gimbalo {
 namespace {
 
-TEST(TranslationPageFolderTest, FailedWriteLeavesTheEarlierPageWhole) {
-    testing::TempFolder folder;
-    const std::string page = folder.Path() + "/Invia_Traduzione.html";
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 earlier\r\n");
-    {
-        SimPlatform sim(folder.Path());
-        ASSERT_TRUE(WriteTranslationPage(sim));
-    }
-    const std::string earlier = testing::ReadFile(page);
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 later\r\n");
-    testing::GiveToUnprivilegedUser(folder.Path());
-    testing::GiveToUnprivilegedUser(page);
-    // Neither a new file in the folder nor the page itself can be written.
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    std::filesystem::permissions(page, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_EQ(testing::RunUnprivileged([&] {
-                  SimPlatform sim(folder.Path());
-                  return std::string(WriteTranslationPage(sim) ? "written" : "");
-              }),
-              "");
-    EXPECT_EQ(testing::ReadFile(page), earlier);
-}
+namespace fs = std::filesystem;
 
-// A page the user may write in a folder that takes no new file is written
-// where it is.
-TEST(TranslationPageFolderTest, PageInAReadOnlyFolderIsWrittenInPlace) {
-    testing::TempFolder folder;
-    const std::string page = folder.Path() + "/Invia_Traduzione.html";
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 earlier\r\n");
-    testing::WriteFile(page, "old page");
-    testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 later\r\n");
-    testing::GiveToUnprivilegedUser(folder.Path());
-    testing::GiveToUnprivilegedUser(page);
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_EQ(testing::RunUnprivileged([&] {
-                  SimPlatform sim(folder.Path());
-                  return std::string(WriteTranslationPage(sim) ? "" : "not written");
-              }),
-              "");
-    EXPECT_NE(testing::ReadFile(page).find("later"), std::string::npos);
+TEST(TranslationPageFolderTest, AWriteTheFolderRefusesGoesInPlaceOrLeavesThePageWhole) {
+    struct Case {
+        const char* what;
+        bool pageWritable;
+        bool written;  // else the earlier page stays as it was
+    } cases[] = {{"a writable page", true, true}, {"a read-only page", false, false}};
+    for (const Case& c : cases) {
+        testing::TempFolder folder;
+        const std::string page = folder.Path() + "/Invia_Traduzione.html";
+        testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 earlier\r\n");
+        {
+            SimPlatform sim(folder.Path());
+            ASSERT_TRUE(WriteTranslationPage(sim));
+        }
+        const std::string earlier = testing::ReadFile(page);
+        testing::WriteFile(folder.Path() + "/Lang/English.lng", "01 later\r\n");
+        testing::GiveToUnprivilegedUser(folder.Path());
+        testing::GiveToUnprivilegedUser(page);
+        // No new file can be made in the folder.
+        fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::remove);
+        if (!c.pageWritable)
+            fs::permissions(page, fs::perms::owner_write, fs::perm_options::remove);
+        EXPECT_EQ(testing::RunUnprivileged([&] {
+                      SimPlatform sim(folder.Path());
+                      return std::string(WriteTranslationPage(sim) ? "written" : "not written");
+                  }),
+                  c.written ? "written" : "not written")
+            << c.what;
+        const std::string now = testing::ReadFile(page);
+        if (c.written)
+            EXPECT_NE(now.find("later"), std::string::npos) << c.what;
+        else
+            EXPECT_EQ(now, earlier) << c.what;
+    }
 }
 
 }  // namespace

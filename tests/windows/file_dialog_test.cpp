@@ -24,22 +24,6 @@ public:
     Timer Timer1{*this, "Timer1"};
 };
 
-// This thread's shown dialog window, or nullptr.
-HWND ShownDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) CALLBACK -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(data) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 TEST(WindowsFileDialogs, TypedNamesComeBackInFullAndCancelGivesNothing) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
@@ -88,21 +72,19 @@ TEST(WindowsFileDialogs, TypedNamesComeBackInFullAndCancelGivesNothing) {
         record.lpstrDefExt = "lng";
         record.Flags = c.flags;
 
-        std::wstring seenTitle;
+        std::string seenTitle;
         bool answered = false;
         platform->onDispatch = [&](Timer&) {
-            HWND dialog = ShownDialog();
+            HWND dialog = testing::ShownWindowOfClass("#32770");
             if (dialog == nullptr || answered) return;
-            wchar_t text[128] = {};
-            GetWindowTextW(dialog, text, 128);
-            seenTitle = text;
+            seenTitle = testing::TextOf(dialog);
             if (!c.typed.empty()) SetDlgItemTextW(dialog, kFileNameBox, c.typed.c_str());
             PostMessageW(dialog, WM_COMMAND, c.typed.empty() ? IDCANCEL : IDOK, 0);
             answered = true;
         };
         const bool chosen =
             c.open ? platform->GetOpenFileNameA(record) : platform->GetSaveFileNameA(record);
-        EXPECT_EQ(Utf8(seenTitle), title);
+        EXPECT_EQ(seenTitle, title);
         EXPECT_EQ(chosen, !c.answer.empty());
         if (!chosen) continue;
         const std::size_t end = record.lpstrFile.find(std::string(2, '\0'));

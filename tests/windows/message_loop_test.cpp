@@ -3,6 +3,7 @@
 // system's modal loops (a message box, the popup menu), and the hidden
 // window closes the program when asked.
 #include <memory>
+#include <string>
 
 #include "platform/forms.h"
 #include "platform/windows/message_loop.h"
@@ -71,27 +72,6 @@ public:
     MenuItem Second{PopUp, "Second", "&Second"};
 };
 
-// Finds this thread's shown window of a class: its message box or menu.
-struct WindowSearch {
-    const wchar_t* className;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (std::wstring(name) != search->className || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindOwnWindow(const wchar_t* className) {
-    WindowSearch search{className};
-    EnumThreadWindows(GetCurrentThreadId(), &MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
@@ -104,20 +84,20 @@ TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
     // Each modal loop is ended from a tick that runs inside it.
     struct Case {
         const char* what;
-        const wchar_t* windowClass;
+        const char* windowClass;
         std::function<void()> open;
     } cases[] = {
-        {"message box", L"#32770",
+        {"message box", "#32770",
          [&] { platform->MessageBox("ticking", MB_ICONEXCLAMATION, "Gimbalo test"); }},
-        {"popup menu", L"#32768", [&] { platform->ShowPopupMenu(form); }},
+        {"popup menu", "#32768", [&] { platform->ShowPopupMenu(form); }},
     };
     for (const Case& c : cases) {
         int inside = 0;
         platform->onDispatch = [&](Timer&) {
-            HWND open = FindOwnWindow(c.windowClass);
+            HWND open = testing::ShownWindowOfClass(c.windowClass);
             if (open == nullptr) return;
             if (++inside == 20) {
-                if (c.windowClass == std::wstring(L"#32768"))
+                if (std::string(c.windowClass) == "#32768")
                     EndMenu();
                 else
                     PostMessageW(open, WM_COMMAND, IDOK, 0);

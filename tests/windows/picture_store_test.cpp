@@ -12,18 +12,16 @@ namespace gimbalo {
 namespace {
 
 // WIC is COM: a store needs COM on its thread, as the platform starts it.
-class ComScope {
-public:
+struct ComScope {
     ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
 };
 
-std::string PicturesFolder() {
-    const std::string self = Utf8(testing::TestProgram());
-    return self.substr(0, self.rfind('\\')) + "\\pictures";
-}
+class WindowsPictures : public ::testing::Test {
+protected:
+    ComScope com;
+    PictureStore store{Utf8(testing::BesideTestProgram(L"pictures"))};
+};
 
 // The colour of one pixel of a bitmap, as a COLORREF.
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
@@ -37,9 +35,7 @@ COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
     return colour;
 }
 
-TEST(WindowsPictures, ShippedPicturesLoadOnceEachAndNothingElseDoes) {
-    ComScope com;
-    PictureStore store(PicturesFolder());
+TEST_F(WindowsPictures, ShippedPicturesLoadOnceEachAndNothingElseDoes) {
     struct Case {
         const char* file;
         int width, height;  // 0: no picture
@@ -63,9 +59,7 @@ TEST(WindowsPictures, ShippedPicturesLoadOnceEachAndNothingElseDoes) {
     EXPECT_EQ(store.Icon(999, 16, 16), nullptr);
 }
 
-TEST(WindowsPictures, BitmapsAndIconsAreMadeAtTheSizeAsked) {
-    ComScope com;
-    PictureStore store(PicturesFolder());
+TEST_F(WindowsPictures, BitmapsAndIconsAreMadeAtTheSizeAsked) {
     const int32_t icon = store.Load(kProgramIconPicture);
     ASSERT_NE(icon, 0);
     for (int size : {16, 20, 32, 48}) {

@@ -3,12 +3,17 @@
 // screen, and each injected button event reaches the window under the
 // pointer, with a held button let go when the platform goes.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {
 namespace {
 
+using testing::ChildProcess;
+using testing::ChildRole;
+using testing::EnvironmentValue;
 using testing::NotingWindow;
 using testing::TestPlatform;
 using testing::WaitUntil;
@@ -80,18 +85,6 @@ TEST(WindowsPointer, EachButtonEventReachesTheWindowUnderThePointer) {
               (std::vector<UINT>{WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONUP}));
 }
 
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
-
-using testing::ChildProcess;
-using testing::ChildRole;
-using testing::NotingWindow;
-using testing::TestPlatform;
-using testing::WaitUntil;
-
 // Started by the test below: presses the left button, then crashes.
 TEST(WindowsPointerChild, PressesAndCrashes) {
     if (ChildRole() != L"press-and-crash") GTEST_SKIP() << "runs as a child of the test below";
@@ -121,16 +114,6 @@ TEST(WindowsPointer, CrashLetsGoOfTheHeldButton) {
     const testing::ProcessResult crashed = child.Wait();
     EXPECT_NE(crashed.exitCode, 0u) << crashed.output;
 }
-
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
-
-using testing::EnvironmentValue;
-using testing::TestPlatform;
-using testing::WaitUntil;
 
 // Halves of tests/windows/pointer_through_x.sh, which moves and reads the
 // pointer with xdotool on the same X display and says what to do in

@@ -3,6 +3,8 @@
 // its command once the menu has closed.
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/forms.h"
 #include "platform/windows/wide_text.h"
@@ -25,21 +27,11 @@ public:
     MenuItem mnuThree{PopUp, "mnuThree", "&Esci"};
 };
 
-struct ShownItem {
-    std::wstring caption;
-    bool separator = false;
-    bool picture = false;
-    bool grayed = false;
-    bool operator==(const ShownItem&) const = default;
-    friend void PrintTo(const ShownItem& item, std::ostream* out) {
-        *out << '"' << Utf8(item.caption) << '"' << (item.separator ? " separator" : "")
-             << (item.picture ? " picture" : "") << (item.grayed ? " grayed" : "");
-    }
-};
-
-// The items of the menu in the shown menu window.
-std::vector<ShownItem> ShownItems(HWND menuWindow) {
-    std::vector<ShownItem> items;
+// The items of the menu in the shown menu window: "-" for a separator, else
+// the caption, with " picture" for a picture of the menu's check-mark size
+// and " grayed" for a disabled item.
+std::vector<std::string> ShownItems(HWND menuWindow) {
+    std::vector<std::string> items;
     auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
     for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
         wchar_t caption[128] = {};
@@ -49,21 +41,19 @@ std::vector<ShownItem> ShownItems(HWND menuWindow) {
         info.dwTypeData = caption;
         info.cch = 127;
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            items.push_back("-");
+            continue;
+        }
         BITMAP bitmap{};
         const bool picture = info.hbmpUnchecked != nullptr &&
                              GetObjectW(info.hbmpUnchecked, sizeof bitmap, &bitmap) != 0 &&
                              bitmap.bmWidth == GetSystemMetrics(SM_CXMENUCHECK) &&
                              bitmap.bmHeight == GetSystemMetrics(SM_CYMENUCHECK);
-        // A separator counts as grayed too; only items are asked about.
-        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
-        items.push_back({caption, separator, picture, !separator && (info.fState & MFS_GRAYED)});
+        items.push_back(Utf8(caption) + (picture ? " picture" : "") +
+                        ((info.fState & MFS_GRAYED) ? " grayed" : ""));
     }
     return items;
-}
-
-HWND ShownMenuWindow() {
-    HWND found = FindWindowW(L"#32768", nullptr);
-    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
 }
 
 TEST(WindowsPopupMenu, ShowsTheModelAndRunsTheItemChosen) {
@@ -102,10 +92,10 @@ TEST(WindowsPopupMenu, ShowsTheModelAndRunsTheItemChosen) {
         {"access key of a disabled item", {'E', VK_ESCAPE}, {1, 1, 0}},
     };
     for (const Case& c : cases) {
-        std::vector<ShownItem> shown;
+        std::vector<std::string> shown;
         bool typed = false;
         platform->onDispatch = [&](Timer&) {
-            HWND window = ShownMenuWindow();
+            HWND window = testing::ShownWindowOfClass("#32768");
             if (window == nullptr || typed) return;
             shown = ShownItems(window);
             for (WPARAM key : c.keys) {
@@ -116,12 +106,8 @@ TEST(WindowsPopupMenu, ShowsTheModelAndRunsTheItemChosen) {
         };
         platform->ShowPopupMenu(form);
         EXPECT_TRUE(typed) << c.what << ": the menu was not seen";
-        const std::vector<ShownItem> expected = {
-            {L"&Opzioni...", false, true, false},
-            {L"", true, false, false},
-            {L"Fai una &donazione...", false, false, false},
-            {L"&Esci", false, false, true},
-        };
+        const std::vector<std::string> expected = {"&Opzioni... picture", "-",
+                                                   "Fai una &donazione...", "&Esci grayed"};
         EXPECT_EQ(shown, expected) << c.what;
         EXPECT_EQ((std::array<int, 3>{chosen[0], chosen[1], chosen[2]}), c.expected) << c.what;
     }

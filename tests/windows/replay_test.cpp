@@ -12,7 +12,6 @@ namespace {
 using testing::ChildProcess;
 using testing::ProcessResult;
 using testing::ReadWideFile;
-using testing::TestProgram;
 using testing::WaitUntil;
 using testing::WideTempFolder;
 using testing::WriteWideFile;
@@ -22,18 +21,14 @@ using testing::WriteWideFile;
 constexpr char kBeyondAscii[] = "\xC3\xA9\xE2\x82\xAC\xC5\x93";
 constexpr char kBeyondAscii1252[] = "\xE9 \x80\x9C";
 constexpr char kBeyondAscii1252Read[] = "\xC3\xA9 \xE2\x82\xAC\xC5\x93";
-
-std::wstring BuildFolder() {
-    const std::wstring self = TestProgram();
-    return self.substr(0, self.rfind(L'\\'));
-}
+const std::string kLanguageName = std::string("Lingua ") + kBeyondAscii + ".lng";
 
 class WindowsReplay : public ::testing::Test {
 protected:
     void SetUp() override {
         program = folder.Path() + L"\\gimbalo-replay.exe";
-        ASSERT_TRUE(
-            CopyFileW((BuildFolder() + L"\\gimbalo-replay.exe").c_str(), program.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(testing::BesideTestProgram(L"gimbalo-replay.exe").c_str(),
+                              program.c_str(), FALSE));
         // No pictures folder: the program carries its pictures.
         CreateDirectoryW((folder.Path() + L"\\Lang").c_str(), nullptr);
         settings = folder.Path() + L"\\Impostazioni " + Wide(kBeyondAscii);
@@ -52,6 +47,15 @@ protected:
     ProcessResult Run(const std::string& script) { return Start(script)->Wait(); }
 
     std::string SettingsFile() const { return ReadWideFile(settings + L"\\Gimbalo.ini"); }
+    bool WriteLanguage(const std::string& name, const std::string& text) {
+        return WriteWideFile(folder.Path() + L"\\Lang\\" + Wide(name), text);
+    }
+    // A settings file of the usual values that names `language`.
+    bool WriteSettings(const std::string& language) {
+        CreateDirectoryW(settings.c_str(), nullptr);
+        return WriteWideFile(settings + L"\\Gimbalo.ini",
+                             "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + language + "\r\n");
+    }
 
     WideTempFolder folder;
     std::wstring program;
@@ -116,11 +120,8 @@ TEST_F(WindowsReplay, TextsBeyondAsciiReadRightWhereverTheProgramLives) {
         if (line == 24) text = std::string("Nessun joystick ") + kBeyondAscii1252;
         language += (line < 10 ? "0" : "") + std::to_string(line) + " " + text + "\r\n";
     }
-    const std::string name = std::string("Lingua ") + kBeyondAscii + ".lng";
-    ASSERT_TRUE(WriteWideFile(folder.Path() + L"\\Lang\\" + Wide(name), language));
-    CreateDirectoryW(settings.c_str(), nullptr);
-    ASSERT_TRUE(WriteWideFile(settings + L"\\Gimbalo.ini",
-                              "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + name + "\r\n"));
+    ASSERT_TRUE(WriteLanguage(kLanguageName, language));
+    ASSERT_TRUE(WriteSettings(kLanguageName));
 
     // No joystick: the start-up message, in the language file's words.
     const ProcessResult run = Run("at 10: quit\n");
@@ -133,23 +134,14 @@ TEST_F(WindowsReplay, TextsBeyondAsciiReadRightWhereverTheProgramLives) {
 }
 
 TEST_F(WindowsReplay, LanguageChosenFromTheMenuIsSavedUnderItsName) {
-    const std::string name = std::string("Lingua ") + kBeyondAscii + ".lng";
-    ASSERT_TRUE(
-        WriteWideFile(folder.Path() + L"\\Lang\\" + Wide(name), "01 Ok\r\n26 Lingua...\r\n"));
-    CreateDirectoryW(settings.c_str(), nullptr);
-    ASSERT_TRUE(WriteWideFile(settings + L"\\Gimbalo.ini",
-                              "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\nEnglish.lng\r\n"));
-    ASSERT_TRUE(WriteWideFile(folder.Path() + L"\\Lang\\English.lng",
-                              std::string(25, '\n') + "26 Language...\r\n"));
+    ASSERT_TRUE(WriteLanguage(kLanguageName, "01 Ok\r\n26 Lingua...\r\n"));
+    ASSERT_TRUE(WriteLanguage("English.lng", std::string(25, '\n') + "26 Language...\r\n"));
+    ASSERT_TRUE(WriteSettings("English.lng"));
     const ProcessResult run =
-        Run("joystick \"Pad\" buttons=4\n"
-            "at 5: dialog \"" +
-            Utf8(folder.Path()) + "\\Lang\\" + name +
-            "\"\n"
-            "at 5: menu mnuLingua\n"
-            "at 10: quit\n");
+        Run("joystick \"Pad\" buttons=4\nat 5: dialog \"" + Utf8(folder.Path()) + "\\Lang\\" +
+            kLanguageName + "\"\nat 5: menu mnuLingua\nat 10: quit\n");
     ASSERT_EQ(run.exitCode, 0u) << run.errors;
-    EXPECT_EQ(SettingsFile(), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + name + "\r\n");
+    EXPECT_EQ(SettingsFile(), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + kLanguageName + "\r\n");
 }
 
 TEST_F(WindowsReplay, SecondCopyEndsWithItsMessageAndTheFirstClosesWhenAsked) {

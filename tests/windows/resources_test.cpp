@@ -11,11 +11,6 @@
 namespace gimbalo {
 namespace {
 
-std::wstring BuiltProgram() {
-    const std::wstring self = testing::TestProgram();
-    return self.substr(0, self.rfind(L'\\')) + L"\\Gimbalo.exe";
-}
-
 // One string of the version information, "" when it has none.
 std::wstring VersionString(const std::wstring& program, const wchar_t* name) {
     DWORD ignored = 0;
@@ -31,7 +26,7 @@ std::wstring VersionString(const std::wstring& program, const wchar_t* name) {
 }
 
 TEST(WindowsResources, ProgramCarriesItsVersionIconManifestAndPictures) {
-    const std::wstring program = BuiltProgram();
+    const std::wstring program = testing::BesideTestProgram(L"Gimbalo.exe");
     EXPECT_EQ(VersionString(program, L"ProductName"), L"Gimbalo");
     EXPECT_EQ(VersionString(program, L"ProductVersion"),
               std::to_wstring(GIMBALO_VERSION_MAJOR) + L"." +

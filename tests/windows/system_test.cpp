@@ -12,30 +12,19 @@ namespace {
 
 using testing::ChildRole;
 using testing::ProcessResult;
-using testing::RunProcess;
 using testing::RunTestInChild;
 using testing::TestPlatform;
 using testing::WideTempFolder;
 
-constexpr char kRunKey[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// What `reg query` prints of the value `name`, decoded from the console's
-// code page; "" when it finds none.
-std::wstring RunValueAsRegSees(const std::string& name) {
-    const ProcessResult query =
-        RunProcess(Wide("reg.exe query \"" + std::string(kRunKey) + "\" /v \"" + name + '"'));
-    if (query.exitCode != 0) return {};
-    const int length = MultiByteToWideChar(GetConsoleOutputCP(), 0, query.output.data(),
-                                           static_cast<int>(query.output.size()), nullptr, 0);
-    std::wstring output(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(GetConsoleOutputCP(), 0, query.output.data(),
-                        static_cast<int>(query.output.size()), output.data(), length);
-    // "    NAME    REG_SZ    DATA"
-    const std::size_t type = output.find(L"REG_SZ");
-    if (type == std::wstring::npos) return {};
-    std::size_t data = output.find_first_not_of(L' ', type + 6);
-    const std::size_t end = output.find_first_of(L"\r\n", data);
-    return output.substr(data, end - data);
+// The text value `name` of the user's Run key, as any program reads it; ""
+// when there is none, or it is of another type.
+std::wstring RunValue(const std::string& name) {
+    wchar_t data[512] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     Wide(name).c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return {};
+    return data;
 }
 
 TEST(WindowsSystem, AutostartValueIsWhatAnotherProgramReads) {
@@ -53,10 +42,10 @@ TEST(WindowsSystem, AutostartValueIsWhatAnotherProgramReads) {
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(platform->WriteAutostart(name, c.path)) << c.path;
-        EXPECT_EQ(RunValueAsRegSees(name), c.data) << c.path;
+        EXPECT_EQ(RunValue(name), c.data) << c.path;
     }
     EXPECT_TRUE(platform->DeleteAutostart(name));
-    EXPECT_EQ(RunValueAsRegSees(name), L"") << "the value is still there";
+    EXPECT_EQ(RunValue(name), L"") << "the value is still there";
     EXPECT_TRUE(platform->DeleteAutostart(name)) << "deleting it again is no failure";
 }
 
@@ -114,9 +103,8 @@ TEST(WindowsSystem, SettingsBesideTheProgramOrInApplicationData) {
     EXPECT_EQ(platform->SettingsFolder(), platform->ProgramFolder())
         << "the build folder is writable";
 
-    std::unique_ptr<UnwritableFolderPlatform> installed(new UnwritableFolderPlatform());
-    std::string error;
-    ASSERT_TRUE(installed->Initialise(error)) << error;
+    auto installed = TestPlatform::Create<UnwritableFolderPlatform>();
+    ASSERT_NE(installed, nullptr);
     const std::string appData = Utf8(testing::EnvironmentValue(L"APPDATA"));
     ASSERT_FALSE(appData.empty());
     EXPECT_EQ(installed->SettingsFolder(), appData + "\\Gimbalo");

@@ -16,19 +16,14 @@
 namespace gimbalo {
 namespace {
 
+using testing::ClassOf;
 using testing::TestPlatform;
 using testing::WaitUntil;
 
 // Wine's window of a tray icon, and the window that stands for a window of
 // another X client (the notification area) in Wine.
-constexpr wchar_t kIconClass[] = L"__winex11_tray_icon";
-constexpr wchar_t kForeignClass[] = L"__wine_x11_foreign_window";
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
+constexpr char kIconClass[] = "__winex11_tray_icon";
+constexpr char kForeignClass[] = "__wine_x11_foreign_window";
 
 // Collects the tray icons that the notification area has taken in: those
 // that have left their place of birth for the area's window.

@@ -1,16 +1,17 @@
 // Shared by the Windows backend tests, which run under Wine in Xvfb: the
 // platform under test, waiting for a condition while window messages flow,
-// and a plain window that notes the messages it is sent.
+// windows found and read as Win32 sees them, a plain window that notes the
+// messages it is sent, child processes, and files under wide names.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/windows/wide_text.h"
@@ -25,21 +26,21 @@ constexpr std::chrono::seconds kDeadline{10};
 // The platform under test; derived so tests reach what the replay reaches.
 class TestPlatform : public WindowsPlatform {
 public:
-    static std::unique_ptr<TestPlatform> Create() {
-        std::unique_ptr<TestPlatform> platform(new TestPlatform());
+    // A started platform of type P (this one or one derived from it); null,
+    // with the failure noted, when it cannot start.
+    template <typename P = TestPlatform, typename... Arguments>
+    static std::unique_ptr<P> Create(Arguments&&... arguments) {
+        auto platform = std::make_unique<P>(std::forward<Arguments>(arguments)...);
         std::string error;
-        if (!platform->Initialise(error)) {
-            ADD_FAILURE() << error;
-            return nullptr;
-        }
-        return platform;
+        if (platform->Initialise(error)) return platform;
+        ADD_FAILURE() << error;
+        return nullptr;
     }
+    TestPlatform() : WindowsPlatform(GetModuleHandleW(nullptr)) {}
     // Runs before each timer tick the platform dispatches.
     std::function<void(Timer&)> onDispatch;
-    using WindowsPlatform::Initialise;
 
 protected:
-    TestPlatform() : WindowsPlatform(GetModuleHandleW(nullptr)) {}
     void DispatchTimer(Timer& timer) override {
         if (onDispatch) onDispatch(timer);
         WindowsPlatform::DispatchTimer(timer);
@@ -61,6 +62,34 @@ inline bool WaitUntil(const std::function<bool()>& condition,
         if (std::chrono::steady_clock::now() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
+}
+
+inline std::string TextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return Utf8(text);
+}
+
+inline std::string ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return Utf8(name);
+}
+
+// This thread's shown window of the class `name` ("#32770" a dialog or a
+// message box, "#32768" a menu), or null.
+inline HWND ShownWindowOfClass(const char* name) {
+    std::pair<const char*, HWND> search{name, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
+            auto* found = reinterpret_cast<std::pair<const char*, HWND>*>(data);
+            if (ClassOf(window) != found->first || !IsWindowVisible(window)) return TRUE;
+            found->second = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 // A shown top-level window at a place on the screen that notes every
@@ -111,32 +140,29 @@ private:
     std::vector<UINT> messages_;
 };
 
-// Sets an environment variable (which child processes inherit) for the
-// life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const wchar_t* name, const std::wstring& value) : name_(name) {
-        wchar_t old[1024];
-        const DWORD length = GetEnvironmentVariableW(name, old, 1024);
-        if (length > 0 && length < 1024) old_ = std::wstring(old, length), hadOld_ = true;
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedEnv() { SetEnvironmentVariableW(name_, hadOld_ ? old_.c_str() : nullptr); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const wchar_t* name_;
-    std::wstring old_;
-    bool hadOld_ = false;
-};
-
 // The environment variable `name`, "" when it is not set.
 inline std::wstring EnvironmentValue(const wchar_t* name) {
     wchar_t value[1024];
     const DWORD length = GetEnvironmentVariableW(name, value, 1024);
     return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
 }
+
+// Sets an environment variable (which child processes inherit) for the
+// life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const wchar_t* name, const std::wstring& value)
+        : name_(name), old_(EnvironmentValue(name)) {
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~ScopedEnv() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::wstring old_;
+};
 
 // Which part this copy of the test program plays when a test started it
 // (GIMBALO_TEST_CHILD); "" in the test run itself.
@@ -151,108 +177,14 @@ inline std::wstring TestProgram() {
     return std::wstring(path, length);
 }
 
-struct ProcessResult {
-    DWORD exitCode = 0xFFFFFFFF;  // the same when it could not start or did not end
-    std::string output;           // standard output, as the bytes came
-    std::string errors;           // standard error
-};
-
-// A program started with its standard output and error caught, each read
-// as it comes.
-class ChildProcess {
-public:
-    explicit ChildProcess(std::wstring commandLine) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE outWrite = nullptr;
-        HANDLE errWrite = nullptr;
-        if (!CreatePipe(&outRead_, &outWrite, &inherit, 0) ||
-            !CreatePipe(&errRead_, &errWrite, &inherit, 0))
-            return;
-        SetHandleInformation(outRead_, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(errRead_, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = outWrite;
-        startup.hStdError = errWrite;
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                  CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_) != FALSE;
-        CloseHandle(outWrite);
-        CloseHandle(errWrite);
-        outReader_ = std::thread([this] { Drain(outRead_, output_); });
-        errReader_ = std::thread([this] { Drain(errRead_, errors_); });
-    }
-    ~ChildProcess() {
-        if (started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(process_.hProcess, 1);
-        if (outReader_.joinable()) outReader_.join();
-        if (errReader_.joinable()) errReader_.join();
-        for (HANDLE handle : {outRead_, errRead_, process_.hThread, process_.hProcess})
-            if (handle != nullptr) CloseHandle(handle);
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool Started() const { return started_; }
-    DWORD Id() const { return process_.dwProcessId; }
-    std::string Output() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return output_;
-    }
-    std::string Errors() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return errors_;
-    }
-    // Waits for the end: the exit code, with everything it wrote.
-    ProcessResult Wait(std::chrono::milliseconds deadline = 3 * kDeadline) {
-        ProcessResult result;
-        if (started_ && WaitForSingleObject(process_.hProcess,
-                                            static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process_.hProcess, &result.exitCode);
-        else if (started_)
-            TerminateProcess(process_.hProcess, 1);
-        if (outReader_.joinable()) outReader_.join();
-        if (errReader_.joinable()) errReader_.join();
-        result.output = Output();
-        result.errors = Errors();
-        return result;
-    }
-
-private:
-    void Drain(HANDLE pipe, std::string& into) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            into.append(buffer, got);
-        }
-    }
-
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-    HANDLE outRead_ = nullptr;
-    HANDLE errRead_ = nullptr;
-    mutable std::mutex mutex_;
-    std::string output_;
-    std::string errors_;
-    std::thread outReader_;
-    std::thread errReader_;
-};
-
-// Runs `commandLine` to its end with its output caught.
-inline ProcessResult RunProcess(std::wstring commandLine) {
-    return ChildProcess(std::move(commandLine)).Wait();
+// The file `name` in the build folder, beside this test program.
+inline std::wstring BesideTestProgram(const std::wstring& name) {
+    const std::wstring self = TestProgram();
+    return self.substr(0, self.rfind(L'\\') + 1) + name;
 }
 
-// Runs the test `name` ("Suite.Test") alone in a fresh copy of this test
-// program, playing `role` (see ChildRole).
-inline ProcessResult RunTestInChild(const std::string& name, const std::wstring& role) {
-    ScopedEnv child(L"GIMBALO_TEST_CHILD", role);
-    return RunProcess(L'"' + TestProgram() + L"\" --gtest_filter=" + Wide(name));
-}
-
-// The bytes of a file, "" when it cannot be read (yet).
+// The bytes of a file, "" when it cannot be read (yet); another process may
+// be writing it.
 inline std::string ReadWideFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
@@ -278,17 +210,24 @@ inline bool WriteWideFile(const std::wstring& path, const std::string& bytes) {
 }
 
 // A folder of its own under the temporary folder, named with letters beyond
-// ASCII (é, €, œ), removed with what it holds.
+// ASCII (é, €, œ), removed with what it holds, read-only files too.
 class WideTempFolder {
 public:
     WideTempFolder() {
         wchar_t temporary[MAX_PATH];
         GetTempPathW(MAX_PATH, temporary);
+        static int made = 0;  // several in one millisecond
         path_ = std::wstring(temporary) + L"Gimbalo \u00e9\u20ac\u0153 " +
-                std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+                std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) +
+                L"-" + std::to_wstring(++made);
         CreateDirectoryW(path_.c_str(), nullptr);
     }
-    ~WideTempFolder() { Remove(path_); }
+    ~WideTempFolder() {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(path_, ignored);
+    }
     WideTempFolder(const WideTempFolder&) = delete;
     WideTempFolder& operator=(const WideTempFolder&) = delete;
 
@@ -296,26 +235,82 @@ public:
     std::string Utf8Path() const { return Utf8(path_); }
 
 private:
-    static void Remove(const std::wstring& folder) {
-        WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = entry.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring full = folder + L"\\" + name;
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(full);
-                else
-                    DeleteFileW(full.c_str());
-            } while (FindNextFileW(search, &entry));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
     std::wstring path_;
 };
+
+struct ProcessResult {
+    DWORD exitCode = 0xFFFFFFFF;  // the same when it could not start or did not end
+    std::string output;           // standard output, as the bytes came
+    std::string errors;           // standard error
+};
+
+// A program started with its standard output and error caught in files of
+// their own, which can be read while it writes them.
+class ChildProcess {
+public:
+    explicit ChildProcess(std::wstring commandLine) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = Catch(L"out");
+        startup.hStdError = Catch(L"err");
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                  CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_) != FALSE;
+        CloseHandle(startup.hStdOutput);
+        CloseHandle(startup.hStdError);
+    }
+    ~ChildProcess() {
+        if (started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, INFINITE);
+        }
+        for (HANDLE handle : {process_.hThread, process_.hProcess})
+            if (handle != nullptr) CloseHandle(handle);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD Id() const { return process_.dwProcessId; }
+    std::string Output() const { return ReadWideFile(streams_.Path() + L"\\out"); }
+    std::string Errors() const { return ReadWideFile(streams_.Path() + L"\\err"); }
+    // Waits for the end: the exit code, with everything it wrote.
+    ProcessResult Wait(std::chrono::milliseconds deadline = 3 * kDeadline) {
+        ProcessResult result;
+        if (started_ && WaitForSingleObject(process_.hProcess,
+                                            static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &result.exitCode);
+        else if (started_)
+            TerminateProcess(process_.hProcess, 1);
+        result.output = Output();
+        result.errors = Errors();
+        return result;
+    }
+
+private:
+    // A new file for one of the child's streams, handed down to it.
+    HANDLE Catch(const wchar_t* name) const {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        return CreateFileW((streams_.Path() + L"\\" + name).c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+    }
+
+    WideTempFolder streams_;
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// Runs `commandLine` to its end with its output caught.
+inline ProcessResult RunProcess(std::wstring commandLine) {
+    return ChildProcess(std::move(commandLine)).Wait();
+}
+
+// Runs the test `name` ("Suite.Test") alone in a fresh copy of this test
+// program, playing `role` (see ChildRole).
+inline ProcessResult RunTestInChild(const std::string& name, const std::wstring& role) {
+    ScopedEnv child(L"GIMBALO_TEST_CHILD", role);
+    return RunProcess(L'"' + TestProgram() + L"\" --gtest_filter=" + Wide(name));
+}
 
 }  // namespace gimbalo::testing

@@ -109,8 +109,10 @@ protected:
     HWND window = nullptr;
 };
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
 }
 
 TEST_F(FormsHost, TheWindowIsAFixedDialogOutOfTheTaskBarCentredOnItsMonitor) {
@@ -173,7 +175,7 @@ TEST_F(FormsHost, EachControlIsANativeWindowWhereItIsDeclared) {
             EXPECT_EQ(place.top, declared.top);
             EXPECT_EQ(place.right, declared.right);
         } else {
-            EXPECT_TRUE(SameRect(place, declared));
+            EXPECT_TRUE(EqualRect(&place, &declared));
         }
     }
 }
@@ -189,9 +191,7 @@ TEST_F(FormsHost, CaptionsFontsAndColoursAreTheDeclaredOnes) {
     const std::tuple<const Control*, double, bool> fonts[] = {
         {&form.cboName, 9.75, false}, {&form.chkOn, 8.25, false}, {&form.lblLink, 11.25, true}};
     for (const auto& [control, points, underline] : fonts) {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Window(*control), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
+        const LOGFONTW font = FontOf(Window(*control));
         EXPECT_EQ(font.lfHeight, -std::lround(points * WindowDpi(window) / 72.0))
             << control->Name();
         EXPECT_EQ(font.lfUnderline != 0, underline) << control->Name();
@@ -291,8 +291,9 @@ TEST_F(FormsHost, ModelChangesReachTheWindowsWithoutComingBackAsUserInput) {
     form.chkOn.SetCaption("&Other");
     EXPECT_EQ(TextOf(Window(form.chkOn)), "&Other");
     form.lblInside.SetTop(-300);
-    EXPECT_TRUE(SameRect(PlaceInParent(Window(form.lblInside)),
-                         Scale().ToPixels(Bounds{0, -300, 1500, 600})));
+    const RECT moved = Scale().ToPixels(Bounds{0, -300, 1500, 600});
+    const RECT inside = PlaceInParent(Window(form.lblInside));
+    EXPECT_TRUE(EqualRect(&inside, &moved));
     form.SetCaption("Renamed");
     EXPECT_EQ(TextOf(window), "Renamed");
     form.Hide();
@@ -442,12 +443,10 @@ TEST_F(FormsHost, ADensityChangeMakesEverythingAgainAtTheNewDensity) {
         const SIZE client = testing::ClientSize(window);
         EXPECT_EQ(client.cx, scale.ToPixels(kWidth));
         EXPECT_EQ(client.cy, scale.ToPixels(kHeight));
-        EXPECT_TRUE(
-            SameRect(PlaceInParent(Window(form.cmdGo)), scale.ToPixels(form.cmdGo.GetBounds())));
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Window(form.cmdGo), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, scale.FontHeight(8.25));
+        const RECT place = PlaceInParent(Window(form.cmdGo));
+        const RECT declared = scale.ToPixels(form.cmdGo.GetBounds());
+        EXPECT_TRUE(EqualRect(&place, &declared));
+        EXPECT_EQ(FontOf(Window(form.cmdGo)).lfHeight, scale.FontHeight(8.25));
     }
 }
 

@@ -1,8 +1,8 @@
-// Shared by the tests of the Windows form host: the windows of a form found
-// and read as Win32 sees them, keys delivered the way the message loop
-// delivers them, screenshots, and a platform on which the whole program
-// starts (one joystick that answers, settings in the test's own folder,
-// programs noted instead of started).
+// Shared by the tests of the Windows form host: windows placed in their
+// parents, keys delivered the way the message loop delivers them,
+// screenshots, and a platform on which the whole program starts (one
+// joystick that answers, settings in the test's own folder, programs noted
+// instead of started).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,18 +20,6 @@
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo::testing {
-
-inline std::string TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return Utf8(text);
-}
-
-inline std::string ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return Utf8(name);
-}
 
 // A window's place inside its parent's client area.
 inline RECT PlaceInParent(HWND window) {
@@ -126,16 +114,8 @@ inline constexpr uint32_t kPadButtons = 4;
 // settings in `settingsFolder`, and the programs it would start noted.
 class FormsPlatform : public TestPlatform {
 public:
-    static std::unique_ptr<FormsPlatform> Create(std::string settingsFolder) {
-        std::unique_ptr<FormsPlatform> platform(new FormsPlatform(std::move(settingsFolder)));
-        std::string error;
-        if (!platform->Initialise(error)) {
-            ADD_FAILURE() << error;
-            return nullptr;
-        }
-        return platform;
-    }
-
+    explicit FormsPlatform(std::string settingsFolder)
+        : settingsFolder_(std::move(settingsFolder)) {}
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override {
         if (device != 0) return JOYERR_PARMS;
         info.dwXpos = info.dwYpos = 32767;
@@ -160,8 +140,6 @@ public:
     std::vector<std::string> started;
 
 private:
-    explicit FormsPlatform(std::string settingsFolder)
-        : settingsFolder_(std::move(settingsFolder)) {}
     std::string settingsFolder_;
 };
 
@@ -179,7 +157,7 @@ protected:
         // Buttons 1, 2, 3, speed 2, acceleration on, no autostart, joystick 1.
         WriteWideFile(SettingsFile(),
                       "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + languageFile + "\r\n");
-        platform = FormsPlatform::Create(folder.Utf8Path());
+        platform = TestPlatform::Create<FormsPlatform>(folder.Utf8Path());
         ASSERT_TRUE(platform);
         program = std::make_unique<Program>(*platform);
         program->Start();
