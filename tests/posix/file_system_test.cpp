@@ -262,12 +262,6 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
     EXPECT_EQ(entries, 1) << leftovers << " temporary files were left by the kills";
 }
 
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
-
 // A settings file kept elsewhere and linked into place: the save reaches the
 // file, and the link stays. A link that leads nowhere is replaced by the file.
 TEST(FileSystemTest, ASaveThroughASymbolicLinkReplacesTheFileItLeadsTo) {
