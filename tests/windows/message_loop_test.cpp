@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/forms.h"
 #include "platform/windows/message_loop.h"
 #include "tests/windows/windows_test_support.h"
 
@@ -63,19 +62,10 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     EXPECT_GT(held, 0) << "a timer enabled again did not tick";
 }
 
-class MenuForm : public Form {
-public:
-    MenuForm() : Form("MenuForm") {}
-    Timer Timer1{*this, "Timer1"};
-    Menu PopUp{*this, "PopUp", "Menu"};
-    MenuItem First{PopUp, "First", "&First"};
-    MenuItem Second{PopUp, "Second", "&Second"};
-};
-
 TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
-    MenuForm form;
+    testing::MenuWindow form;
     int ticks = 0;
     form.Timer1.Tick = [&ticks] { ++ticks; };
     platform->LoadForm(form);
