@@ -14,15 +14,10 @@ namespace gimbalo {
 namespace {
 
 // The desktop, with a pipe for joystick 0's node.
-class PipeNodePlatform : public LinuxPlatform {
+class PipeNodePlatform : public testing::TestPlatform {
 public:
-    static std::unique_ptr<PipeNodePlatform> Create(bool reportsEveryChange, std::string& error) {
-        static char name[] = "gimbalo_linux_tests";
-        char* argv[] = {name, nullptr};
-        int argc = 1;
-        std::unique_ptr<PipeNodePlatform> platform(new PipeNodePlatform(reportsEveryChange));
-        if (!platform->Initialise(argc, argv, error)) return nullptr;
-        return platform;
+    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
+        (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
     }
     ~PipeNodePlatform() override {
         StopWatchingJoystick();
@@ -39,9 +34,6 @@ protected:
     }
 
 private:
-    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
-        (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
-    }
     bool reportsEveryChange_;
     int ends_[2] = {-1, -1};
 };
@@ -81,7 +73,7 @@ TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
     };
     for (bool reportsEveryChange : {true, false}) {
         std::string error;
-        auto platform = PipeNodePlatform::Create(reportsEveryChange, error);
+        auto platform = testing::TestPlatform::Create<PipeNodePlatform>(error, reportsEveryChange);
         ASSERT_TRUE(platform) << error;
         SKIP_WITH_A_REAL_JOYSTICK();
         testing::VirtualJoystick pad("Gimbalo Pad", 2, 4);
