@@ -153,12 +153,6 @@ TEST(SettingsFile, AFileInTheWayOfTheSettingsIsNotReplacedByHalfAWrite) {
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
-
 // Qt sets the C library's locale from the environment; an Italian desktop
 // writes decimals with a comma. The settings file keeps its point.
 TEST(SettingsFile, DecimalsKeepTheirPointUnderACommaLocale) {
@@ -245,12 +239,6 @@ TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {
         EXPECT_EQ(language, c.storable ? c.name : "") << c.name;
     }
 }
-
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
 
 // An older copy wrote the language name in the ANSI code page; a UTF-8
 // program reads that line as it reads language files, so the file still

@@ -1,7 +1,4 @@
 // The built program, run as a user would run it.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,57 +11,9 @@
 namespace gimbalo {
 namespace {
 
-struct ProgramRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[512];
-    ssize_t got = 0;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(got));
-    return text;
-}
-
-// Runs the program with the environment minus `unset`.
-ProgramRun RunWithout(const char* unset) {
-    ProgramRun run;
-    int out[2];
-    int err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return run;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        close(out[0]);
-        close(err[0]);
-        unsetenv(unset);
-        execl(GIMBALO_EXECUTABLE, GIMBALO_EXECUTABLE, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
-    run.err = ReadAll(err[0]);  // small: the pipe cannot fill up
-    run.out = ReadAll(out[0]);
-    close(out[0]);
-    close(err[0]);
-    waitpid(child, &run.status, 0);
-    return run;
-}
-
-TEST(GimbaloExecutable, WithoutADisplayItSaysSoInOneLineAndFails) {
-    const ProgramRun run = RunWithout("DISPLAY");
-    ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
-    EXPECT_NE(WEXITSTATUS(run.status), 0);
-    EXPECT_NE(WEXITSTATUS(run.status), 127) << "the program did not start";
-    EXPECT_EQ(run.err, "gimbalo: cannot open the X display; is DISPLAY set?\n");
-    EXPECT_EQ(run.out, "");
-}
-
-TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingElse) {
+// Without a display it answers help and version, and says in one line what
+// else is wrong.
+TEST(GimbaloExecutable, WithoutADisplayAnswersHelpAndVersionAndSaysWhatIsWrong) {
     const std::string version = "gimbalo " GIMBALO_VERSION_TEXT "\n";
     struct Case {
         std::vector<std::string> arguments;
@@ -73,6 +22,7 @@ TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingEl
         std::string err;
     };
     const Case cases[] = {
+        {{}, 1, "", "gimbalo: cannot open the X display; is DISPLAY set?\n"},
         {{"--help"}, 0, "usage: gimbalo [--help | --version]\n", ""},
         {{"-h"}, 0, "usage: gimbalo [--help | --version]\n", ""},
         {{"--version"}, 0, version + "Copyright 2026 the Gimbalo developers\n", ""},
@@ -89,7 +39,7 @@ TEST(GimbaloExecutable, AnswersHelpAndVersionWithoutADisplayAndRefusesAnythingEl
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
-        const std::string shown = c.arguments.front();
+        const std::string shown = c.arguments.empty() ? "(nothing)" : c.arguments.front();
         testing::ReplayChild run(GIMBALO_EXECUTABLE, c.arguments, folder.Path(), folder.Path(),
                                  {"DISPLAY"});
         EXPECT_EQ(run.Wait(), c.status) << shown;

@@ -4,27 +4,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "linux_test_support.h"
 #include "platform/linux/joystick_watch.h"
 #include "test_joystick.h"
-#include "tests/test_support.h"
 
 namespace gimbalo {
 namespace {
 
 // The desktop, with a pipe for joystick 0's node.
-class PipeNodePlatform : public LinuxPlatform {
+class PipeNodePlatform : public testing::TestPlatform {
 public:
-    static std::unique_ptr<PipeNodePlatform> Create(bool reportsEveryChange, std::string& error) {
-        static char name[] = "gimbalo_linux_tests";
-        char* argv[] = {name, nullptr};
-        int argc = 1;
-        std::unique_ptr<PipeNodePlatform> platform(new PipeNodePlatform(reportsEveryChange));
-        if (!platform->Initialise(argc, argv, error)) return nullptr;
-        return platform;
+    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
+        (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
     }
     ~PipeNodePlatform() override {
         StopWatchingJoystick();
@@ -41,9 +34,6 @@ protected:
     }
 
 private:
-    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
-        (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
-    }
     bool reportsEveryChange_;
     int ends_[2] = {-1, -1};
 };
@@ -83,7 +73,7 @@ TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
     };
     for (bool reportsEveryChange : {true, false}) {
         std::string error;
-        auto platform = PipeNodePlatform::Create(reportsEveryChange, error);
+        auto platform = testing::TestPlatform::Create<PipeNodePlatform>(error, reportsEveryChange);
         ASSERT_TRUE(platform) << error;
         SKIP_WITH_A_REAL_JOYSTICK();
         testing::VirtualJoystick pad("Gimbalo Pad", 2, 4);
@@ -104,41 +94,6 @@ TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
             EXPECT_EQ(info.dwXpos, shown)
                 << step.what << (reportsEveryChange ? "" : ", unsure node");
         }
-    }
-}
-
-TEST(JoystickWatch, QuietUntilTheNodeReportsOrAJoystickNodeComesOrGoes) {
-    GIMBALO_PLATFORM_OR_SKIP(platform);
-    struct Case {
-        const char* what;
-        std::function<void(int pipeWrite, const std::string& dev)> act;
-        bool quietAfter;  // the look after the first one that found news
-    } cases[] = {
-        {"a report", [](int w, const std::string&) { (void)!write(w, "x", 1); }, true},
-        {"a joystick node appears",
-         [](int, const std::string& dev) { testing::WriteFile(dev + "/input/event7", ""); }, true},
-        {"a joystick node goes",
-         [](int, const std::string& dev) { std::filesystem::remove(dev + "/input/event3"); }, true},
-        // An ended node stays readable: never quiet again.
-        {"the node ends", [](int w, const std::string&) { close(w); }, false},
-    };
-    for (const Case& c : cases) {
-        testing::TempFolder dev;
-        std::filesystem::create_directory(dev.Path() + "/input");
-        testing::WriteFile(dev.Path() + "/input/event3", "");
-        int ends[2];
-        ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
-        (void)!write(ends[1], "old", 3);
-        {
-            JoystickWatch watch({dev.Path(), dev.Path() + "/input"}, false);
-            EXPECT_FALSE(watch.Quiet(ends[0])) << c.what << ": what came before";
-            EXPECT_TRUE(watch.Quiet(ends[0])) << c.what << ": emptied";
-            c.act(ends[1], dev.Path());
-            EXPECT_FALSE(watch.Quiet(ends[0])) << c.what;
-            EXPECT_EQ(watch.Quiet(ends[0]), c.quietAfter) << c.what << ", looked at again";
-        }
-        close(ends[0]);
-        if (c.quietAfter) close(ends[1]);
     }
 }
 

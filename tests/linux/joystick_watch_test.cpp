@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "linux_test_support.h"
 #include "platform/linux/joystick_watch.h"
@@ -91,65 +92,92 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
     return done();
 }
 
-TEST(JoystickWatch, InputOnTheNodeOrANewJoystickNodeWakesOnceAndNothingElseDoes) {
+// A device folder holding one joystick node, and a pipe for the watched node
+// with input that came before anyone looked.
+struct Devices {
+    Devices() {
+        std::filesystem::create_directory(dev.Path() + "/input");
+        testing::WriteFile(dev.Path() + "/input/event3", "");
+        EXPECT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+        (void)!write(ends[1], "old", 3);
+    }
+    ~Devices() {
+        for (int end : ends)
+            if (end >= 0) close(end);
+    }
+    JoystickWatch Watch() const {
+        return JoystickWatch({dev.Path(), dev.Path() + "/input"}, false);
+    }
+    testing::TempFolder dev;
+    int ends[2] = {-1, -1};
+};
+
+// What wakes a watch that waits, and what a polling reader's look finds, are
+// the same signs.
+TEST(JoystickWatch, InputOnTheNodeOrAJoystickNodeComingOrGoingIsNewsAndNothingElseIs) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     struct Case {
         const char* what;
-        std::function<void(int pipeWrite, const std::string& dev)> act;
-        bool wakes;
+        std::function<void(Devices&)> act;
+        bool news;
         bool ended;
     } cases[] = {
-        {"a report", [](int w, const std::string&) { (void)!write(w, "x", 1); }, true, false},
-        {"the node ends", [](int w, const std::string&) { close(w); }, true, true},
+        {"a report", [](Devices& d) { (void)!write(d.ends[1], "x", 1); }, true, false},
+        {"the node ends", [](Devices& d) { close(std::exchange(d.ends[1], -1)); }, true, true},
         {"a joystick node appears",
-         [](int, const std::string& dev) { testing::WriteFile(dev + "/input/event7", ""); }, true,
-         false},
+         [](Devices& d) { testing::WriteFile(d.dev.Path() + "/input/event7", ""); }, true, false},
+        {"a joystick node goes",
+         [](Devices& d) { std::filesystem::remove(d.dev.Path() + "/input/event3"); }, true, false},
         {"a hidraw node appears",
-         [](int, const std::string& dev) { testing::WriteFile(dev + "/hidraw1", ""); }, true,
-         false},
+         [](Devices& d) { testing::WriteFile(d.dev.Path() + "/hidraw1", ""); }, true, false},
         {"the input folder appears",
-         [](int, const std::string& dev) {
-             std::filesystem::remove_all(dev + "/input");
-             std::filesystem::create_directory(dev + "/input");
+         [](Devices& d) {
+             std::filesystem::remove_all(d.dev.Path() + "/input");
+             std::filesystem::create_directory(d.dev.Path() + "/input");
          },
          true, false},
-        {"another device",
-         [](int, const std::string& dev) { testing::WriteFile(dev + "/sda", ""); }, false, false},
-        {"a mouse",
-         [](int, const std::string& dev) { testing::WriteFile(dev + "/input/mouse0", ""); }, false,
+        {"another device", [](Devices& d) { testing::WriteFile(d.dev.Path() + "/sda", ""); }, false,
          false},
-        {"nothing", [](int, const std::string&) {}, false, false},
+        {"a mouse", [](Devices& d) { testing::WriteFile(d.dev.Path() + "/input/mouse0", ""); },
+         false, false},
+        {"nothing", [](Devices&) {}, false, false},
     };
     for (const Case& c : cases) {
-        testing::TempFolder dev;
-        std::filesystem::create_directory(dev.Path() + "/input");
-        int ends[2];
-        ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
-        (void)!write(ends[1], "old", 3);  // came before: no wake for it
-        int wakes = 0;
+        SCOPED_TRACE(c.what);
         {
-            JoystickWatch watch({dev.Path(), dev.Path() + "/input"}, false);
+            Devices devices;
+            JoystickWatch watch = devices.Watch();
+            const int node = devices.ends[0];
+            int wakes = 0;
             EXPECT_TRUE(watch.SeesArrivals());
-            ASSERT_TRUE(watch.Arm(ends[0], [&wakes] { ++wakes; })) << c.what;
-            c.act(ends[1], dev.Path());
+            ASSERT_TRUE(watch.Arm(node, [&wakes] { ++wakes; }));  // no wake for the old input
+            c.act(devices);
             RunEventsUntil([&] { return wakes > 0; }, std::chrono::milliseconds(300));
             // Once only: after the wake, a report wakes nobody.
-            if (c.wakes && !c.ended) (void)!write(ends[1], "y", 1);
+            if (c.news && !c.ended) (void)!write(devices.ends[1], "y", 1);
             RunEventsUntil([] { return false; }, std::chrono::milliseconds(50));
-            EXPECT_EQ(wakes, c.wakes ? 1 : 0) << c.what;
-            EXPECT_EQ(watch.NodeEnded(), c.ended) << c.what;
+            EXPECT_EQ(wakes, c.news ? 1 : 0);
+            EXPECT_EQ(watch.NodeEnded(), c.ended);
             // Disarmed, a report wakes nobody.
             if (!c.ended) {
-                ASSERT_TRUE(watch.Arm(ends[0], [&wakes] { wakes += 10; }));
+                ASSERT_TRUE(watch.Arm(node, [&wakes] { wakes += 10; }));
                 watch.Disarm();
-                (void)!write(ends[1], "z", 1);
+                (void)!write(devices.ends[1], "z", 1);
                 RunEventsUntil([] { return false; }, std::chrono::milliseconds(50));
-                EXPECT_EQ(wakes, c.wakes ? 1 : 0) << c.what;
+                EXPECT_EQ(wakes, c.news ? 1 : 0);
             }
             watch.ForgetNode();
         }
-        close(ends[0]);
-        if (!c.ended) close(ends[1]);
+        Devices devices;
+        JoystickWatch watch = devices.Watch();
+        EXPECT_FALSE(watch.Quiet(devices.ends[0])) << "what came before";
+        EXPECT_TRUE(watch.Quiet(devices.ends[0])) << "emptied";
+        c.act(devices);
+        // Another device may count as news too: a needless look costs little.
+        const bool quiet = watch.Quiet(devices.ends[0]);
+        EXPECT_TRUE(!c.news || !quiet);
+        // An ended node stays readable: never quiet again.
+        EXPECT_EQ(watch.Quiet(devices.ends[0]), !c.ended) << "looked at again";
     }
 }
 

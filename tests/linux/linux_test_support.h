@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <filesystem>
@@ -32,11 +33,13 @@ constexpr std::chrono::seconds kDeadline{10};
 // folder, where the build copies it beside gimbalo.
 class TestPlatform : public LinuxPlatform {
 public:
-    static std::unique_ptr<TestPlatform> Create(std::string& error) {
+    // A started platform of type P (this one or one derived from it).
+    template <typename P = TestPlatform, typename... Arguments>
+    static std::unique_ptr<P> Create(std::string& error, Arguments&&... arguments) {
         static char name[] = "gimbalo_linux_tests";
         char* argv[] = {name, nullptr};
         int argc = 1;
-        std::unique_ptr<TestPlatform> platform(new TestPlatform());
+        auto platform = std::make_unique<P>(std::forward<Arguments>(arguments)...);
         if (!platform->Initialise(argc, argv, error)) return nullptr;
         return platform;
     }

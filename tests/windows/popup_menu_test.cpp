@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
 #include "platform/windows/wide_text.h"
 #include "shell/pictures.h"
 #include "tests/windows/windows_test_support.h"
@@ -14,18 +13,8 @@
 namespace gimbalo {
 namespace {
 
+using testing::MenuWindow;
 using testing::TestPlatform;
-
-class MenuWindow : public Form {
-public:
-    MenuWindow() : Form("MenuWindow") {}
-    Timer Timer1{*this, "Timer1"};
-    Menu PopUp{*this, "PopUp", "Menu"};
-    MenuItem mnuOne{PopUp, "mnuOne", "&Opzioni..."};
-    MenuItem R0{PopUp, "R0", "-"};
-    MenuItem mnuTwo{PopUp, "mnuTwo", "Fai una &donazione..."};
-    MenuItem mnuThree{PopUp, "mnuThree", "&Esci"};
-};
 
 // The items of the menu in the shown menu window: "-" for a separator, else
 // the caption, with " picture" for a picture of the menu's check-mark size

@@ -1,7 +1,7 @@
 // Shared by the Windows backend tests, which run under Wine in Xvfb: the
 // platform under test, waiting for a condition while window messages flow,
-// windows found and read as Win32 sees them, a plain window that notes the
-// messages it is sent, child processes, and files under wide names.
+// windows found and read as Win32 sees them, a ticking form with a menu, a
+// window that notes its messages, child processes, and files under wide names.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/forms.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32.h"
 #include "platform/windows/windows_platform.h"
@@ -91,6 +92,19 @@ inline HWND ShownWindowOfClass(const char* name) {
         reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
+
+// A form with a timer, for ticks inside the system's modal loops, and a
+// popup menu laid out as the program's.
+class MenuWindow : public Form {
+public:
+    MenuWindow() : Form("MenuWindow") {}
+    Timer Timer1{*this, "Timer1"};
+    Menu PopUp{*this, "PopUp", "Menu"};
+    MenuItem mnuOne{PopUp, "mnuOne", "&Opzioni..."};
+    MenuItem R0{PopUp, "R0", "-"};
+    MenuItem mnuTwo{PopUp, "mnuTwo", "Fai una &donazione..."};
+    MenuItem mnuThree{PopUp, "mnuThree", "&Esci"};
+};
 
 // A shown top-level window at a place on the screen that notes every
 // message it is sent.
