@@ -56,11 +56,25 @@ std::optional<int> ParseReplayCommand(const std::vector<std::string>& arguments,
     return std::nullopt;
 }
 
-bool ParseReplayScript(const std::string& path, const std::string& text, Script& script) {
+std::optional<int> LoadReplayScript(const std::string& path, ReadFileStart read, Script& script) {
+    // Far beyond any script a day of ticks needs.
+    constexpr std::size_t kLongestScript = std::size_t{64} << 20;
+    std::string text;
+    std::string reason;
+    bool readWhole = read(path, kLongestScript + 1, text, reason);
+    if (readWhole && text.size() > kLongestScript) {
+        readWhole = false;
+        reason = "longer than 64 MiB";
+    }
+    if (!readWhole) {
+        std::fprintf(stderr, "%s: cannot read: %s\n", path.c_str(), reason.c_str());
+        return kReplayUsageOrScriptError;
+    }
     const std::vector<ScriptError> errors = ParseScript(text, script);
     for (const ScriptError& error : errors)
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
-    return errors.empty();
+    if (!errors.empty()) return kReplayUsageOrScriptError;
+    return std::nullopt;
 }
 
 }  // namespace gimbalo

@@ -28,12 +28,6 @@ namespace gimbalo {
 constexpr int kReplayUsageOrScriptError = 2;
 constexpr int kReplayTraceLost = 3;
 
-// The longest script read, far beyond any script a day of ticks needs;
-// anything longer (a device such as /dev/zero named by mistake) cannot be
-// read, rather than take all the memory there is.
-constexpr std::size_t kReplayMaxScriptBytes = std::size_t{64} << 20;
-constexpr const char* kReplayScriptTooLong = "longer than 64 MiB";
-
 struct ReplayCommand {
     std::string scriptPath;
     std::string settingsFolder;  // empty: a temporary folder
@@ -48,8 +42,17 @@ struct ReplayCommand {
 std::optional<int> ParseReplayCommand(const std::vector<std::string>& arguments,
                                       ReplayCommand& command);
 
-// Parses the script `text` read from `path`; each error goes to the standard
-// error as PATH:LINE: message. False when there was one.
-bool ParseReplayScript(const std::string& path, const std::string& text, Script& script);
+// Reads the file at `path` into `content`, stopping once it holds `limit`
+// bytes or more; false, with the system's words for the failure in `reason`,
+// when the file cannot be opened or read. One per desktop.
+using ReadFileStart = bool (*)(const std::string& path, std::size_t limit, std::string& content,
+                               std::string& reason);
+
+// Reads the script at `path` through `read` and parses it. Nothing when
+// `script` holds it; otherwise the exit status, after one line on the
+// standard error for a script that cannot be read (or is longer than any
+// script needs: a device such as /dev/zero named by mistake) and one line
+// per error, PATH:LINE: message, for a wrong one.
+std::optional<int> LoadReplayScript(const std::string& path, ReadFileStart read, Script& script);
 
 }  // namespace gimbalo

@@ -18,8 +18,8 @@
 
 namespace {
 
-// The whole file, up to kReplayMaxScriptBytes, or false with `reason` set.
-bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
+bool ReadFileStart(const std::string& path, std::size_t limit, std::string& content,
+                   std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         reason = std::strerror(errno);
@@ -27,17 +27,12 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
     }
     char buffer[8192];
     std::size_t got;
-    while (content.size() <= gimbalo::kReplayMaxScriptBytes &&
-           (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while (content.size() < limit && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         content.append(buffer, got);
     const bool failed = std::ferror(file) != 0;
     const int readErrno = errno;
     std::fclose(file);
     if (failed) reason = std::strerror(readErrno);
-    if (!failed && content.size() > gimbalo::kReplayMaxScriptBytes) {
-        reason = gimbalo::kReplayScriptTooLong;
-        return false;
-    }
     return !failed;
 }
 
@@ -49,15 +44,10 @@ int main(int argc, char** argv) {
             gimbalo::ParseReplayCommand(std::vector<std::string>(argv + 1, argv + argc), command))
         return *status;
 
-    std::string text;
-    std::string reason;
-    if (!ReadWholeFile(command.scriptPath, text, reason)) {
-        std::fprintf(stderr, "%s: cannot read: %s\n", command.scriptPath.c_str(), reason.c_str());
-        return gimbalo::kReplayUsageOrScriptError;
-    }
     gimbalo::Script script;
-    if (!gimbalo::ParseReplayScript(command.scriptPath, text, script))
-        return gimbalo::kReplayUsageOrScriptError;
+    if (const std::optional<int> status =
+            gimbalo::LoadReplayScript(command.scriptPath, ReadFileStart, script))
+        return *status;
 
     // Each line as it happens, so a reader of a pipe follows the run.
     const bool trace = command.trace;

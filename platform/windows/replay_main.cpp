@@ -1,4 +1,4 @@
-// gimbalo-replay.exe SCRIPT [--trace] [--settings DIR]: runs the program with
+// gimbalo-replay.exe SCRIPT [--trace] [--poll] [--settings DIR]: runs the program with
 // scripted joysticks in place of real ones (replay/script.h says what a
 // script holds, replay/command.h the exit status). The settings file lives in
 // DIR, or without it in a fresh temporary folder removed at exit; the user's
@@ -45,8 +45,8 @@ std::string ErrorText(DWORD error) {
     return gimbalo::Utf8(words);
 }
 
-// The whole file, up to kReplayMaxScriptBytes, or false with `reason` set.
-bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
+bool ReadFileStart(const std::string& path, std::size_t limit, std::string& content,
+                   std::string& reason) {
     HANDLE file = CreateFileW(gimbalo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -56,15 +56,11 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
     char buffer[8192];
     DWORD got = 0;
     BOOL read = TRUE;
-    while (content.size() <= gimbalo::kReplayMaxScriptBytes &&
+    while (content.size() < limit &&
            (read = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0)
         content.append(buffer, got);
     if (!read) reason = ErrorText(GetLastError());
     CloseHandle(file);
-    if (read && content.size() > gimbalo::kReplayMaxScriptBytes) {
-        reason = gimbalo::kReplayScriptTooLong;
-        return false;
-    }
     return read != FALSE;
 }
 
@@ -80,15 +76,10 @@ int main() {
     if (const std::optional<int> status = gimbalo::ParseReplayCommand(Arguments(), command))
         return *status;
 
-    std::string text;
-    std::string reason;
-    if (!ReadWholeFile(command.scriptPath, text, reason)) {
-        std::fprintf(stderr, "%s: cannot read: %s\n", command.scriptPath.c_str(), reason.c_str());
-        return gimbalo::kReplayUsageOrScriptError;
-    }
     gimbalo::Script script;
-    if (!gimbalo::ParseReplayScript(command.scriptPath, text, script))
-        return gimbalo::kReplayUsageOrScriptError;
+    if (const std::optional<int> status =
+            gimbalo::LoadReplayScript(command.scriptPath, ReadFileStart, script))
+        return *status;
 
     // Each line as it happens, so a reader of a pipe follows the run.
     if (command.trace) std::setvbuf(stdout, nullptr, _IONBF, 0);
