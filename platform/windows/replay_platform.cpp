@@ -5,7 +5,7 @@
 
 #include "lang/text_encoding.h"
 #include "platform/forms.h"
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/wide_text.h"
 
 namespace gimbalo {

@@ -8,8 +8,8 @@
 #include <set>
 
 #include "platform/forms.h"
-#include "platform/windows/message_loop.h"
 #include "platform/windows/tray_icons.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "shell/pictures.h"
 #include "tests/windows/windows_test_support.h"
 

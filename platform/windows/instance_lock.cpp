@@ -1,0 +1,23 @@
+#include "platform/windows/instance_lock.h"
+
+namespace gimbalo {
+
+namespace {
+// One name per user session: another user's copy does not count.
+constexpr wchar_t kInstanceMutex[] = L"Local\\Gimbalo.SingleInstance";
+}  // namespace
+
+InstanceLock::~InstanceLock() {
+    if (mutex_ != nullptr) CloseHandle(mutex_);
+}
+
+bool InstanceLock::AnotherInstanceRunning() {
+    if (another_) return *another_;
+    // Held until the program ends; Windows lets go of it with the process,
+    // so a copy that was killed does not keep the next one from starting.
+    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    another_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    return *another_;
+}
+
+}  // namespace gimbalo
