@@ -4,22 +4,14 @@ namespace gimbalo {
 
 void FormWindow::FormChanged(Property what) {
     if (Detached()) return;
-    switch (what) {
-        case Property::Caption:
-            ShowCaption();
-            break;
-        case Property::Visible:
-            ShowVisibility();
-            break;
-        case Property::Icon:
-            ShowIcon();
-            break;
-        case Property::Foreground:
-            BringToFront();
-            break;
-        default:
-            break;
-    }
+    if (what == Property::Caption)
+        ShowCaption();
+    else if (what == Property::Visible)
+        ShowVisibility();
+    else if (what == Property::Icon)
+        ShowIcon();
+    else if (what == Property::Foreground)
+        BringToFront();
 }
 
 }  // namespace gimbalo

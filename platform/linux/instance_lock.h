@@ -13,8 +13,6 @@ class InstanceLock {
 public:
     InstanceLock();
     ~InstanceLock();
-    InstanceLock(const InstanceLock&) = delete;
-    InstanceLock& operator=(const InstanceLock&) = delete;
 
     // Asks once, taking the lock when it is free; the same answer after.
     bool AnotherInstanceRunning();

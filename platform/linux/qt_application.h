@@ -16,8 +16,6 @@ public:
     QtApplication();
     // Runs what the windows left to deferred deletes, then ends Qt.
     ~QtApplication();
-    QtApplication(const QtApplication&) = delete;
-    QtApplication& operator=(const QtApplication&) = delete;
 
     // Starts Qt on the X display with the program's arguments. False, with
     // `error` set to one line for the user, when Qt cannot start here.

@@ -7,16 +7,13 @@ namespace {
 constexpr wchar_t kInstanceMutex[] = L"Local\\Gimbalo.SingleInstance";
 }  // namespace
 
-InstanceLock::~InstanceLock() {
-    if (mutex_ != nullptr) CloseHandle(mutex_);
-}
-
 bool InstanceLock::AnotherInstanceRunning() {
     if (another_) return *another_;
     // Held until the program ends; Windows lets go of it with the process,
     // so a copy that was killed does not keep the next one from starting.
-    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
-    another_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    another_ = mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    mutex_.reset(mutex);
     return *another_;
 }
 

@@ -2,6 +2,7 @@
 // mutex, made by the first copy and held until it ends.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "platform/windows/win32.h"
@@ -10,16 +11,15 @@ namespace gimbalo {
 
 class InstanceLock {
 public:
-    InstanceLock() = default;
-    ~InstanceLock();
-    InstanceLock(const InstanceLock&) = delete;
-    InstanceLock& operator=(const InstanceLock&) = delete;
-
     // Asks once, making the mutex when there is none; the same answer after.
     bool AnotherInstanceRunning();
 
 private:
-    HANDLE mutex_ = nullptr;
+    struct CloseHandleOf {
+        void operator()(HANDLE handle) const { CloseHandle(handle); }
+    };
+
+    std::unique_ptr<void, CloseHandleOf> mutex_;
     std::optional<bool> another_;
 };
 

@@ -30,7 +30,7 @@ std::string RoamingAppData() {
 
 }  // namespace
 
-const std::string& SettingsFolder::Chosen(const std::function<std::string()>& programFolder) {
+const std::string& SettingsFolderChoice::Chosen(const std::function<std::string()>& programFolder) {
     if (chosen_) return *chosen_;
     std::string folder = programFolder();
     if (!CanWriteIn(folder)) {

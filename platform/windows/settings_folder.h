@@ -10,7 +10,7 @@
 
 namespace gimbalo {
 
-class SettingsFolder {
+class SettingsFolderChoice {
 public:
     // The folder, chosen the first time from the program folder `programFolder` names.
     const std::string& Chosen(const std::function<std::string()>& programFolder);

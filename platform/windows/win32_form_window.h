@@ -33,7 +33,7 @@ struct WindowResources {
     std::function<bool()> programEnded;
 };
 
-class Win32FormWindow : public FormWindow {
+class Win32FormWindow final : public FormWindow {
 public:
     // Makes the window of `form`, hidden, with the window of each control.
     // nullptr when the system refuses to make it.

@@ -29,7 +29,7 @@ std::unique_ptr<WindowsPlatform> WindowsPlatform::Create(HINSTANCE instance, std
 WindowsPlatform::WindowsPlatform(HINSTANCE instance)
     : instance_(instance),
       instanceLock_(std::make_unique<InstanceLock>()),
-      settingsFolder_(std::make_unique<SettingsFolder>()) {}
+      settingsFolder_(std::make_unique<SettingsFolderChoice>()) {}
 
 bool WindowsPlatform::Initialise(std::string& error) {
     // Pictures (WIC) and the shell's calls want COM on this thread.

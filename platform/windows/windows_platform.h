@@ -15,7 +15,7 @@ namespace gimbalo {
 
 class InstanceLock;
 class PictureStore;
-class SettingsFolder;
+class SettingsFolderChoice;
 class UiThreadLoop;
 class Win32FormHost;
 class WindowsPointer;
@@ -114,7 +114,7 @@ private:
     std::unique_ptr<UiThreadLoop> loop_;
     std::unique_ptr<PictureStore> pictures_;  // made on first use
     std::unique_ptr<InstanceLock> instanceLock_;
-    std::unique_ptr<SettingsFolder> settingsFolder_;
+    std::unique_ptr<SettingsFolderChoice> settingsFolder_;
     bool ended_ = false;
 };
 
