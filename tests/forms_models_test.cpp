@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -177,13 +178,7 @@ TEST(MenuHandles, ReachTheModelOnlyWhileTheFormIsLoaded) {
     const MenuHandle menu = sim.GetSubMenu(bar, 0);
     ASSERT_NE(menu, 0u);
 
-    struct Case {
-        const char* name;
-        MenuHandle handle;
-        int position;
-        uint32_t id;
-    };
-    const Case ids[] = {
+    const std::tuple<const char*, MenuHandle, int, uint32_t> ids[] = {
         {"first item", menu, 0, form.First.CommandId()},
         {"separator", menu, 1, form.Line.CommandId()},
         {"last item", menu, 2, form.Second.CommandId()},
@@ -192,7 +187,8 @@ TEST(MenuHandles, ReachTheModelOnlyWhileTheFormIsLoaded) {
         {"the bar is no menu", bar, 0, kNoItem},
         {"made-up handle", menu + 1, 0, kNoItem},
     };
-    for (const Case& c : ids) EXPECT_EQ(sim.GetMenuItemID(c.handle, c.position), c.id) << c.name;
+    for (const auto& [name, handle, position, id] : ids)
+        EXPECT_EQ(sim.GetMenuItemID(handle, position), id) << name;
     EXPECT_EQ(sim.GetSubMenu(bar, 1), 0u);
     EXPECT_EQ(sim.GetSubMenu(menu, 0), 0u);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/sim/sim_platform.h"
 #include "shell/system_tray.h"
@@ -145,13 +146,7 @@ TEST_F(SystemTrayTest, TheShellKnowsIconsByWindowAndIdentifier) {
         data.uID = id;
         return data;
     };
-    struct Step {
-        const char* name;
-        uint32_t message;
-        NOTIFYICONDATA data;
-        bool expected;
-    };
-    const Step steps[] = {
+    const std::tuple<const char*, uint32_t, NOTIFYICONDATA, bool> steps[] = {
         {"delete before any add", NIM_DELETE, NOTIFYICONDATA{}, false},
         {"add without size", NIM_ADD, record(&window, 9, 0), false},
         {"add without window", NIM_ADD, record(nullptr, 9), false},
@@ -167,8 +162,8 @@ TEST_F(SystemTrayTest, TheShellKnowsIconsByWindowAndIdentifier) {
         {"the other window keeps its icon", NIM_DELETE, record(&other, 1), true},
         {"add again after delete", NIM_ADD, record(&window, 1), true},
     };
-    for (const Step& step : steps)
-        EXPECT_EQ(sim.Shell_NotifyIconA(step.message, step.data), step.expected) << step.name;
+    for (const auto& [name, message, data, expected] : steps)
+        EXPECT_EQ(sim.Shell_NotifyIconA(message, data), expected) << name;
 
     // An unloaded window loses its icons with it.
     sim.UnloadForm(window);

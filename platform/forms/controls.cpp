@@ -1,6 +1,7 @@
 #include "platform/forms/controls.h"
 
 #include "platform/forms/form.h"
+#include "platform/forms/update.h"
 
 namespace gimbalo {
 
@@ -35,33 +36,23 @@ void Control::Notify(Property what) {
 }
 
 void Control::SetCaption(const std::string& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    Notify(Property::Caption);
+    if (Update(caption_, caption)) Notify(Property::Caption);
 }
 
 void Control::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Notify(Property::Enabled);
+    if (Update(enabled_, enabled)) Notify(Property::Enabled);
 }
 
 void Control::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    Notify(Property::Visible);
+    if (Update(visible_, visible)) Notify(Property::Visible);
 }
 
 void Control::SetTop(int top) {
-    if (top == design_.bounds.top) return;
-    design_.bounds.top = top;
-    Notify(Property::Bounds);
+    if (Update(design_.bounds.top, top)) Notify(Property::Bounds);
 }
 
 void Control::SetBounds(const Bounds& bounds) {
-    if (bounds == design_.bounds) return;
-    design_.bounds = bounds;
-    Notify(Property::Bounds);
+    if (Update(design_.bounds, bounds)) Notify(Property::Bounds);
 }
 
 bool Control::Reachable() const {
@@ -106,8 +97,7 @@ bool ComboBox::SetListIndex(int index) {
 }
 
 void ComboBox::SetText(const std::string& text) {
-    if (text == text_) return;
-    text_ = text;
+    if (!Update(text_, text)) return;
     auto found = std::find(items_.begin(), items_.end(), text_);
     const int index = found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
     const bool indexChanged = index != listIndex_;
@@ -131,8 +121,7 @@ bool ComboBox::UserType(const std::string& text) {
 // ---- CheckBox ----
 
 void CheckBox::SetValue(int value) {
-    if (value == value_) return;
-    value_ = value;
+    if (!Update(value_, value)) return;
     Notify(Property::Value);
     if (Click) Click();
 }
@@ -146,16 +135,12 @@ bool CheckBox::UserToggle() {
 // ---- pictures and timers ----
 
 void PictureControl::SetPicture(int32_t handle) {
-    if (handle == picture_) return;
-    picture_ = handle;
-    Notify(Property::Picture);
+    if (Update(picture_, handle)) Notify(Property::Picture);
 }
 
 void Timer::SetInterval(int milliseconds) {
     if (milliseconds < 0) milliseconds = 0;
-    if (milliseconds == interval_) return;
-    interval_ = milliseconds;
-    Notify(Property::Interval);
+    if (Update(interval_, milliseconds)) Notify(Property::Interval);
 }
 
 }  // namespace gimbalo

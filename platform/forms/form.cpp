@@ -1,5 +1,7 @@
 #include "platform/forms/form.h"
 
+#include "platform/forms/update.h"
+
 namespace gimbalo {
 
 Form::Form(FormDesign design) : design_(std::move(design)), caption_(design_.caption) {}
@@ -21,15 +23,11 @@ void Form::NotifyForm(Property what) {
 }
 
 void Form::SetCaption(const std::string& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    NotifyForm(Property::Caption);
+    if (Update(caption_, caption)) NotifyForm(Property::Caption);
 }
 
 void Form::SetIcon(int32_t handle) {
-    if (handle == icon_) return;
-    icon_ = handle;
-    NotifyForm(Property::Icon);
+    if (Update(icon_, handle)) NotifyForm(Property::Icon);
 }
 
 void Form::Show() {

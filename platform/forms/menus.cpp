@@ -1,6 +1,7 @@
 #include "platform/forms/menus.h"
 
 #include "platform/forms/form.h"
+#include "platform/forms/update.h"
 
 namespace gimbalo {
 
@@ -35,21 +36,15 @@ void MenuItem::Notify(Property what) {
 }
 
 void MenuItem::SetCaption(const std::string& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    Notify(Property::Caption);
+    if (Update(caption_, caption)) Notify(Property::Caption);
 }
 
 void MenuItem::SetPicture(int32_t handle) {
-    if (handle == picture_) return;
-    picture_ = handle;
-    Notify(Property::Picture);
+    if (Update(picture_, handle)) Notify(Property::Picture);
 }
 
 void MenuItem::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Notify(Property::Enabled);
+    if (Update(enabled_, enabled)) Notify(Property::Enabled);
 }
 
 bool MenuItem::UserChoose() {

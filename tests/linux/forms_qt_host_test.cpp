@@ -30,19 +30,14 @@
 namespace gimbalo {
 namespace {
 
-using testing::Find;
-using testing::FlushDeletes;
-using testing::TopLevel;
-using testing::WaitUntil;
+using namespace testing;  // the helpers of gui_test_support.h
 
 // The sample form on the X display, as Qt holds its window and widgets.
 class FormsHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-        std::string error;
-        platform = testing::TestPlatform::Create(error);
-        ASSERT_TRUE(platform) << error;
+        testing::StartOnDisplay(platform);
+        if (!platform) return;
         platform->LoadForm(form);
         form.Show();
         window = TopLevel("frmSample");
