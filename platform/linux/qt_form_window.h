@@ -68,12 +68,12 @@ private:
     void ShowIcon() override;
     void BringToFront() override;
     void PushCaption(Control& control);
+    void PushAccessibleName(const Control& control);
     void PushPicture(Control& control);
     void PushComboItems(ComboBox& combo);
     void PushComboSelection(ComboBox& combo);
     void PushComboText(ComboBox& combo);
     void PushCheckValue(CheckBox& box);
-    void PushAccessibleName(const Control& control);
     // Everything a user action could have touched, after the model had its say.
     void Resync(Control& control);
     void PlaceOnFirstShow();
