@@ -68,9 +68,9 @@ private:
     void ShowIcon() override;
     void BringToFront() override;
     void PushCaption(Control& control);
-    void PushAccessibleName(const Control& control);
     void PushPicture(Control& control);
     void PushComboItems(ComboBox& combo);
+    void PushAccessibleName(const Control& control);
     void PushComboSelection(ComboBox& combo);
     void PushComboText(ComboBox& combo);
     void PushCheckValue(CheckBox& box);
