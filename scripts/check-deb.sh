@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Makes the Debian package from a build, installs it with apt-get, runs the
-# installed /usr/bin/gimbalo (under a private X server, with no joystick and
-# Italian settings: it must say so in Italian from the installed files), then
-# purges it and checks that nothing of it is left under /usr.
+# Makes the Debian package from a build, has lintian check it, installs it
+# with apt-get, runs the installed /usr/bin/gimbalo (under a private X server,
+# with no joystick and Italian settings: it must say so in Italian from the
+# installed files), checks the access to /dev/uinput it gives, then purges it
+# and checks that nothing of it is left under /usr.
 # Needs root (through sudo when not root). Usage: scripts/check-deb.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,6 +42,12 @@ dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || {
   exit 1
 }
 
+# Debian's own checks: an error fails, warnings are shown.
+lintian --fail-on error "$deb" || {
+  echo "scripts/check-deb.sh: lintian finds errors in the package" >&2
+  exit 1
+}
+
 app_id=$(dpkg-deb --contents "$deb" | sed -n 's|.*/usr/share/applications/\(.*\)\.desktop$|\1|p')
 version=$(dpkg-deb --field "$deb" Version)
 
@@ -53,6 +60,13 @@ status=0
 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
   packaging/linux/check-installed-program.sh /usr "$app_id" "$version" || status=1
 /usr/bin/gimbalo --version || status=1
+# Access to /dev/uinput for the user at the seat, and the module at boot.
+uinput_rule=/usr/lib/udev/rules.d/70-gimbalo-uinput.rules
+uinput_module=/usr/lib/modules-load.d/gimbalo.conf
+grep -qxF 'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"' \
+  "$uinput_rule" || { echo "scripts/check-deb.sh: no uinput access rule in $uinput_rule" >&2; status=1; }
+grep -qx uinput "$uinput_module" ||
+  { echo "scripts/check-deb.sh: $uinput_module does not load uinput" >&2; status=1; }
 
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q \
   -o DPkg::Lock::Timeout=600 gimbalo >/dev/null
@@ -64,6 +78,9 @@ while IFS= read -r path; do
     status=1
   fi
 done <<<"$installed"
+for path in "$uinput_rule" "$uinput_module"; do
+  [[ ! -e $path ]] || { echo "scripts/check-deb.sh: left behind after the purge: $path" >&2; status=1; }
+done
 left=$(find /usr -iname '*gimbalo*' 2>/dev/null || true)
 if [[ -n $left ]]; then
   echo "scripts/check-deb.sh: left under /usr after the purge:"$'\n'"$left" >&2
