@@ -28,7 +28,14 @@ version=${version%-win32-setup.exe}
 
 # No menu entries on this machine's desktop for the shortcut.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
-"$run" "$prefix" --start
+# The prefix, with a server kept up between the steps below and Wine's own
+# background programs started with their output going nowhere (started by a
+# step, they would hold the test's output open). No notification area of its
+# own: the suite's may be up, and no step needs one.
+"$run" "$prefix" cmd /c exit </dev/null >/dev/null 2>&1
+WINEPREFIX=$prefix wineserver -w
+WINEPREFIX=$prefix wineserver -p20 </dev/null >/dev/null 2>&1
+"$run" "$prefix" wineboot </dev/null >/dev/null 2>&1
 trap '"$run" "$prefix" --stop' EXIT
 win() { "$run" "$prefix" "$@" </dev/null; }
 
