@@ -2,20 +2,17 @@
 # The setup program under Wine, in a prefix made afresh: a silent install,
 # the installed Gimbalo started (no joystick: its message), a silent
 # uninstall that keeps the settings, and one with /DELETESETTINGS that does not.
-#   check-setup.sh WINE_RUN PREFIX CPACK BUILD_DIR   (77: no X display or xdotool)
+#   check-setup.sh WINE_RUN PREFIX CPACK BUILD_DIR   (under an X server, with xdotool)
 set -euo pipefail
 [[ $# -eq 4 ]] || { echo "usage: check-setup.sh WINE_RUN PREFIX CPACK BUILD_DIR" >&2; exit 2; }
 run=$1 prefix=$2 cpack=$3 work=$4/setup-check
-[[ -n "${DISPLAY:-}" ]] && command -v xdotool >/dev/null ||
-  { echo "no display or xdotool"; exit 77; }
 rm -rf "$work" "$prefix" # rm does not follow the prefix's links to the drives
 "$cpack" -G NSIS --config "$4/CPackConfig.cmake" -B "$work" >/dev/null
 setup=$(echo "$work"/Gimbalo-*-win32-setup.exe)
 version=${setup##*/Gimbalo-} version=${version%-win32-setup.exe}
 
-# No menu entries on this machine for the shortcut. Wine's background
-# programs start with their output going nowhere, or they would hold the
-# test's; no notification area of its own (the suite's may be up).
+# No menu entries here for the shortcut; Wine's own programs started with no output to
+# hold the test's; no notification area of its own (the suite's may be up).
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d;winemenubuilder.exe=d" WINEPREFIX=$prefix
 "$run" "$prefix" cmd /c exit </dev/null >/dev/null 2>&1 && wineserver -w
 wineserver -p20 </dev/null >/dev/null 2>&1 && "$run" "$prefix" wineboot </dev/null >/dev/null 2>&1
@@ -36,8 +33,7 @@ expect_files() {
   got=$(cd "$folder" 2>/dev/null && find . -type f -printf '%P\n' | LC_ALL=C sort || echo none)
   [[ $got == "$(printf '%s\n' "$@")" ]] || fail "expected $1...; the folder holds:"$'\n'"$got"
 }
-# The uninstaller hands over to a copy of itself and returns; the copy
-# removes the uninstall entry last. The shortcut and the start at log-on go.
+# The uninstaller returns at once; the copy of itself it starts removes the entry last.
 uninstall() {
   win "$folder/Uninstall.exe" /S "$@"
   for _ in $(seq 100); do ! win reg query "$entry_key" >/dev/null 2>&1 && break; sleep 0.2; done
@@ -59,16 +55,13 @@ for value in "DisplayName    REG_SZ    Gimbalo" "DisplayVersion    REG_SZ    $ve
   grep -qxF "    $value" <<<"$entry" || fail "the uninstall entry lacks '$value':"$'\n'"$entry"
 done
 size=$(sed -n 's/^ *EstimatedSize *REG_DWORD *\(0x[0-9a-f]*\)$/\1/p' <<<"$entry")
-kilobytes=$(du -sk --apparent-size "$folder" | cut -f1)
-((${size:-0} > kilobytes * 9 / 10 && ${size:-0} < kilobytes * 11 / 10)) ||
-  fail "EstimatedSize ${size:-missing} kB for $kilobytes kB"
+kb=$(du -sk --apparent-size "$folder" | cut -f1) # within a tenth
+((${size:-0} * 10 > kb * 9 && ${size:-0} * 10 < kb * 11)) || fail "EstimatedSize ${size:-none} for $kb"
 
-# Started where it was installed; Wine traces the message box's text, and
-# Enter closes the box.
+# Started where it was installed; Wine traces the message box's text; Enter closes it.
 message="No usable joystick or gamepad was found."
 WINEDEBUG=trace+msgbox "$run" "$prefix" "$folder/Gimbalo.exe" </dev/null >/dev/null \
-  2>"$work/gimbalo.err" &
-program=$!
+  2>"$work/gimbalo.err" & program=$!
 for _ in $(seq 150); do grep -qF "$message" "$work/gimbalo.err" && break; sleep 0.2; done
 grep -qF "$message" "$work/gimbalo.err" || fail "no message: $(tail -n 3 "$work/gimbalo.err")"
 xdotool search --sync --onlyvisible --name '^Gimbalo$' windowfocus --sync key Return
@@ -92,7 +85,6 @@ cmp -s "$folder/Gimbalo.ini" "$roaming/Gimbalo.ini" || fail "installing changed 
 uninstall /DELETESETTINGS
 expect_files none
 [[ ! -e $roaming ]] || fail "/DELETESETTINGS left $roaming"
-
 [[ $failures -eq 0 ]] || { echo "$failures check(s) failed; prefix kept: $prefix" >&2; exit 1; }
 "$run" "$prefix" --stop && trap - EXIT && rm -rf "$prefix" "$prefix.lock"
 echo "The setup ($(du -k "$setup" | cut -f1) kB) installs, starts Gimbalo and uninstalls cleanly"
