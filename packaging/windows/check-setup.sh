@@ -55,8 +55,8 @@ for value in "DisplayName    REG_SZ    Gimbalo" "DisplayVersion    REG_SZ    $ve
   grep -qxF "    $value" <<<"$entry" || fail "the uninstall entry lacks '$value':"$'\n'"$entry"
 done
 size=$(sed -n 's/^ *EstimatedSize *REG_DWORD *\(0x[0-9a-f]*\)$/\1/p' <<<"$entry")
-kb=$(du -sk --apparent-size "$folder" | cut -f1) # within a tenth
-((${size:-0} * 10 > kb * 9 && ${size:-0} * 10 < kb * 11)) || fail "EstimatedSize ${size:-none} for $kb"
+kb=$(du -sk --apparent-size "$folder" | cut -f1)
+((${size:-0} * 10 > kb * 9 && ${size:-0} * 10 < kb * 11)) || fail "EstimatedSize ${size:-none}"
 
 # Started where it was installed; Wine traces the message box's text; Enter closes it.
 message="No usable joystick or gamepad was found."
