@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/maker.h"
 #include "core/numbers.h"
 #include "core/program.h"
 #include "lang/language_choice.h"
@@ -10,10 +11,9 @@
 #include "options/autostart.h"
 #include "options/frm_opzioni.h"
 #include "options/joystick.h"
+#include "platform/common/picture_files.h"
 #include "shell/frm_about.h"
 #include "shell/information_commands.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
 #include "shell/visual_styles.h"
 
 namespace gimbalo {

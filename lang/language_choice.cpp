@@ -8,7 +8,7 @@
 #include "lang/file_dialogs.h"
 #include "lang/language_file.h"
 #include "lang/locale_query.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "core/program.h"
-#include "lang/text_encoding.h"
 #include "lang/text_file.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

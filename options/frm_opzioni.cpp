@@ -4,14 +4,14 @@
 #include <cmath>
 #include <string>
 
+#include "core/maker.h"
 #include "core/numbers.h"
 #include "core/program.h"
 #include "lang/file_dialogs.h"
-#include "lang/text_encoding.h"
 #include "options/autostart.h"
 #include "options/joystick.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
+#include "platform/common/picture_files.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

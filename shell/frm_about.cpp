@@ -2,10 +2,10 @@
 
 #include <limits>
 
+#include "core/maker.h"
 #include "core/program.h"
+#include "platform/common/picture_files.h"
 #include "shell/information_commands.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 

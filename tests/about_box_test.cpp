@@ -1,7 +1,7 @@
 // The about box: its texts, its scrolling credits and which clicks close it.
 #include <gtest/gtest.h>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {

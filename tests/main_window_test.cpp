@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {

@@ -11,10 +11,10 @@
 #include "core/file_io.h"
 #include "core/program.h"
 #include "options/frm_opzioni.h"
+#include "platform/common/picture_files.h"
 #include "platform/sim/sim_platform.h"
 #include "shell/frm_about.h"
 #include "shell/information_commands.h"
-#include "shell/pictures.h"
 #include "tests/test_support.h"
 
 namespace gimbalo {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/maker.h"
 #include "options/frm_opzioni.h"
 #include "program_fixture.h"
 #include "shell/frm_about.h"
-#include "shell/maker.h"
 
 namespace gimbalo {
 namespace {

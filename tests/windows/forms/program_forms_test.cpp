@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "core/maker.h"
 #include "options/frm_opzioni.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/win32_controls.h"
 #include "platform/windows/win32_dpi.h"
 #include "shell/frm_about.h"
-#include "shell/maker.h"
 #include "tests/windows/forms/forms_test_support.h"
 
 namespace gimbalo {
