@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 
 namespace gimbalo {

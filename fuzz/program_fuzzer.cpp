@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "fuzz/fuzz_support.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "core/settings.h"
 #include "lang/file_dialogs.h"
 #include "lang/language_file.h"

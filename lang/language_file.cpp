@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "lang/text_file.h"
 #include "platform/common/text_encoding.h"
 

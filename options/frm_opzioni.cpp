@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "app/program.h"
 #include "core/maker.h"
 #include "core/numbers.h"
-#include "core/program.h"
 #include "lang/file_dialogs.h"
 #include "options/autostart.h"
 #include "options/joystick.h"

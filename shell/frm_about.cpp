@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "app/program.h"
 #include "core/maker.h"
-#include "core/program.h"
 #include "platform/common/picture_files.h"
 #include "shell/information_commands.h"
 

@@ -2,7 +2,7 @@
 // the autostart entry it keeps.
 #include <gtest/gtest.h>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "options/autostart.h"
 #include "options/joystick.h"
 #include "platform/sim/sim_platform.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "lang/language_file.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"

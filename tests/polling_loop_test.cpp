@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
 

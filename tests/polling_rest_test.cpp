@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"

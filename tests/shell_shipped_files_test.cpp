@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "app/program.h"
 #include "core/file_io.h"
-#include "core/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/common/picture_files.h"
 #include "platform/sim/sim_platform.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "core/file_io.h"
-#include "core/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/forms_fixture.h"

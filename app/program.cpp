@@ -1,4 +1,4 @@
-#include "core/program.h"
+#include "app/program.h"
 
 #include "core/settings.h"
 #include "options/frm_opzioni.h"

@@ -1,4 +1,4 @@
-#include "platform/help_and_version.h"
+#include "app/command_line.h"
 
 #include "core/maker.h"
 

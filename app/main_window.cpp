@@ -1,11 +1,11 @@
-#include "core/main_window.h"
+#include "app/main_window.h"
 
 #include <cmath>
 #include <limits>
 
+#include "app/program.h"
 #include "core/maker.h"
 #include "core/numbers.h"
-#include "core/program.h"
 #include "lang/language_choice.h"
 #include "lang/translation_page.h"
 #include "options/autostart.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "core/settings.h"
 #include "lang/lang_text.h"
 #include "platform/platform.h"
