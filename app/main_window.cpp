@@ -81,13 +81,14 @@ void Gimbalo::Form_Load() {
     SetMenuPicture(0, 11, Img2);
     SetMenuPicture(0, 13, Img6);
 
-    const int joysticks = CountJoysticks(platform, *this);
+    joystickCount = CountJoysticks(platform);
 
     std::string languageField;
     switch (ReadSettingsFile(program_.SettingsPath(), program_.settings, languageField,
                              platform.TextIsUtf8())) {
         case SettingsFileState::Read:
-            SelectStartupLanguage(program_, languageField);
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, languageField);
+            ApplyMenuCaptions();
             SyncAutostart(platform, program_.settings.StartWithWindows);
             break;
         case SettingsFileState::Unreadable:
@@ -96,14 +97,16 @@ void Gimbalo::Form_Load() {
             // gives the language, and only the user's own save writes.
             program_.settings.SetDefaults();
             program_.KeepUnreadableSettingsFile();
-            SelectStartupLanguage(program_, "");
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, "");
+            ApplyMenuCaptions();
             break;
         case SettingsFileState::Missing:
             program_.settings.SetDefaults();
             // A first start speaks the user's language too: chosen as for a
             // settings file without a language line. The autostart entry
             // still waits for a settings file.
-            SelectStartupLanguage(program_, "");
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, "");
+            ApplyMenuCaptions();
             break;
     }
 
@@ -114,7 +117,7 @@ void Gimbalo::Form_Load() {
         return;
     }
 
-    if (joysticks >= 1) {
+    if (joystickCount >= 1) {
         Timer1.SetInterval(kPollingInterval);
     } else {
         platform.MessageBox(text[24] + "\r\r" + text[25], MB_ICONEXCLAMATION, text[4]);
@@ -186,7 +189,15 @@ void Gimbalo::mnuDef_Click() {
 }
 
 void Gimbalo::mnuLingua_Click() {
-    RunLanguageCommand(program_);
+    const LanguageCommandResult result =
+        RunLanguageCommand(program_.platform, program_.settings, program_.LangText, *this);
+    program_.UnloadOptionsDialog();
+    ApplyMenuCaptions();
+    // A settings file kept because it could not be read is replaced only when
+    // the user chose a language.
+    program_.SaveSettings(result == LanguageCommandResult::FileChosen
+                              ? Program::SaveRequest::User
+                              : Program::SaveRequest::Routine);
 }
 
 void Gimbalo::mnuAggLingua_Click() {

@@ -72,6 +72,8 @@ public:
     MenuItem R2{PopUp, "R2", "-"};
     MenuItem mnuExit{PopUp, "mnuExit", "&Esci"};
 
+    // Joysticks that answered at start-up; the options dialog lists them.
+    int joystickCount = 0;
     int32_t TrayIconPicture = 0;
     // Mouse message decoded from the latest tray callback.
     int32_t TrayMessage = 0;

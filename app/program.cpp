@@ -58,10 +58,6 @@ std::string Program::SettingsPath() {
     return platform.SettingsFolder() + platform.PathSeparator() + kSettingsFileName;
 }
 
-std::string Program::ProgramPath(const std::string& name) {
-    return platform.ProgramFolder() + platform.PathSeparator() + name;
-}
-
 bool Program::RunMenuCommand(const std::string& itemName) {
     if (platform.ProgramEnded()) return false;
     DisposeRetiredForms();
@@ -72,7 +68,15 @@ bool Program::RunMenuCommand(const std::string& itemName) {
 frmOpzioni& Program::LoadOptionsDialog() {
     DisposeRetiredForms();
     if (!options_) {
-        options_ = std::make_unique<frmOpzioni>(*this);
+        options_ = std::make_unique<frmOpzioni>(OptionsDialogNeeds{
+            .platform = platform,
+            .settings = settings,
+            .text = LangText,
+            .joystickCount = main.joystickCount,
+            .icon = main.Icon(),
+            .saveSettings = [this] { SaveSettings(); },
+            .unload = [this] { UnloadOptionsDialog(); },
+        });
         LoadFormWindow(*options_);
         options_->Form_Load();
     }
@@ -88,7 +92,7 @@ void Program::UnloadOptionsDialog() {
 frmAbout& Program::LoadAboutBox() {
     DisposeRetiredForms();
     if (!about_) {
-        about_ = std::make_unique<frmAbout>(*this);
+        about_ = std::make_unique<frmAbout>(platform, [this] { UnloadAboutBox(); });
         LoadFormWindow(*about_);
         about_->Form_Load();
     }

@@ -46,8 +46,6 @@ public:
     // explicit save may replace it.
     void KeepUnreadableSettingsFile() { keepSettingsFile_ = true; }
     std::string SettingsPath();
-    // A path below the program folder: ProgramPath("Lang") and so on.
-    std::string ProgramPath(const std::string& name);
 
     // Runs the popup menu item `itemName` ("mnuDef", "mnuExit", ...) as if
     // the user had chosen it. False when the menu has no such item or it

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/program.h"
 #include "lang/text_file.h"
 #include "platform/common/text_encoding.h"
 
@@ -48,10 +47,6 @@ void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangT
     const std::optional<std::string> path = LanguageFilePath(platform, langFileName);
     if (!path) return;
     if (auto lines = ReadTextFileLines(*path, utf8)) FillLangText(table, *lines, utf8);
-}
-
-void LoadLanguageFile(Program& program) {
-    LoadLanguageFile(program.platform, program.settings.LangFileName, program.LangText);
 }
 
 }  // namespace gimbalo

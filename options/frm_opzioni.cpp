@@ -1,12 +1,10 @@
 #include "options/frm_opzioni.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
+#include <utility>
 
-#include "app/program.h"
 #include "core/maker.h"
-#include "core/numbers.h"
 #include "lang/file_dialogs.h"
 #include "options/autostart.h"
 #include "options/joystick.h"
@@ -58,16 +56,9 @@ ControlDesign Button(const char* name, int left, const char* text, int tab) {
     return Control::Design(name).At(left, 262, 75, 33).HandPointer().Tab(tab).Caption(text);
 }
 
-// The text of a number of joysticks as held in the main window's Tag.
-int JoystickCount(const std::string& tag) {
-    const double value = LeadingNumber(tag).value_or(0);
-    if (!std::isfinite(value) || value < 1) return 0;
-    return static_cast<int>(std::min<double>(std::floor(value), kMaxJoystickEntries));
-}
-
 }  // namespace
 
-frmOpzioni::frmOpzioni(Program& program)
+frmOpzioni::frmOpzioni(OptionsDialogNeeds needs)
     : Form(DialogDesign()),
       Image2(*this, Control::Design("Image2")
                         .At(16, 16, 158, 138)
@@ -94,7 +85,7 @@ frmOpzioni::frmOpzioni(Program& program)
                         .Fore(kCreditsColour)
                         .Transparent()
                         .Caption("Label5")),
-      program_(program) {
+      needs_(std::move(needs)) {
     Combo1.Click = [this] { Combo1_Click(); };
     Combo2.Click = [this] { Combo2_Click(); };
     Combo3.Click = [this] { Combo3_Click(); };
@@ -110,18 +101,18 @@ frmOpzioni::frmOpzioni(Program& program)
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     Command3.Click = [this] { Command3_Click(); };
-    TitleBarClose = [this] { program_.UnloadOptionsDialog(); };
+    TitleBarClose = [this] { needs_.unload(); };
 }
 
 void frmOpzioni::Form_Load() {
-    Platform& platform = program_.platform;
-    Settings& model = program_.settings;
-    const LangTable& text = program_.LangText;
+    Platform& platform = needs_.platform;
+    Settings& model = needs_.settings;
+    const LangTable& text = needs_.text;
 
     JOYCAPS caps;  // all zeros: no name, no buttons
     ReadJoystickCaps(platform, model.JoystickIndex, caps);
 
-    SetIcon(program_.main.Icon());
+    SetIcon(needs_.icon);
 
     Label1.SetCaption(text[17]);
     Label2.SetCaption(text[18]);
@@ -150,7 +141,7 @@ void frmOpzioni::Form_Load() {
     Combo2.SetListIndex(model.RightButton - 1);
     Combo3.SetListIndex(model.MiddleButton - 1);
 
-    const int joysticks = JoystickCount(program_.main.Tag);
+    const int joysticks = std::clamp(needs_.joystickCount, 0, kMaxJoystickEntries);
     for (int k = 1; k <= joysticks; ++k) Combo5.AddItem(std::to_string(k));
     Combo5.SetListIndex(model.JoystickIndex);
 
@@ -190,7 +181,7 @@ void frmOpzioni::Combo3_Click() {
 }
 
 void frmOpzioni::Command3_Click() {
-    Settings& model = program_.settings;
+    Settings& model = needs_.settings;
     model.LeftButton = static_cast<int16_t>(Combo1.ListIndex() + 1);
     model.RightButton = static_cast<int16_t>(Combo2.ListIndex() + 1);
     model.MiddleButton = static_cast<int16_t>(Combo3.ListIndex() + 1);
@@ -198,8 +189,8 @@ void frmOpzioni::Command3_Click() {
     model.Acceleration = static_cast<int16_t>(Check2.Value());
     model.StartWithWindows = static_cast<int16_t>(Check1.Value());
     model.JoystickIndex = static_cast<int16_t>(Combo5.ListIndex());
-    SyncAutostart(program_.platform, model.StartWithWindows);
-    program_.SaveSettings();
+    SyncAutostart(needs_.platform, model.StartWithWindows);
+    needs_.saveSettings();
     Command3.SetEnabled(false);
 }
 

@@ -3,20 +3,39 @@
 // autostart entry into line and rewrite the settings file.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
+#include "core/settings.h"
+#include "lang/lang_text.h"
 #include "platform/forms.h"
+#include "platform/platform.h"
 
 namespace gimbalo {
-
-class Program;
 
 // Most buttons a joystick reports: one bit each in the reading's mask.
 constexpr uint32_t kMaxJoystickButtons = 32;
 // Most joysticks the joystick list offers.
 constexpr int kMaxJoystickEntries = 16;
 
+// What the dialog works with, lent by its owner for the dialog's life.
+struct OptionsDialogNeeds {
+    Platform& platform;
+    Settings& settings;
+    const LangTable& text;
+    // Joysticks found at start-up: the joystick list offers that many.
+    int joystickCount;
+    // The main window's icon, which the dialog shows too.
+    int32_t icon;
+    // Writes the settings file after Apply or OK has changed the model.
+    std::function<void()> saveSettings;
+    // The title bar's close: the owner unloads the dialog.
+    std::function<void()> unload;
+};
+
 class frmOpzioni : public Form {
 public:
-    explicit frmOpzioni(Program& program);
+    explicit frmOpzioni(OptionsDialogNeeds needs);
 
     void Form_Load();
     void Combo1_Click();
@@ -58,7 +77,7 @@ private:
     // Empties each partner list whose text equals the changed list's text.
     void ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& second);
 
-    Program& program_;
+    OptionsDialogNeeds needs_;
 };
 
 }  // namespace gimbalo

@@ -1,8 +1,8 @@
 #include "shell/frm_about.h"
 
 #include <limits>
+#include <utility>
 
-#include "app/program.h"
 #include "core/maker.h"
 #include "platform/common/picture_files.h"
 #include "shell/information_commands.h"
@@ -32,7 +32,7 @@ std::string VersionText(const ProductVersion& version) {
            std::to_string(version.revision);
 }
 
-frmAbout::frmAbout(Program& program)
+frmAbout::frmAbout(Platform& platform, std::function<void()> unload)
     : Form(AboutDesign()),
       imgTitle(*this, Control::Design("imgTitle")
                           .At(0, 0, 1155, 1125)
@@ -84,18 +84,19 @@ frmAbout::frmAbout(Program& program)
                                 .At(720, 3870, 1050, 195)
                                 .Caption("Home Page:")
                                 .CaptionOf(lblHomePage)),
-      program_(program) {
-    Click = [this] { Close(); };
+      platform_(platform),
+      unload_(std::move(unload)) {
+    Click = [this] { unload_(); };
     for (Control* closer :
          {static_cast<Control*>(&imgTitle), static_cast<Control*>(&lblTitle),
           static_cast<Control*>(&lblVersion), static_cast<Control*>(&lblDescription),
           static_cast<Control*>(&lblCopyright)})
-        closer->Click = [this] { Close(); };
-    lblHomePage.Click = [this] { OpenHomePage(program_.platform); };
+        closer->Click = [this] { unload_(); };
+    lblHomePage.Click = [this] { OpenHomePage(platform_); };
     Timer1.Tick = [this] { Timer1_Timer(); };
     // The title-bar close button and Escape unload the box as its clicks do.
-    TitleBarClose = [this] { Close(); };
-    Escape = [this] { Close(); };
+    TitleBarClose = [this] { unload_(); };
+    Escape = [this] { unload_(); };
 }
 
 void frmAbout::Form_Load() {
@@ -106,10 +107,6 @@ void frmAbout::Form_Load() {
 
 void frmAbout::Form_Unload() {
     Timer1.SetInterval(0);
-}
-
-void frmAbout::Close() {
-    program_.UnloadAboutBox();
 }
 
 void frmAbout::Timer1_Timer() {

@@ -3,14 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace gimbalo {
-
-class Program;
 
 // Where the scrolling panel starts, in twips below the viewport's top.
 constexpr int kPanelStartTop = 2200;
@@ -25,7 +24,9 @@ std::string VersionText(const ProductVersion& version);
 
 class frmAbout : public Form {
 public:
-    explicit frmAbout(Program& program);
+    // `unload` runs when a click, Escape or the title bar closes the box: its
+    // owner unloads it.
+    frmAbout(Platform& platform, std::function<void()> unload);
 
     void Form_Load();
     void Form_Unload();
@@ -49,10 +50,8 @@ public:
     Timer Timer1{*this, "Timer1"};
 
 private:
-    // A click that closes the box.
-    void Close();
-
-    Program& program_;
+    Platform& platform_;
+    std::function<void()> unload_;
 };
 
 }  // namespace gimbalo

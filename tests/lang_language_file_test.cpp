@@ -176,7 +176,7 @@ TEST_F(LanguageFileTest, ProgramLoadsItsCurrentLanguageIntoItsTable) {
     Ship("Italiano.lng", NumberedLines(29, "testo"));
     Program program(sim);
     program.settings.LangFileName = "Italiano.lng";
-    LoadLanguageFile(program);
+    LoadLanguageFile(sim, program.settings.LangFileName, program.LangText);
     EXPECT_EQ(program.LangText[29], "testo 29");
 }
 

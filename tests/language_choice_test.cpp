@@ -47,11 +47,12 @@ TEST_F(LanguageChoiceTest, StartupChoiceFollowsTheStoredNameOrTheCountry) {
     };
     for (const Case& c : cases) {
         sim.SetCountryName(c.country);
-        SelectStartupLanguage(program, c.stored);
+        SelectStartupLanguage(sim, program.settings, program.LangText, c.stored);
         EXPECT_EQ(program.settings.LangFileName, c.chosen)
             << "stored \"" << c.stored << "\", country " << c.country.value_or("(none)");
     }
-    SelectStartupLanguage(program, "Deutsch.lng");
+    SelectStartupLanguage(sim, program.settings, program.LangText, "Deutsch.lng");
+    program.main.ApplyMenuCaptions();
     EXPECT_EQ(program.main.mnuDef.Caption(), "D7");
     EXPECT_EQ(program.main.R0.Caption(), "-");
 }

@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndTheLanguageOfThe
     EXPECT_EQ(program.main.R0.Caption(), "-");
     EXPECT_TRUE(sim.autostart.empty()) << "the autostart entry waits for a settings file";
     EXPECT_EQ(sim.commonControlsInitialised, 1);
-    EXPECT_EQ(program.main.Tag, "1");
+    EXPECT_EQ(program.main.joystickCount, 1);
     EXPECT_EQ(program.main.Timer1.Interval(), 5);
     EXPECT_FALSE(program.main.Visible());
     EXPECT_TRUE(sim.messageBoxes.empty());
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, NoJoystickShowsTheMessageAndEndsWithoutIconOrSave) {
     EXPECT_NE(program.main.Icon(), 0);
     EXPECT_EQ(program.main.Timer1.Interval(), 0);
     EXPECT_EQ(SettingsText(), before);
-    EXPECT_EQ(program.main.Tag, "0");
+    EXPECT_EQ(program.main.joystickCount, 0);
 }
 
 TEST_F(MainWindowTest, AtAFirstStartTheNoJoystickMessageIsInTheCountrysLanguage) {

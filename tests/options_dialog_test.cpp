@@ -20,7 +20,7 @@ protected:
     frmOpzioni& OpenWith(const Settings& s, int joysticks = 1) {
         program.UnloadOptionsDialog();
         program.settings = s;
-        program.main.Tag = std::to_string(joysticks);
+        program.main.joystickCount = joysticks;
         return OpenOptions();
     }
     static Settings Model(int16_t left, int16_t right, int16_t middle, int16_t joystick = 0,
@@ -143,17 +143,21 @@ TEST_F(OptionsDialogTest, ListsStayWithinWhatAReadingCanReport) {
     Settings s = Model(1, 2, 3, 1);
     frmOpzioni& d = OpenWith(s, 2);
     EXPECT_EQ(d.Combo1.ListCount(), 32) << "a reading has 32 button bits";
-    // A joystick count that is no number, or too big, still opens the dialog.
+    // A joystick count below one, or too big, still opens the dialog.
     struct Case {
-        const char* tag;
+        int count;
         int entries;
-    } cases[] = {{"", 0}, {"x", 0}, {"-3", 0}, {"2.7", 2}, {"1e9", kMaxJoystickEntries}};
+    } cases[] = {{0, 0},
+                 {-3, 0},
+                 {2, 2},
+                 {kMaxJoystickEntries + 1, kMaxJoystickEntries},
+                 {1000000000, kMaxJoystickEntries}};
     for (const Case& c : cases) {
         program.UnloadOptionsDialog();
-        program.main.Tag = c.tag;
+        program.main.joystickCount = c.count;
         frmOpzioni& reopened = OpenOptions();
-        EXPECT_EQ(reopened.Combo5.ListCount(), c.entries) << c.tag;
-        EXPECT_EQ(reopened.Combo4.Text(), "2") << c.tag;
+        EXPECT_EQ(reopened.Combo5.ListCount(), c.entries) << c.count;
+        EXPECT_EQ(reopened.Combo4.Text(), "2") << c.count;
     }
 }
 
