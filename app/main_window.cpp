@@ -46,7 +46,7 @@ Gimbalo::Gimbalo(Program& program)
       Img4(*this, MenuPicture("Img4", kMenuDonationPicture)),
       Img5(*this, MenuPicture("Img5", kMenuLicencePicture)),
       Img6(*this, MenuPicture("Img6", kMenuExitPicture)),
-      Polling(program.platform, program.settings, Label1),
+      Polling(program.platform, program.settings),
       Rest(program.platform, Timer1, Polling),
       program_(program) {
     Timer1.Tick = [this] { Rest.Tick(); };

@@ -1,6 +1,6 @@
-// The hidden main window: it brings the program up, owns the polling timer,
-// the held-button marker and the popup menu with its pictures, receives the
-// tray icon's callbacks, and takes the program down.
+// The hidden main window: it brings the program up, owns the polling timer
+// and its tick, the popup menu with its pictures, receives the tray icon's
+// callbacks, and takes the program down.
 #pragma once
 
 #include <cstdint>
@@ -45,8 +45,6 @@ public:
     void mnuExit_Click();
 
     Timer Timer1{*this, "Timer1"};
-    Label Label1{*this,
-                 Control::Design("Label1").Caption("Label1").Hidden()};  // held-button marker
 
     // Sources of the menu pictures, 13 x 13 pixels each.
     Image Img1;
