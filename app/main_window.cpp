@@ -111,8 +111,9 @@ void Gimbalo::Form_Load() {
     }
 
     if (platform.AnotherInstanceRunning()) {
-        platform.MessageBox(text[5] + " " + platform.ExecutableName() + " " + text[6],
-                            MB_ICONEXCLAMATION, text[4]);
+        platform.MessageBox(text[TextId::AlreadyRunningBefore] + " " + platform.ExecutableName() +
+                                " " + text[TextId::AlreadyRunningAfter],
+                            MB_ICONEXCLAMATION, text[TextId::MessageTitle]);
         platform.EndProgram();
         return;
     }
@@ -120,7 +121,8 @@ void Gimbalo::Form_Load() {
     if (joystickCount >= 1) {
         Timer1.SetInterval(kPollingInterval);
     } else {
-        platform.MessageBox(text[24] + "\r\r" + text[25], MB_ICONEXCLAMATION, text[4]);
+        platform.MessageBox(text[TextId::NoJoystick] + "\r\r" + text[TextId::NoJoystickAdvice],
+                            MB_ICONEXCLAMATION, text[TextId::MessageTitle]);
         // As the unload step does; there is no icon yet, so nothing changes.
         program_.Tray.RemoveTrayIcon(TrayIconPicture);
         program_.Tray.RemoveTrayIcon(Icon());
@@ -172,15 +174,15 @@ bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image&
 
 void Gimbalo::ApplyMenuCaptions() {
     const LangTable& text = program_.LangText;
-    mnuDef.SetCaption(text[7]);
-    mnuDonazione.SetCaption(text[8]);
-    mnuAggiornamenti.SetCaption(text[9]);
-    mnuLicenza.SetCaption(text[10]);
-    mnuVersioni.SetCaption(text[11]);
-    mnuAbout.SetCaption(text[12]);
-    mnuLingua.SetCaption(text[26]);
-    mnuAggLingua.SetCaption(text[27]);
-    mnuExit.SetCaption(text[13]);
+    mnuDef.SetCaption(text[TextId::OptionsItem]);
+    mnuDonazione.SetCaption(text[TextId::DonationItem]);
+    mnuAggiornamenti.SetCaption(text[TextId::UpdatesItem]);
+    mnuLicenza.SetCaption(text[TextId::LicenceItem]);
+    mnuVersioni.SetCaption(text[TextId::VersionHistoryItem]);
+    mnuAbout.SetCaption(text[TextId::AboutItem]);
+    mnuLingua.SetCaption(text[TextId::LanguageItem]);
+    mnuAggLingua.SetCaption(text[TextId::AddLanguageItem]);
+    mnuExit.SetCaption(text[TextId::ExitItem]);
 }
 
 void Gimbalo::mnuDef_Click() {
@@ -223,10 +225,10 @@ void Gimbalo::mnuVersioni_Click() {
 void Gimbalo::mnuAbout_Click() {
     const LangTable& text = program_.LangText;
     frmAbout& box = program_.LoadAboutBox();
-    box.SetCaption(text[28]);
+    box.SetCaption(text[TextId::AboutTitle]);
     box.lblVersion.SetCaption(VersionText(program_.platform.GetProductVersion()));
-    box.lblDescription.SetCaption(text[14]);
-    box.lblCopyright.SetCaption(std::string(kCreditLine) + " - " + text[15]);
+    box.lblDescription.SetCaption(text[TextId::Description]);
+    box.lblCopyright.SetCaption(std::string(kCreditLine) + " - " + text[TextId::LanguageLine]);
     box.Show();
 }
 

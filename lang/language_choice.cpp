@@ -50,7 +50,7 @@ void SelectStartupLanguage(Platform& platform, Settings& settings, LangTable& te
 LanguageCommandResult RunLanguageCommand(Platform& platform, Settings& settings, LangTable& text,
                                          Form& owner) {
     const bool utf8 = platform.TextIsUtf8();
-    const std::string& menuText = text[26];
+    const std::string& menuText = text[TextId::LanguageItem];
     if (CharacterCount(menuText, utf8) < 3) return LanguageCommandResult::NoFileChosen;
     std::string filter = WithoutLastCharacters(menuText, 3, utf8);
     filter += '\0';
@@ -62,7 +62,7 @@ LanguageCommandResult RunLanguageCommand(Platform& platform, Settings& settings,
         .FilterIndex = 1,
         .DefaultExt = "lng",
         .FileName = "",
-        .DialogTitle = text[15],
+        .DialogTitle = text[TextId::LanguageLine],
         .OwnerWindow = owner,
         .OpenFile = true,
     };

@@ -114,21 +114,21 @@ void frmOpzioni::Form_Load() {
 
     SetIcon(needs_.icon);
 
-    Label1.SetCaption(text[17]);
-    Label2.SetCaption(text[18]);
-    Label3.SetCaption(text[19]);
-    Label4.SetCaption(text[20]);
-    Label6.SetCaption(text[21]);
-    Check1.SetCaption(text[23]);
-    Check2.SetCaption(text[22]);
-    Command1.SetCaption(text[1]);
-    Command2.SetCaption(text[2]);
-    Command3.SetCaption(text[3]);
-    Label5.SetCaption(std::string(kAuthorsLine) + "\r" + text[15]);
+    Label1.SetCaption(text[TextId::LeftButtonCaption]);
+    Label2.SetCaption(text[TextId::RightButtonCaption]);
+    Label3.SetCaption(text[TextId::MiddleButtonCaption]);
+    Label4.SetCaption(text[TextId::SpeedCaption]);
+    Label6.SetCaption(text[TextId::JoystickCaption]);
+    Check1.SetCaption(text[TextId::StartAtLoginCaption]);
+    Check2.SetCaption(text[TextId::AccelerationCaption]);
+    Command1.SetCaption(text[TextId::OkButton]);
+    Command2.SetCaption(text[TextId::CancelButton]);
+    Command3.SetCaption(text[TextId::ApplyButton]);
+    Label5.SetCaption(std::string(kAuthorsLine) + "\r" + text[TextId::LanguageLine]);
 
     const uint32_t buttons = std::min(caps.wNumButtons, kMaxJoystickButtons);
     for (uint32_t n = 1; n <= buttons; ++n) {
-        const std::string entry = text[16] + " " + std::to_string(n);
+        const std::string entry = text[TextId::ButtonWord] + " " + std::to_string(n);
         Combo1.AddItem(entry);
         Combo2.AddItem(entry);
         Combo3.AddItem(entry);
@@ -155,7 +155,7 @@ void frmOpzioni::Form_Load() {
     // as the program's text counts them, so no character is cut in two.
     const std::string name =
         FirstCharacters(TrimAtNul(caps.szPname), kJoystickNameLength, platform.TextIsUtf8());
-    SetCaption(text[29] + " - " + name);
+    SetCaption(text[TextId::OptionsTitle] + " - " + name);
 
     Command3.SetEnabled(false);
 }
