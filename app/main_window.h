@@ -18,9 +18,9 @@ constexpr const char* kTrayTip = "Animated TrayIcon";
 // Period of the polling timer, in milliseconds.
 constexpr int kPollingInterval = 5;
 
-class Gimbalo : public Form {
+class MainWindow : public Form {
 public:
-    explicit Gimbalo(Program& program);
+    explicit MainWindow(Program& program);
 
     void Form_Initialize();
     void Form_Load();
@@ -44,40 +44,40 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
-    Timer Timer1{*this, "Timer1"};
+    Timer pollingTimer{*this, "Timer1"};
 
     // Sources of the menu pictures, 13 x 13 pixels each.
-    Image Img1;
-    Image Img2;
-    Image Img3;
-    Image Img4;
-    Image Img5;
-    Image Img6;
+    Image optionsPicture;
+    Image aboutPicture;
+    Image updatesPicture;
+    Image donationPicture;
+    Image licencePicture;
+    Image exitPicture;
 
-    Menu PopUp{*this, "PopUp", "Gimbalo"};
-    MenuItem mnuDef{PopUp, "mnuDef", "&Opzioni..."};
-    MenuItem R0{PopUp, "R0", "-"};
-    MenuItem mnuLingua{PopUp, "mnuLingua", "&Lingua"};
-    MenuItem mnuAggLingua{PopUp, "mnuAggLingua", "Aggiungi lingua..."};
-    MenuItem R1{PopUp, "R1", "-"};
-    MenuItem mnuDonazione{PopUp, "mnuDonazione", "Fai una &donazione..."};
-    MenuItem R4{PopUp, "R4", "-"};
-    MenuItem mnuAggiornamenti{PopUp, "mnuAggiornamenti", "&Controlla aggiornamenti..."};
-    MenuItem R3{PopUp, "R3", "-"};
-    MenuItem mnuLicenza{PopUp, "mnuLicenza", "Licenza..."};
-    MenuItem mnuVersioni{PopUp, "mnuVersioni", "&Versioni del programma..."};
-    MenuItem mnuAbout{PopUp, "mnuAbout", "&Informazioni..."};
-    MenuItem R2{PopUp, "R2", "-"};
-    MenuItem mnuExit{PopUp, "mnuExit", "&Esci"};
+    Menu popupMenu{*this, "PopUp", "Gimbalo"};
+    MenuItem optionsItem{popupMenu, "mnuDef", "&Opzioni..."};
+    MenuItem separator0{popupMenu, "R0", "-"};
+    MenuItem languageItem{popupMenu, "mnuLingua", "&Lingua"};
+    MenuItem addLanguageItem{popupMenu, "mnuAggLingua", "Aggiungi lingua..."};
+    MenuItem separator1{popupMenu, "R1", "-"};
+    MenuItem donationItem{popupMenu, "mnuDonazione", "Fai una &donazione..."};
+    MenuItem separator4{popupMenu, "R4", "-"};
+    MenuItem updatesItem{popupMenu, "mnuAggiornamenti", "&Controlla aggiornamenti..."};
+    MenuItem separator3{popupMenu, "R3", "-"};
+    MenuItem licenceItem{popupMenu, "mnuLicenza", "Licenza..."};
+    MenuItem versionHistoryItem{popupMenu, "mnuVersioni", "&Versioni del programma..."};
+    MenuItem aboutItem{popupMenu, "mnuAbout", "&Informazioni..."};
+    MenuItem separator2{popupMenu, "R2", "-"};
+    MenuItem exitItem{popupMenu, "mnuExit", "&Esci"};
 
     // Joysticks that answered at start-up; the options dialog lists them.
     int joystickCount = 0;
     int32_t TrayIconPicture = 0;
     // Mouse message decoded from the latest tray callback.
-    int32_t TrayMessage = 0;
-    PollingLoop Polling;
+    int32_t trayMessage = 0;
+    PollingLoop polling;
     // Sleeps between ticks while the stick rests.
-    PollingRest Rest;
+    PollingRest rest;
 
 private:
     Program& program_;

@@ -70,7 +70,7 @@ public:
     Settings settings;
     LangTable LangText;
     SystemTray Tray;
-    Gimbalo main;
+    MainWindow mainWindow;
 
 private:
     // Gives a new form its window and the pictures it declares.

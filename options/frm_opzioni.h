@@ -45,33 +45,33 @@ public:
     void Combo2_Change() { Combo2_Click(); }
     void Combo3_Change() { Combo3_Click(); }
     // The speed, the joystick and the two check boxes only enable Apply.
-    void Combo4_Click() { Command3.SetEnabled(true); }
-    void Combo4_Change() { Command3.SetEnabled(true); }
-    void Combo5_Click() { Command3.SetEnabled(true); }
-    void Combo5_Change() { Command3.SetEnabled(true); }
-    void Check1_Click() { Command3.SetEnabled(true); }
-    void Check2_Click() { Command3.SetEnabled(true); }
-    void Command1_Click();  // OK
-    void Command2_Click();  // Cancel
-    void Command3_Click();  // Apply
+    void Combo4_Click() { applyButton.SetEnabled(true); }
+    void Combo4_Change() { applyButton.SetEnabled(true); }
+    void Combo5_Click() { applyButton.SetEnabled(true); }
+    void Combo5_Change() { applyButton.SetEnabled(true); }
+    void Check1_Click() { applyButton.SetEnabled(true); }
+    void Check2_Click() { applyButton.SetEnabled(true); }
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
 
-    Image Image2;
-    ComboBox Combo1;
-    ComboBox Combo2;
-    ComboBox Combo3;
-    ComboBox Combo4;
-    ComboBox Combo5;
-    CheckBox Check2;
-    CheckBox Check1;
-    CommandButton Command1;
-    CommandButton Command3;
-    CommandButton Command2;
-    Label Label1;
-    Label Label2;
-    Label Label3;
-    Label Label4;
-    Label Label6;
-    Label Label5;
+    Image decoration;
+    ComboBox leftButtonList;
+    ComboBox rightButtonList;
+    ComboBox middleButtonList;
+    ComboBox speedList;
+    ComboBox joystickList;
+    CheckBox acceleration;
+    CheckBox startAtLogin;
+    CommandButton okButton;
+    CommandButton applyButton;
+    CommandButton cancelButton;
+    Label leftButtonCaption;
+    Label rightButtonCaption;
+    Label middleButtonCaption;
+    Label speedCaption;
+    Label joystickCaption;
+    Label credits;
 
 private:
     // Empties each partner list whose text equals the changed list's text.

@@ -20,7 +20,7 @@ constexpr int kPanelStep = 10;
 constexpr int kPanelRestTicks = 120;
 
 // "Rel. " and the version as major.minor.revision.
-std::string VersionText(const ProductVersion& version);
+std::string ReleaseCaption(const ProductVersion& version);
 
 class frmAbout : public Form {
 public:
@@ -36,18 +36,18 @@ public:
 
     int16_t PauseTicks = 0;
 
-    Image imgTitle;
-    Label lblTitle;
-    Label lblVersion;
-    Frame Frame1;
-    PictureBox Picture1;
-    PictureBox Picture2;
-    Label lblDescription;
-    Label lblCopyright;
-    Image Image1;
-    Label lblHomePage;  // a link: it takes focus, Enter or Space opens the page
-    Label lblHomePageCap;
-    Timer Timer1{*this, "Timer1"};
+    Image titlePicture;
+    Label titleLabel;
+    Label versionLabel;
+    Frame divider;
+    PictureBox creditsView;
+    PictureBox creditsPanel;
+    Label descriptionLabel;
+    Label copyrightLabel;
+    Image creditsPicture;
+    Label homePageLink;  // a link: it takes focus, Enter or Space opens the page
+    Label homePageCaption;
+    Timer animationTimer{*this, "Timer1"};
 
 private:
     Platform& platform_;

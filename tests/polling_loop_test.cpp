@@ -22,10 +22,10 @@ protected:
     }
     void Tick(uint32_t x, uint32_t y, uint32_t buttons = 0) {
         sim.SetStick(x, y, buttons);
-        program.main.Polling.Timer1_Timer();
+        program.mainWindow.polling.Timer1_Timer();
     }
     void Centre() { Tick(kCentre, kCentre); }
-    PollingLoop& loop() { return program.main.Polling; }
+    PollingLoop& loop() { return program.mainWindow.polling; }
 
     testing::TempFolder folder;
     SimPlatform sim;
@@ -213,8 +213,8 @@ TEST_F(PollingTest, AnUnpluggedJoystickLetsGoOfTheButtonAndStopsThePointer) {
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 2);
     sim.Joystick(0).present = false;
-    program.main.Polling.Timer1_Timer();
-    program.main.Polling.Timer1_Timer();
+    program.mainWindow.polling.Timer1_Timer();
+    program.mainWindow.polling.Timer1_Timer();
     EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{LD, LU}));
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 0);

@@ -66,9 +66,9 @@ TEST(ShellShippedFilesTest, EveryPictureAFormNamesIsShippedInTheSizeOfItsPlace) 
     sim.AddJoystick("Pad", 4);
     Program program(sim);
     program.settings.SetDefaults();
-    Form* forms[] = {&program.main, &program.LoadOptionsDialog(), &program.LoadAboutBox()};
+    Form* forms[] = {&program.mainWindow, &program.LoadOptionsDialog(), &program.LoadAboutBox()};
 
-    ASSERT_FALSE(program.main.Layout().icon.empty());
+    ASSERT_FALSE(program.mainWindow.Layout().icon.empty());
     int pictures = 0;
     for (Form* form : forms) {
         SCOPED_TRACE(form->Name());
