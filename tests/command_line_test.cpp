@@ -36,9 +36,7 @@ TEST(SplitCommandLine, SeparatesTheProgramFromItsOneArgument) {
 
 TEST(ExplorerCommand, QuotesAPathThatABlankOrTabWouldSplit) {
     struct Case {
-        const char* word;
-        const char* path;
-        const char* command;
+        const char *word, *path, *command;
     } cases[] = {
         {"Explorer", "/opt/gimbalo/License.txt", "Explorer /opt/gimbalo/License.txt"},
         {"explorer", "/opt/my apps/page.html", "explorer \"/opt/my apps/page.html\""},

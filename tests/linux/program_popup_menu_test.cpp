@@ -65,8 +65,7 @@ protected:
         });
         driver.start(5);
         const int twipsPerPixel = platform->TwipsPerPixelX();
-        program->mainWindow.Form_MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel),
-                                           0);
+        program->mainWindow.MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
         driver.stop();
         return shown;
     }
