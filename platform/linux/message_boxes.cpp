@@ -12,7 +12,7 @@ constexpr int IDOK = 1;
 
 // The text as one line of the terminal: each run of line breaks becomes one
 // blank, and blanks at either end go.
-std::string TerminalLine(const std::string& text) {
+std::string LinesJoinedByBlanks(const std::string& text) {
     std::string line;
     bool pendingBlank = false;
     for (char c : text) {
@@ -34,7 +34,7 @@ int MessageBoxes::Show(const std::string& text, const std::string& title,
                        const std::string& programName) {
     // Said on the terminal too, before the box waits: a user who started the
     // program from one, or whose session keeps a log, sees why it stopped.
-    const std::string line = TerminalLine(text);
+    const std::string line = LinesJoinedByBlanks(text);
     if (!line.empty()) {
         std::fprintf(stderr, "%s: %s\n", programName.c_str(), line.c_str());
         std::fflush(stderr);

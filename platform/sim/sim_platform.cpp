@@ -4,9 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/file_io.h"
-#include "lang/text_encoding.h"
 #include "platform/common/form_window.h"
+#include "platform/common/text_encoding.h"
+#include "platform/file_system.h"
 
 namespace gimbalo {
 

@@ -54,8 +54,8 @@ protected:
         return testing::WithNextPopup(
             [this] {
                 const int twipsPerPixel = platform->TwipsPerPixelX();
-                program->main.Form_MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel),
-                                             0);
+                program->mainWindow.MouseMove(0, 0,
+                                              static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
             },
             act);
     }
