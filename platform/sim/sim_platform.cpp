@@ -12,7 +12,7 @@ namespace gimbalo {
 
 // A form's window on the sim: nothing to draw; it notes the form coming to
 // the front.
-class SimPlatform::Window : public FormWindow {
+class SimPlatform::Window final : public FormWindow {
 public:
     Window(SimPlatform& sim, Form& form) : sim_(sim), form_(form) {}
     void ControlChanged(Control&, Property) override {}
