@@ -33,7 +33,7 @@ public:
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-    // -- joystick (linux_joysticks.cpp: sdl_joysticks.cpp, joystick_news.cpp) --
+    // -- joystick (linux_joysticks.cpp) --
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
     uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
 
