@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Makes the Debian package from a build, installs it with apt-get, runs the
-# installed /usr/bin/gimbalo (under a private X server, with no joystick and
-# Italian settings: it must say so in Italian from the installed files), then
-# purges it and checks that nothing of it is left under /usr.
+# Makes the Debian package from a build, has lintian check it, installs it
+# with apt-get, runs the installed /usr/bin/gimbalo (under a private X server,
+# with no joystick and Italian settings: it must say so in Italian from the
+# installed files), checks the access to /dev/uinput it gives, then purges it
+# and checks that nothing of it is left under /usr.
 # Needs root (through sudo when not root). Usage: scripts/check-deb.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,6 +42,12 @@ dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || {
   exit 1
 }
 
+# Debian's own checks: an error fails, warnings are shown.
+lintian --fail-on error "$deb" || {
+  echo "scripts/check-deb.sh: lintian finds errors in the package" >&2
+  exit 1
+}
+
 app_id=$(dpkg-deb --contents "$deb" | sed -n 's|.*/usr/share/applications/\(.*\)\.desktop$|\1|p')
 version=$(dpkg-deb --field "$deb" Version)
 
@@ -53,6 +60,12 @@ status=0
 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
   packaging/linux/check-installed-program.sh /usr "$app_id" "$version" || status=1
 /usr/bin/gimbalo --version || status=1
+# Access to /dev/uinput for the user at the seat, and the module at boot
+# (the purge's check below sees both go).
+rule='KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"'
+grep -qxF "$rule" /usr/lib/udev/rules.d/70-gimbalo-uinput.rules &&
+  grep -qx uinput /usr/lib/modules-load.d/gimbalo.conf ||
+  { echo "scripts/check-deb.sh: no uinput access rule or modules-load.d entry" >&2; status=1; }
 
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q \
   -o DPkg::Lock::Timeout=600 gimbalo >/dev/null

@@ -17,14 +17,15 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core locales
-  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
+  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev lintian
   dbus-daemon at-spi2-core python3 python3-pyatspi
   clang-14 libclang-rt-14-dev
 )
-# The Windows program: MinGW-w64 for 32-bit Windows, and Wine (its 32-bit
-# half comes from the i386 architecture) to run its tests.
+# The Windows program: MinGW-w64 for 32-bit Windows, NSIS for its setup
+# program, and Wine (its 32-bit half comes from the i386 architecture) to run
+# its tests.
 windows_packages=(
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev nsis
   wine wine32:i386 fonts-wine
 )
 if [[ $windows -eq 1 ]]; then

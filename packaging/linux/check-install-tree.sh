@@ -42,7 +42,10 @@ expected=(
   share/doc/gimbalo/Versioni.txt
   share/doc/gimbalo/README.md
   share/doc/gimbalo/copyright
+  share/doc/gimbalo/changelog.gz
   share/doc/gimbalo/examples/demo.replay
+  lib/udev/rules.d/70-gimbalo-uinput.rules
+  lib/modules-load.d/gimbalo.conf
 )
 for size in "${sizes[@]}"; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
