@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "replay/replay_platform.h"
 
 namespace gimbalo {

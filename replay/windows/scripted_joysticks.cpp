@@ -1,6 +1,6 @@
 #include "replay/windows/scripted_joysticks.h"
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/windows_platform.h"
 

@@ -1,6 +1,6 @@
-#include "platform/help_and_version.h"
+#include "app/command_line.h"
 
-#include "shell/maker.h"
+#include "core/maker.h"
 
 namespace gimbalo {
 
