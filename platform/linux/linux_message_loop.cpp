@@ -10,15 +10,11 @@ namespace gimbalo {
 
 std::unique_ptr<FormHost> LinuxPlatform::MakeHost(Form& form) {
     return std::make_unique<QtFormHost>(
-        form, [this](Timer& timer) { DispatchTimer(timer); }, WindowResourcesFrom(Pictures()));
+        form, [this](Timer& timer) { timers_.Dispatch(timer); }, WindowResourcesFrom(Pictures()));
 }
 
 QtFormHost* LinuxPlatform::QtHostOf(const Form& form) const {
     return static_cast<QtFormHost*>(HostOf(form));
-}
-
-void LinuxPlatform::DispatchTimer(Timer& timer) {
-    if (!ended_) timer.Fire();
 }
 
 void LinuxPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {

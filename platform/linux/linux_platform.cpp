@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "platform/linux/instance_lock.h"
-#include "platform/linux/joystick_watch.h"
+#include "platform/linux/joystick_news.h"
 #include "platform/linux/message_boxes.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/qt_application.h"
@@ -49,6 +49,7 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
     // Readings are polled; an event queue nobody reads would only fill up.
     SDL_JoystickEventState(SDL_IGNORE);
     joysticks_ = std::make_unique<SdlJoysticks>();
+    news_ = std::make_unique<JoystickNews>(*joysticks_);
     return true;
 }
 
@@ -56,19 +57,13 @@ LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
     CloseDesktop();
-    StopWatchingJoystick();
-    CloseWatchedNode();
-    watch_.reset();
+    news_.reset();
     pictures_.reset();
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     application_.reset();
     pointer_.reset();
-}
-
-uint32_t LinuxPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
-    return joysticks_ ? joysticks_->GetCaps(device, caps) : JOYERR_PARMS;
 }
 
 bool LinuxPlatform::GetCursorPos(POINT& point) {

@@ -9,13 +9,9 @@ namespace gimbalo {
 
 std::unique_ptr<FormHost> WindowsPlatform::MakeHost(Form& form) {
     if (!loop_) return nullptr;
-    FormHostContext context{instance_,  *loop_, [this](Timer& timer) { DispatchTimer(timer); },
+    FormHostContext context{instance_,  *loop_, [this](Timer& timer) { timers_.Dispatch(timer); },
                             Pictures(), *loop_, [this] { return ended_; }};
     return std::make_unique<Win32FormHost>(form, std::move(context));
-}
-
-void WindowsPlatform::DispatchTimer(Timer& timer) {
-    if (!ended_) timer.Fire();
 }
 
 void WindowsPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {

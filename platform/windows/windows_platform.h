@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/common/desktop_platform.h"
+#include "platform/common/timer_dispatch.h"
 #include "platform/windows/win32.h"
 
 namespace gimbalo {
@@ -83,6 +84,8 @@ public:
     UiThreadLoop& Loop() { return *loop_; }
     // The host of a loaded form, nullptr for a form not loaded.
     Win32FormHost* HostOf(const Form& form) const;
+    // Where the forms' timer ticks run.
+    TimerDispatch& Timers() { return timers_; }
 
 protected:
     explicit WindowsPlatform(HINSTANCE instance);
@@ -90,12 +93,9 @@ protected:
     // it, and so does a derived platform that builds itself. False with
     // `error` set when the desktop cannot be reached.
     bool Initialise(std::string& error);
-    // Runs one tick of a timer model; the replay program wraps the polling
-    // timer's ticks with its script.
-    virtual void DispatchTimer(Timer& timer);
 
 private:
-    // The host of each loaded form, its timers ticking through DispatchTimer
+    // The host of each loaded form, its timers ticking through Timers()
     // (windows_message_loop.cpp).
     std::unique_ptr<FormHost> MakeHost(Form& form) override;
     // The tray icons (windows_shell.cpp) and the popup menu (windows_menus.cpp).
@@ -116,6 +116,7 @@ private:
     std::unique_ptr<InstanceLock> instanceLock_;
     std::unique_ptr<SettingsFolderChoice> settingsFolder_;
     bool ended_ = false;
+    TimerDispatch timers_{*this};
 };
 
 }  // namespace gimbalo
