@@ -149,6 +149,10 @@ struct ButtonCase {
     std::vector<uint32_t> masks;  // one tick each
     std::vector<uint32_t> events;
 };
+// The case's name, not a dump of its bytes, where a test's name shows it.
+void PrintTo(const ButtonCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class ButtonTest : public PollingTest, public ::testing::WithParamInterface<ButtonCase> {};
 
@@ -219,6 +223,40 @@ TEST_F(PollingTest, AnUnpluggedJoystickLetsGoOfTheButtonAndStopsThePointer) {
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 0);
     EXPECT_EQ(loop().Step(), 2.0f);
+}
+
+TEST_F(PollingTest, TheJoystickInUseMovesThePointerAndDeviceZeroStandsInWhenItIsMissing) {
+    sim.AddJoystick("Second pad", 4);  // device 1
+    struct Case {
+        int16_t joystickIndex;
+        bool first, second;  // devices 0 and 1 present
+        int dx;              // device 0 pushes left, device 1 right
+    } cases[] = {{1, true, true, 2},  {0, true, true, -2},  {1, true, false, -2},
+                 {5, true, true, -2}, {-1, true, true, -2}, {1, false, false, 0},
+                 {0, false, true, 0}};
+    Centre();
+    for (const Case& c : cases) {
+        program.settings.JoystickIndex = c.joystickIndex;
+        sim.Joystick(0).present = c.first;
+        sim.Joystick(1).present = c.second;
+        sim.SetStick(0, kCentre, 0, 0);
+        sim.SetStick(65535, kCentre, 0, 1);
+        sim.SetPointer(100, 100);
+        program.mainWindow.polling.Timer1_Timer();
+        EXPECT_EQ(sim.Pointer().x, 100 + c.dx) << c.joystickIndex << c.first << c.second;
+        Centre();
+    }
+    // A button held on the joystick in use goes up when it goes, whatever
+    // device 0 holds, and so does device 0's when the joystick comes back.
+    program.settings.JoystickIndex = 1;
+    sim.Joystick(0).present = sim.Joystick(1).present = true;
+    sim.SetStick(kCentre, kCentre, 2, 0);
+    sim.SetStick(kCentre, kCentre, 1, 1);
+    for (bool second : {true, false, true}) {
+        sim.Joystick(1).present = second;
+        program.mainWindow.polling.Timer1_Timer();
+    }
+    EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{LD, LU, RD, RU, LD}));
 }
 
 TEST_F(PollingTest, OverflowingCoordinateLeavesThePointer) {

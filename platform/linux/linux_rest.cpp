@@ -31,12 +31,14 @@ bool LinuxPlatform::WatchJoystick(int device, std::function<void()> wake) {
     if (!watch_) watch_ = std::make_unique<JoystickWatch>();
     // A node that ended belongs to a joystick on its way out: not again.
     if (watch_->NodeEnded() && watch_->Node() == watchedNode_) CloseWatchedNode();
+    // A joystick arriving may change what the program reads, whichever
+    // device it watches.
+    if (!watch_->SeesArrivals()) return false;
     const JoystickInput input = InputToWatch(device);
     switch (input.kind) {
         case JoystickInput::Kind::Unwatchable:
             return false;
         case JoystickInput::Kind::Absent:
-            if (!watch_->SeesArrivals()) return false;
             return watch_->Arm(-1, std::move(wake));
         case JoystickInput::Kind::Node:
             if (watch_->Arm(input.fd, std::move(wake))) return true;
