@@ -280,6 +280,30 @@ TEST_F(ReplayRun, UnpluggedJoystickLetsGoOfTheButtonAndReadsNothing) {
     EXPECT_EQ(trace.end.at("events"), "-");
 }
 
+TEST_F(ReplayRun, TheJoystickInUseIsReadAndDeviceZeroOnlyWhenNoneHasItsNumber) {
+    SKIP_WITHOUT_DISPLAY();
+    struct Case {
+        const char* joystickIndex;
+        const char* x;  // what the ticks read: the centred second pad, or device 0
+        const char* events;
+    } cases[] = {{"1", "32768", "-"}, {"5", "65535", "LEFTDOWN"}};
+    for (const Case& c : cases) {
+        testing::WriteFile(SettingsFile(), std::string("1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n") +
+                                               c.joystickIndex + "\r\nEnglish.lng\r\n");
+        ASSERT_EQ(Run("joystick \"Wheel\" buttons=2\njoystick \"Pad\" buttons=4\n"
+                      "at 1: x=65535 buttons=0x1\nat 6: quit\n"),
+                  0)
+            << err;
+        const Trace trace = ReadTrace(out);
+        ASSERT_EQ(trace.ticks.size(), 6u) << out;
+        EXPECT_EQ(trace.ticks[3].at("x"), c.x) << c.joystickIndex;
+        EXPECT_EQ(trace.ticks[1].at("events"), c.events) << c.joystickIndex;
+        if (c.events == std::string("-")) {
+            EXPECT_EQ(trace.end.at("pointer"), trace.ticks[0].at("pointer")) << out;
+        }
+    }
+}
+
 TEST_F(ReplayRun, NoJoystickDeclaredEndsAtStartUpWithStatusOne) {
     SKIP_WITHOUT_DISPLAY();
     EXPECT_EQ(Run("at 5: quit\n"), 1) << err;
