@@ -252,6 +252,34 @@ TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
     EXPECT_EQ(program.settings.MiddleButton, 0);
 }
 
+TEST_F(OptionsDialogTest, OkKeepsWhatAListCannotShowUntilTheUserChangesThatList) {
+    sim.AddJoystick("Two buttons", 2);  // device 1
+    struct Case {
+        const char* what;
+        int16_t joystick;  // in use; 5 does not answer
+        std::function<void(frmOpzioni&)> edit;
+        int16_t left, right, middle, joystickAfter;
+    } cases[] = {
+        {"nothing changed: the middle button stays", 1, [](frmOpzioni&) {}, 1, 2, 3, 1},
+        {"no answer: all three and the joystick stay", 5, [](frmOpzioni&) {}, 1, 2, 3, 5},
+        {"the middle list picked", 1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, 1,
+         0, 2, 1},
+        {"the middle list typed in", 1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); },
+         1, 2, 0, 1},
+        {"another joystick picked", 5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, 1, 2,
+         3, 0},
+    };
+    for (const Case& c : cases) {
+        frmOpzioni& d = OpenWith(Model(1, 2, 3, c.joystick), 2);
+        c.edit(d);
+        d.okButton.UserClick();
+        const Settings& s = program.settings;
+        EXPECT_EQ(std::vector<int>({s.LeftButton, s.RightButton, s.MiddleButton, s.JoystickIndex}),
+                  std::vector<int>({c.left, c.right, c.middle, c.joystickAfter}))
+            << c.what;
+    }
+}
+
 TEST_F(OptionsDialogTest, ApplyCopiesEveryControlIntoTheModelAndTheFile) {
     sim.AddJoystick("Pad Two", 6);
     frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);
