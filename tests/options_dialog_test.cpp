@@ -262,12 +262,12 @@ TEST_F(OptionsDialogTest, OkKeepsWhatAListCannotShowUntilTheUserChangesThatList)
     } cases[] = {
         {"nothing changed: the middle button stays", 1, [](frmOpzioni&) {}, 1, 2, 3, 1},
         {"no answer: all three and the joystick stay", 5, [](frmOpzioni&) {}, 1, 2, 3, 5},
-        {"the middle list picked", 1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, 1,
-         0, 2, 1},
-        {"the middle list typed in", 1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); },
-         1, 2, 0, 1},
-        {"another joystick picked", 5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, 1, 2,
-         3, 0},
+        {"the middle list picked", 1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, 1, 0,
+         2, 1},
+        {"the middle list typed in", 1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); }, 1,
+         2, 0, 1},
+        {"another joystick picked", 5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, 1, 2, 3,
+         0},
     };
     for (const Case& c : cases) {
         frmOpzioni& d = OpenWith(Model(1, 2, 3, c.joystick), 2);
