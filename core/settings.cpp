@@ -110,7 +110,8 @@ void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& l
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {
-    return ReplaceFile(path, SettingsFileText(settings), textIsUtf8);
+    // A settings file linked into place from elsewhere keeps the link.
+    return ReplaceFile(path, SettingsFileText(settings), textIsUtf8, LinkAtPath::Followed);
 }
 
 }  // namespace gimbalo
