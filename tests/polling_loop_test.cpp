@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{"all three on one joystick button", 5, 5, 5, {16, 0}, {LD, RD, MD, MU, LU, RU}},
         ButtonCase{"button number 0 never matches", 0, 0, 0, {1, 0}, {}},
         ButtonCase{"negative button number never matches", -1, 2, 3, {1, 0}, {}},
-        ButtonCase{"button 16 held gives one down although its mask does not fit 16 bits",
+        ButtonCase{"button 16 held past the 16-bit mask gives one down",
                    16,
                    2,
                    3,
