@@ -35,6 +35,6 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
 // write left beside the file are removed first. False when the file could
 // not be written.
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8,
-                 LinkAtPath links);
+                 LinkAtPath links = LinkAtPath::Replaced);
 
 }  // namespace gimbalo

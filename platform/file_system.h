@@ -74,6 +74,7 @@ enum class WriteStatus {
 // full disk fails before a byte changes. A file at `path` that is read-only
 // is never replaced. `links` says what happens to a link at `path`.
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,
-                                      std::string_view content, bool textIsUtf8, LinkAtPath links);
+                                      std::string_view content, bool textIsUtf8,
+                                      LinkAtPath links = LinkAtPath::Replaced);
 
 }  // namespace gimbalo

@@ -253,30 +253,25 @@ TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
 }
 
 TEST_F(OptionsDialogTest, OkKeepsWhatAListCannotShowUntilTheUserChangesThatList) {
-    sim.AddJoystick("Two buttons", 2);  // device 1
-    struct Case {
-        const char* what;
-        int16_t joystick;  // in use; 5 does not answer
+    sim.AddJoystick("Two buttons", 2);  // device 1; device 5 does not answer
+    const std::function<void(frmOpzioni&)> nothing = [](frmOpzioni&) {};
+    const struct {
+        int16_t inUse;
         std::function<void(frmOpzioni&)> edit;
-        int16_t left, right, middle, joystickAfter;
+        std::vector<int> stored;  // left, right, middle, joystick in use
     } cases[] = {
-        {"nothing changed: the middle button stays", 1, [](frmOpzioni&) {}, 1, 2, 3, 1},
-        {"no answer: all three and the joystick stay", 5, [](frmOpzioni&) {}, 1, 2, 3, 5},
-        {"the middle list picked", 1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, 1, 0,
-         2, 1},
-        {"the middle list typed in", 1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); }, 1,
-         2, 0, 1},
-        {"another joystick picked", 5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, 1, 2, 3,
-         0},
+        {1, nothing, {1, 2, 3, 1}},
+        {5, nothing, {1, 2, 3, 5}},
+        {1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, {1, 0, 2, 1}},
+        {1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); }, {1, 2, 0, 1}},
+        {5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, {1, 2, 3, 0}},
     };
-    for (const Case& c : cases) {
-        frmOpzioni& d = OpenWith(Model(1, 2, 3, c.joystick), 2);
-        c.edit(d);
-        d.okButton.UserClick();
+    for (const auto& c : cases) {
+        c.edit(OpenWith(Model(1, 2, 3, c.inUse), 2));
+        program.OptionsDialog()->okButton.UserClick();
         const Settings& s = program.settings;
         EXPECT_EQ(std::vector<int>({s.LeftButton, s.RightButton, s.MiddleButton, s.JoystickIndex}),
-                  std::vector<int>({c.left, c.right, c.middle, c.joystickAfter}))
-            << c.what;
+                  c.stored);
     }
 }
 

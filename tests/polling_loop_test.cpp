@@ -2,6 +2,7 @@
 // button events reach the desktop.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/program.h"
@@ -148,11 +149,8 @@ struct ButtonCase {
     int16_t left, right, middle;
     std::vector<uint32_t> masks;  // one tick each
     std::vector<uint32_t> events;
+    friend void PrintTo(const ButtonCase& c, std::ostream* out) { *out << c.what; }
 };
-// The case's name, not a dump of its bytes, where a test's name shows it.
-void PrintTo(const ButtonCase& c, std::ostream* out) {
-    *out << c.what;
-}
 
 class ButtonTest : public PollingTest, public ::testing::WithParamInterface<ButtonCase> {};
 
@@ -227,35 +225,23 @@ TEST_F(PollingTest, AnUnpluggedJoystickLetsGoOfTheButtonAndStopsThePointer) {
 
 TEST_F(PollingTest, TheJoystickInUseMovesThePointerAndDeviceZeroStandsInWhenItIsMissing) {
     sim.AddJoystick("Second pad", 4);  // device 1
-    struct Case {
-        int16_t joystickIndex;
-        bool first, second;  // devices 0 and 1 present
-        int dx;              // device 0 pushes left, device 1 right
-    } cases[] = {{1, true, true, 2},  {0, true, true, -2},  {1, true, false, -2},
-                 {5, true, true, -2}, {-1, true, true, -2}, {1, false, false, 0},
-                 {0, false, true, 0}};
+    // Joystick in use, devices 0 and 1 present, and where device 0 (pushed
+    // left, button 2) and device 1 (right, button 1) take the pointer.
+    const std::tuple<int16_t, bool, bool, int> cases[] = {
+        {1, 1, 1, 2},   {0, 1, 1, -2}, {1, 1, 0, -2}, {5, 1, 1, -2},
+        {-1, 1, 1, -2}, {1, 0, 0, 0},  {0, 0, 1, 0},  {1, 1, 1, 2}};
     Centre();
-    for (const Case& c : cases) {
-        program.settings.JoystickIndex = c.joystickIndex;
-        sim.Joystick(0).present = c.first;
-        sim.Joystick(1).present = c.second;
-        sim.SetStick(0, kCentre, 0, 0);
-        sim.SetStick(65535, kCentre, 0, 1);
-        sim.SetPointer(100, 100);
-        program.mainWindow.polling.Timer1_Timer();
-        EXPECT_EQ(sim.Pointer().x, 100 + c.dx) << c.joystickIndex << c.first << c.second;
-        Centre();
-    }
-    // A button held on the joystick in use goes up when it goes, whatever
-    // device 0 holds, and so does device 0's when the joystick comes back.
-    program.settings.JoystickIndex = 1;
-    sim.Joystick(0).present = sim.Joystick(1).present = true;
-    sim.SetStick(kCentre, kCentre, 2, 0);
-    sim.SetStick(kCentre, kCentre, 1, 1);
-    for (bool second : {true, false, true}) {
+    sim.SetStick(0, kCentre, 2, 0);
+    sim.SetStick(65535, kCentre, 1, 1);
+    for (const auto& [inUse, first, second, dx] : cases) {
+        program.settings.JoystickIndex = inUse;
+        sim.Joystick(0).present = first;
         sim.Joystick(1).present = second;
+        const int x = sim.Pointer().x;
         program.mainWindow.polling.Timer1_Timer();
+        EXPECT_EQ(sim.Pointer().x - x, dx) << inUse << first << second;
     }
+    // A button held by one device goes up when a tick reads the other one.
     EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{LD, LU, RD, RU, LD}));
 }
 

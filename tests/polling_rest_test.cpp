@@ -41,8 +41,8 @@ struct Desk {
     long ticks = 0;
 };
 
-// What a user does to both desktops at the start of one period, with the
-// joystick `device`; the user of device 0 also changes the settings.
+// What a user does to both desktops at the start of one period with joystick
+// `device`; the user of device 0 also changes the settings.
 class RandomUser {
 public:
     RandomUser(uint32_t seed, int device) : random_(seed), device_(device) {}
@@ -173,13 +173,12 @@ TEST(PollingRestTest, SleepingLoopMovesAndClicksExactlyAsPlainPolling) {
         RandomUser user(c.seed, 0);
         RandomUser other(c.seed + 1, 1);
         std::size_t eventsSeen = 0;
-        long restsOnJoystickInUse = 0, restsOnDeviceZeroInItsPlace = 0;
+        long restsWithDevice1[2] = {};  // in use, absent and present
         for (long period = 0; period < c.periods; ++period) {
             user.Act(pure, rest);
             other.Act(pure, rest);
             if (rest.Resting() && rest.program.settings.JoystickIndex == 1)
-                ++(rest.sim.Joystick(1).present ? restsOnJoystickInUse
-                                                : restsOnDeviceZeroInItsPlace);
+                ++restsWithDevice1[rest.sim.Joystick(1).present];
             if (::testing::Test::HasFatalFailure()) return;
             pure.Slot();
             rest.Slot();
@@ -200,9 +199,7 @@ TEST(PollingRestTest, SleepingLoopMovesAndClicksExactlyAsPlainPolling) {
         EXPECT_GT(rest.sim.joystickWakes, 50);
         EXPECT_GT(user.settingsAtRest, 0);
         EXPECT_GT(user.unplugsAtRest, 0);
-        EXPECT_GT(other.unplugsAtRest, 0);
-        EXPECT_GT(restsOnJoystickInUse, 0);
-        EXPECT_GT(restsOnDeviceZeroInItsPlace, 0);
+        EXPECT_GT(restsWithDevice1[0] * restsWithDevice1[1], 0);
         EXPECT_GT(user.chords, 0);
         EXPECT_GT(pure.sim.buttonEvents.size(), 60u);
     }

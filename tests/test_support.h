@@ -41,13 +41,11 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // `units` as UTF-16 with its byte-order mark, as a Windows editor saves
-// "Unicode" text: each element one code unit.
+// "Unicode" text.
 inline std::string Utf16(const std::u16string& units, bool bigEndian) {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : units) {
-        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
+    for (char16_t unit : units)
+        for (int shift : {bigEndian ? 8 : 0, bigEndian ? 0 : 8}) bytes += char(unit >> shift);
     return bytes;
 }
 

@@ -12,7 +12,9 @@
 #include <string>
 
 #include "core/file_io.h"
+#include "lang/translation_page.h"
 #include "platform/file_system.h"
+#include "platform/sim/sim_platform.h"
 #include "tests/posix/unprivileged.h"
 #include "tests/test_support.h"
 
@@ -181,8 +183,8 @@ TEST(FileSystemTest, WritesKeepModeAndOwnerAndNeverHalfAFile) {
         struct stat before {};
         ::stat(path.c_str(), &before);
         const auto write = [&] {
-            return std::string(StatusName(WriteFileThroughTemporary(path, temporary, "new text",
-                                                                    true, LinkAtPath::Followed)));
+            return std::string(
+                StatusName(WriteFileThroughTemporary(path, temporary, "new text", true)));
         };
         const std::string status = c.unprivileged ? testing::RunUnprivileged(write) : write();
         ::chmod(folder.Path().c_str(), 0755);
@@ -205,9 +207,8 @@ TEST(FileSystemTest, ATakenTemporaryNameIsLeftToItsWriter) {
     const std::string path = folder.File("Gimbalo.ini");
     WriteFile(path, "old");
     WriteFile(path + ".tmp000001", "someone else's");
-    EXPECT_EQ(
-        WriteFileThroughTemporary(path, path + ".tmp000001", "new", true, LinkAtPath::Followed),
-        WriteStatus::TemporaryTaken);
+    EXPECT_EQ(WriteFileThroughTemporary(path, path + ".tmp000001", "new", true),
+              WriteStatus::TemporaryTaken);
     EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(ReadFile(path + ".tmp000001"), "someone else's");
 }
@@ -224,7 +225,7 @@ TEST(FileSystemTest, ASaveRemovesOnlyTheTemporaryFilesOfItsOwnFile) {
     for (const char* name : kept) WriteFile(folder.File(name), "not ours");
     fs::create_directories(folder.File("Gimbalo.ini.tmp999999"));  // a folder: not ours either
 
-    ASSERT_TRUE(ReplaceFile(path, "saved", true, LinkAtPath::Followed));
+    ASSERT_TRUE(ReplaceFile(path, "saved", true));
     EXPECT_EQ(ReadFile(path), "saved");
     for (const char* name : stale) EXPECT_FALSE(fs::exists(folder.File(name))) << name;
     for (const char* name : kept) EXPECT_EQ(ReadFile(folder.File(name)), "not ours") << name;
@@ -237,14 +238,14 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
     TempFolder folder;
     const std::string path = folder.File("Gimbalo.ini");
     const std::string texts[] = {std::string(3000, 'a') + "\r\n", std::string(5000, 'b') + "\r\n"};
-    ASSERT_TRUE(ReplaceFile(path, texts[0], true, LinkAtPath::Followed));
+    ASSERT_TRUE(ReplaceFile(path, texts[0], true));
     std::mt19937 random(7);
     int leftovers = 0;
     for (int kill = 0; kill < 100; ++kill) {
         const pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
         if (saver == 0) {
-            for (unsigned i = 0;; ++i) ReplaceFile(path, texts[i % 2], true, LinkAtPath::Followed);
+            for (unsigned i = 0;; ++i) ReplaceFile(path, texts[i % 2], true);
         }
         ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
         ::kill(saver, SIGKILL);
@@ -254,53 +255,47 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
         for (const auto& entry : fs::directory_iterator(folder.Path()))
             leftovers += IsTemporaryFileName(entry.path().filename().string(), "Gimbalo.ini");
     }
-    ASSERT_TRUE(ReplaceFile(path, texts[0], true, LinkAtPath::Followed));
+    ASSERT_TRUE(ReplaceFile(path, texts[0], true));
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
     EXPECT_EQ(entries, 1) << leftovers << " temporary files were left by the kills";
 }
 
-// A link at the path: followed for the settings file, kept elsewhere and
-// linked into place, so the save reaches the file and the link stays (a link
-// that leads nowhere gives way to the file); replaced for every other file,
-// so whatever it leads to is never written. Replaced also where the folder
-// takes no new file: nothing is written through the link then.
-TEST(FileSystemTest, ALinkIsFollowedOnlyWhenAskedAndOtherwiseReplaced) {
-    struct Case {
-        const char* target;  // relative to the folder
-        LinkAtPath links;
-        bool folderWritable;
-        bool written, linkStays;
-    } cases[] = {
-        {"dotfiles/Gimbalo.ini", LinkAtPath::Followed, true, true, true},
-        {"nowhere/Gimbalo.ini", LinkAtPath::Followed, true, true, false},
-        {"dotfiles/Gimbalo.ini", LinkAtPath::Replaced, true, true, false},
-        {"dotfiles/read-only", LinkAtPath::Replaced, true, true, false},
-        {"nowhere/Gimbalo.ini", LinkAtPath::Replaced, true, true, false},
-        {"dotfiles/Gimbalo.ini", LinkAtPath::Replaced, false, false, true},
-    };
-    for (const Case& c : cases) {
-        testing::TempFolder folder;
-        testing::WriteFile(folder.File("dotfiles/Gimbalo.ini"), "old");
-        testing::WriteFile(folder.File("dotfiles/read-only"), "old");
-        ::chmod(folder.File("dotfiles/read-only").c_str(), 0444);
-        const std::string link = folder.File("page/name");
-        fs::create_directories(folder.File("page"));
-        fs::create_symlink("../" + std::string(c.target), link);
-        for (const char* mine : {"", "/page", "/dotfiles", "/dotfiles/Gimbalo.ini"})
-            testing::GiveToUnprivilegedUser(folder.Path() + mine);
-        if (!c.folderWritable) ::chmod(folder.File("page").c_str(), 0555);
-        const bool written =
-            testing::RunUnprivileged([&] {
-                return std::string(ReplaceFile(link, "new", true, c.links) ? "y" : "n");
-            }) == "y";
-        EXPECT_EQ(written, c.written) << c.target;
-        EXPECT_EQ(fs::is_symlink(link), c.linkStays) << c.target;
-        const bool reached = c.links == LinkAtPath::Followed && c.linkStays;
-        EXPECT_EQ(ReadFile(folder.File("dotfiles/Gimbalo.ini")), reached ? "new" : "old")
-            << c.target;
-        EXPECT_EQ(ReadFile(folder.File("dotfiles/read-only")), "old") << c.target;
-        EXPECT_EQ(ReadFile(link), c.written ? "new" : "old") << c.target;
+// A settings file kept elsewhere and linked into place: the save reaches the
+// file, and the link stays. A link that leads nowhere is replaced by the file.
+// The translation page replaces a link of its name and never writes what it
+// leads to, also where the folder takes no new file (nothing is written).
+TEST(FileSystemTest, ASaveThroughASymbolicLinkReplacesTheFileItLeadsTo) {
+    testing::TempFolder folder;
+    const std::string target = folder.File("dotfiles/Gimbalo.ini");
+    const std::string link = folder.File("Gimbalo.ini");
+    testing::WriteFile(target, "old");
+    std::filesystem::create_symlink("dotfiles/Gimbalo.ini", link);
+    ASSERT_TRUE(ReplaceFile(link, "new", true, LinkAtPath::Followed));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testing::ReadFile(target), "new");
+
+    const std::string dangling = folder.File("dangling.ini");
+    std::filesystem::create_symlink("nowhere/Gimbalo.ini", dangling);
+    ASSERT_TRUE(ReplaceFile(dangling, "made", true, LinkAtPath::Followed));
+    EXPECT_FALSE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(testing::ReadFile(dangling), "made");
+
+    const std::string pages = folder.File("pages"), page = pages + "/Invia_Traduzione.html";
+    for (const bool folderWritable : {false, true}) {
+        fs::create_directories(pages);
+        fs::create_symlink("../dotfiles/Gimbalo.ini", page);
+        testing::GiveToUnprivilegedUser(pages);
+        ::chmod(pages.c_str(), folderWritable ? 0755 : 0555);
+        const std::string written = testing::RunUnprivileged([&] {
+            SimPlatform sim(pages);
+            return std::string(WriteTranslationPage(sim) ? "y" : "n");
+        });
+        ::chmod(pages.c_str(), 0755);
+        EXPECT_EQ(written, folderWritable ? "y" : "n");
+        EXPECT_EQ(fs::is_symlink(page), !folderWritable);
+        EXPECT_EQ(testing::ReadFile(target), "new");
+        fs::remove(page);
     }
 }
 

@@ -1,7 +1,6 @@
 // The translation page where the user's rights decide: a page that can be
 // written neither anew nor in place stays whole; a writable page in a folder
-// that takes no new file is written where it is; a link under its name gives
-// way to the page.
+// that takes no new file is written where it is.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,18 +50,6 @@ TEST(TranslationPageFolderTest, AWriteTheFolderRefusesGoesInPlaceOrLeavesThePage
         else
             EXPECT_EQ(now, earlier) << c.what;
     }
-}
-
-TEST(TranslationPageFolderTest, APageNameThatIsALinkIsReplacedAndItsTargetLeftAlone) {
-    testing::TempFolder folder;
-    const std::string page = folder.Path() + "/Invia_Traduzione.html";
-    testing::WriteFile(folder.Path() + "/elsewhere/notes.txt", "the user's notes");
-    fs::create_symlink("elsewhere/notes.txt", page);
-    SimPlatform sim(folder.Path());
-    ASSERT_TRUE(WriteTranslationPage(sim));
-    EXPECT_FALSE(fs::is_symlink(page));
-    EXPECT_NE(testing::ReadFile(page).find("<HTML>"), std::string::npos);
-    EXPECT_EQ(testing::ReadFile(folder.Path() + "/elsewhere/notes.txt"), "the user's notes");
 }
 
 }  // namespace
