@@ -32,8 +32,9 @@ std::string SpeedForFile(const std::string& speedSetting);
 std::string SettingsFileText(const Settings& settings);
 
 // Whether the eighth line can hold `name` so that it reads back the same: no
-// line break or NUL in it, and quotes only where list input keeps them. A name that
-// cannot be stored is refused where it would be set, and the old one kept.
+// line break or NUL in it, and quotes only where list input keeps them. A
+// name that cannot be stored is refused where it would be set, and the old
+// one kept.
 bool CanStoreLanguageName(const std::string& name);
 
 enum class SettingsFileState {

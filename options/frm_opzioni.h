@@ -45,7 +45,8 @@ public:
     void Combo1_Change() { Combo1_Click(); }
     void Combo2_Change() { Combo2_Click(); }
     void Combo3_Change() { Combo3_Click(); }
-    // The speed, the joystick and the two check boxes only enable Apply.
+    // The speed and the two check boxes only enable Apply; the joystick list
+    // also stops keeping a joystick it could not show.
     void Combo4_Click() { applyButton.SetEnabled(true); }
     void Combo4_Change() { applyButton.SetEnabled(true); }
     void Combo5_Click();
