@@ -107,27 +107,6 @@ TEST_F(MainWindowTest, SettingsWithoutLanguageChooseByCountryAndAutostartOffDele
         << "the chosen name waits for the next save";
 }
 
-// Read for what it says: the language, the autostart entry, and every field,
-// which the exit writes back as the usual 8-bit text.
-TEST(MainWindowStartTest, ASettingsFileSavedAsUnicodeIsReadAndTheExitWritesItPlain) {
-    const std::string users = "4\r\n5\r\n6\r\n1.5\r\n0\r\n1\r\n0\r\nItaliano.lng\r\n";
-    const std::u16string units(users.begin(), users.end());
-    for (const std::string& file :
-         {testing::Utf16(units, false), testing::Utf16(units, true), "\xEF\xBB\xBF" + users}) {
-        testing::TempFolder folder;
-        testing::WriteFile(folder.File("Lang/Italiano.lng"), LanguageFileText("I"));
-        testing::WriteFile(folder.File("Gimbalo.ini"), file);
-        SimPlatform sim(folder.Path());
-        sim.AddJoystick("Pad", 8);
-        Program program(sim);
-        program.Start();
-        EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "I7");
-        EXPECT_EQ(sim.autostart.count("Gimbalo"), 1u);
-        program.RunMenuCommand("mnuExit");
-        EXPECT_EQ(testing::ReadFile(folder.File("Gimbalo.ini")), users);
-    }
-}
-
 TEST_F(MainWindowTest, NoJoystickShowsTheMessageAndEndsWithoutIconOrSave) {
     WriteLanguage("English.lng", LanguageFileText("E"));
     WriteSettings("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
