@@ -30,8 +30,6 @@ public:
     // Finds a menu item by name in any of the form's menus.
     MenuItem* FindMenuItem(const std::string& name) const;
 
-    std::string Tag;
-
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     // The form's icon, a picture handle (0: none yet).
