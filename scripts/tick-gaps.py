@@ -60,8 +60,9 @@ def main():
     names = [f"<{b:g}" for b in bounds] + [f">={bounds[-1]:g}"]
     print("gaps by ms: " + "  ".join(f"{n}:{c}" for n, c in zip(names, counts) if c), file=out)
     limit = 3 * options.period
-    print(f"longer than {limit:g} ms: {len(late)}" +
-          "".join(f"\n  tick {a} to {b}: {g:.1f} ms" for a, b, g in late[:20]), file=out)
+    longest = sorted(late, key=lambda each: -each[2])[:10]
+    print(f"longer than {limit:g} ms: {len(late)}" + ("; the longest:" if late else "") +
+          "".join(f"\n  tick {a} to {b}: {g:.1f} ms" for a, b, g in longest), file=out)
 
 
 if __name__ == "__main__":
