@@ -108,20 +108,20 @@ wine_pids() {
     for p in /proc/[0-9]*; do
         [ "${p#/proc/}" = "$pid" ] && continue
         { tr '\0' '\n' < "$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$prefix" || continue
-        if [ "$1" = server ]; then
-            [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] && echo "${p#/proc/}"
-        else
-            [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] || echo "${p#/proc/}"
-        fi
+        # Debian names it wineserver32 or wineserver64.
+        case "$(cat "$p/comm" 2>/dev/null)" in
+            wineserver*) [ "$1" = server ] && echo "${p#/proc/}" ;;
+            *) [ "$1" = server ] || echo "${p#/proc/}" ;;
+        esac
     done
 }
 # "run-time-ns context-switches" summed over the processes given.
 usage_of() {
     local p ns=0 sw=0
     for p in "$@"; do
-        ns=$(( ns + $(cat /proc/"$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }') ))
+        ns=$(( ns + $(cat /proc/"$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }') ))
         sw=$(( sw + $(cat /proc/"$p"/task/*/status 2>/dev/null |
-            awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { s += $2 } END { print s + 0 }') ))
+            awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { s += $2 } END { printf "%.0f", s }') ))
     done
     echo "$ns $sw"
 }

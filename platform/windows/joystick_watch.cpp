@@ -11,6 +11,8 @@ constexpr UINT kReportMessage = WM_APP + 4;
 // The HID usages of game controllers (usage page 1, generic desktop).
 constexpr USHORT kGenericDesktop = 0x01;
 constexpr USHORT kControllerUsages[] = {0x04, 0x05, 0x08};  // joystick, gamepad, multi-axis
+// How long a joystick that matched no Raw Input device is taken as such.
+constexpr DWORD kRefusalKept = 1000;
 
 bool IsGameController(const RID_DEVICE_INFO& info) {
     return info.dwType == RIM_TYPEHID && info.hid.usUsagePage == kGenericDesktop &&
@@ -105,8 +107,17 @@ bool JoystickWatch::Register(bool on) {
 bool JoystickWatch::Watch(int device, std::function<void()> wake) {
     Stop();
     if (window_.Handle() == nullptr) return false;
+    // The program asks again at every tick at rest; a joystick that could
+    // not be matched is looked for again a second later, not 200 times.
+    const DWORD now = GetTickCount();
+    if (!find_ && device == refusedDevice_ && now - refusedAt_ < kRefusalKept) return false;
     Input input = find_ ? find_(device) : RawInputOf(device);
-    if (input.kind == Input::Kind::Unwatchable) return false;
+    if (input.kind == Input::Kind::Unwatchable) {
+        refusedDevice_ = device;
+        refusedAt_ = now;
+        return false;
+    }
+    refusedDevice_ = -1;
     // Taken before the registration, which announces every controller there
     // as arriving: those are no news, and one that comes in between is.
     present_.clear();

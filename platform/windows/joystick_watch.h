@@ -63,6 +63,8 @@ private:
     std::vector<HANDLE> watched_;  // whose reports wake
     std::vector<HANDLE> present_;  // controllers there when the watch began
     bool registered_ = false;
+    int refusedDevice_ = -1;  // the device last found unwatchable, and when
+    DWORD refusedAt_ = 0;
 };
 
 // The Raw Input devices that may be winmm's joystick `device`: the HID game
