@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/windows/joystick_watch.h"
 #include "platform/windows/ui_thread_loop.h"
 #include "tests/windows/windows_test_support.h"
 
@@ -122,6 +123,33 @@ TEST(UiThreadLoop, TicksGoOnInEveryModalLoopAndAJoystickClickClosesAnEditsContex
     platform->onDispatch = nullptr;
     DestroyWindow(edit);
     platform->UnloadForm(form);
+}
+
+TEST(JoystickWatch, WakesOnceForTheWatchedDeviceAndWatchesArrivalsOfAMissingOne) {
+    std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
+    ASSERT_NE(platform, nullptr);
+    // Wine here has no joystick: device 3 is missing, and only Raw Input's
+    // arrivals can tell of it.
+    EXPECT_TRUE(platform->WatchJoystick(3, [] {}));
+    platform->StopWatchingJoystick();
+
+    // Device 0's input told of by a device of the test's own, as the
+    // replay's scripted joystick does.
+    int token = 0;
+    int other = 0;
+    platform->Watch()->TakeInputFrom([&token](int device) {
+        if (device != 0) return JoystickWatch::Input{};
+        return JoystickWatch::Input{JoystickWatch::Input::Kind::Devices, {&token}};
+    });
+    EXPECT_FALSE(platform->WatchJoystick(1, [] {})) << "a device that cannot be watched";
+    int wakes = 0;
+    ASSERT_TRUE(platform->WatchJoystick(0, [&wakes] { ++wakes; }));
+    platform->Watch()->Report(&other);
+    platform->Watch()->Report(&token);
+    platform->Watch()->Report(&token);
+    testing::WaitUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_EQ(wakes, 1) << "another device's report woke it, or one report woke it twice";
+    platform->Watch()->TakeInputFrom(nullptr);
 }
 
 }  // namespace
