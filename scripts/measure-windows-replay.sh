@@ -115,16 +115,19 @@ wine_pids() {
         esac
     done
 }
-# "run-time-ns context-switches" summed over the processes given.
+# "PID run-time-ns context-switches", a line for each process given.
 usage_of() {
-    local p ns=0 sw=0
+    local p
     for p in "$@"; do
-        ns=$(( ns + $(cat /proc/"$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }') ))
-        sw=$(( sw + $(cat /proc/"$p"/task/*/status 2>/dev/null |
-            awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { s += $2 } END { printf "%.0f", s }') ))
+        echo "$p $(cat /proc/"$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }') $(
+            cat /proc/"$p"/task/*/status 2>/dev/null |
+            awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { s += $2 } END { printf "%.0f", s }')"
     done
-    echo "$ns $sw"
 }
+# "run-time-ns context-switches" that the processes of FILE0 (usage_of
+# lines) spent by FILE1, counting only those still there at the end.
+spent() { awk 'FNR == NR { ns[$1] = $2; sw[$1] = $3; next }
+    ($1 in ns) && $2 != "" { n += $2 - ns[$1]; s += $3 - sw[$1] } END { printf "%.0f %.0f\n", n, s }' "$1" "$2"; }
 
 # Runs the replay once on SCRIPT with ARGUMENTS; prints "program-wakes/s
 # program-cpu% server-wakes/s server-cpu% others-cpu% hwm-kB trace-lines".
@@ -134,11 +137,15 @@ measure() {
     start_measured "$dir" 1.5 0 "${launcher[@]}" "$binary" "$script" "$@"
     local server others t0 p0 s0 o0 t1 p1 s1 o1 l0 l1 status=0
     server=$(wine_pids server); others=$(wine_pids others)
-    t0=$(now_ns); p0=$(usage_of "$pid"); s0=$(usage_of $server); o0=$(usage_of $others)
+    t0=$(now_ns)
+    usage_of "$pid" > "$dir/p0"; usage_of $server > "$dir/s0"; usage_of $others > "$dir/o0"
     l0=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true)
     sleep "$seconds"
-    t1=$(now_ns); p1=$(usage_of "$pid"); s1=$(usage_of $server); o1=$(usage_of $others)
+    t1=$(now_ns)
+    usage_of "$pid" > "$dir/p1"; usage_of $server > "$dir/s1"; usage_of $others > "$dir/o1"
     l1=$(grep -c '^tick=[0-9]* x=' "$dir/out" || true)
+    p0=0; p1=$(spent "$dir/p0" "$dir/p1"); s0=0; s1=$(spent "$dir/s0" "$dir/s1")
+    o0=0; o1=$(spent "$dir/o0" "$dir/o1")
     if ! kill -0 "$pid" 2>/dev/null; then
         echo "$0: the replay ($name) ended before the window did" >&2
         cat "$dir/err" >&2
