@@ -88,18 +88,7 @@ fi
 
 # Enough ticks at 200 a second to outlast the window by a couple of seconds.
 quit_tick=$(( (seconds + 3) * 200 ))
-printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/rest.script"
-# Held all the time, turning round every 140 ticks so the pointer keeps
-# crossing the screen.
-{
-    printf 'joystick "Measure" buttons=4\nat 1: x=0\n'
-    tick=141 x=65535
-    while [ "$tick" -lt "$quit_tick" ]; do
-        printf 'at %d: x=%d\n' "$tick" "$x"
-        tick=$(( tick + 140 )); x=$(( 65535 - x ))
-    done
-    printf 'at %d: quit\n' "$quit_tick"
-} > "$work/held.script"
+write_measure_scripts "$work" "$quit_tick"
 
 # The prefix's wineserver, and its other Wine processes (the program aside).
 wine_pids() {

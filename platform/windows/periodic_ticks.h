@@ -55,8 +55,8 @@ public:
 private:
     struct Slot {
         WPARAM id = 0;
-        int64_t period = 0;  // in 100 ns units; 0 while stopped
-        int64_t due = 0;     // the next period's end, on Now()'s clock
+        int64_t period = 0;    // in 100 ns units; 0 while stopped
+        int64_t due = 0;       // the next period's end, on Now()'s clock
         uint32_t setting = 0;  // counts Set calls: a message of an older one is stale
         bool posted = false;   // a message waits, or its tick runs
     };

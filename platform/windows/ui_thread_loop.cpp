@@ -51,10 +51,10 @@ void UiThreadLoop::Sweep() {
 }
 
 void UiThreadLoop::Tick(WPARAM id) {
-    const auto found = std::find_if(entries_.begin(), entries_.end(),
-                                    [id](const std::unique_ptr<Entry>& each) {
-                                        return each->id == id && each->timer != nullptr;
-                                    });
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [id](const std::unique_ptr<Entry>& each) {
+            return each->id == id && each->timer != nullptr;
+        });
     if (found == entries_.end() || (*found)->interval <= 0) return;
     // Held by the tick: a dispatch that replaces itself runs to its end.
     const std::shared_ptr<Dispatch> dispatch = (*found)->dispatch;

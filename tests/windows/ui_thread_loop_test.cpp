@@ -74,9 +74,9 @@ TEST(UiThreadLoop, TicksGoOnInEveryModalLoopAndAJoystickClickClosesAnEditsContex
     form.Timer1.SetInterval(5);
     // An edit of its own, whose context menu is a loop of the system that
     // the program knows nothing of.
-    HWND edit = CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"1.5", WS_POPUP | WS_VISIBLE | WS_BORDER,
-                                100, 100, 200, 24, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
+    HWND edit =
+        CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"1.5", WS_POPUP | WS_VISIBLE | WS_BORDER, 100, 100,
+                        200, 24, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit, nullptr);
 
     // Each modal loop is ended from a tick that runs inside it; the context
@@ -92,7 +92,10 @@ TEST(UiThreadLoop, TicksGoOnInEveryModalLoopAndAJoystickClickClosesAnEditsContex
          [](HWND open) { PostMessageW(open, WM_COMMAND, IDOK, 0); }},
         {"popup menu", "#32768", [&] { platform->ShowPopupMenu(form); }, [](HWND) { EndMenu(); }},
         {"edit's context menu", "#32768",
-         [&] { SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), MAKELPARAM(110, 110)); },
+         [&] {
+             SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit),
+                          MAKELPARAM(110, 110));
+         },
          [&](HWND) {
              platform->SetCursorPos(1000, 700);
              platform->mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
