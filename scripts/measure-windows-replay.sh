@@ -108,6 +108,7 @@ wine_pids() {
 usage_of() {
     local p
     for p in "$@"; do
+        [ -d /proc/"$p" ] || continue  # it ended: what it spent is not known
         echo "$p $(cat /proc/"$p"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }') $(
             cat /proc/"$p"/task/*/status 2>/dev/null |
             awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { s += $2 } END { printf "%.0f", s }')"
