@@ -1,9 +1,16 @@
 // The XDG autostart entry, in a configuration folder of the test's own.
+#include <pwd.h>
+#include <unistd.h>
+
 #include <filesystem>
 
+#include "app/program.h"
+#include "lang/translation_page.h"
 #include "linux_test_support.h"
 #include "platform/linux/xdg_autostart.h"
+#include "platform/linux/xdg_config.h"
 #include "test_support.h"
+#include "tests/posix/unprivileged.h"
 
 namespace gimbalo {
 namespace {
@@ -89,6 +96,46 @@ TEST(XdgAutostart, TheFolderFollowsXdgConfigHomeOrHome) {
         ScopedEnv xdg("XDG_CONFIG_HOME", c.configHome != nullptr ? c.configHome : "");
         if (c.configHome == nullptr) unsetenv("XDG_CONFIG_HOME");
         EXPECT_EQ(XdgAutostartFolder(), c.folder) << (c.configHome ? c.configHome : "(unset)");
+    }
+}
+
+// A HOME that names no folder by its full path is not used: the home is the
+// password database's, and a user without one there gets nothing written,
+// neither in the root folder nor in the working folder.
+TEST(XdgAutostart, WithoutAUsableHomeTheHomeIsLookedUpOrNothingIsWritten) {
+    const char* homes[] = {nullptr, "", "relative/home", "/", "//."};
+    const passwd* entry = getpwuid(getuid());
+    ASSERT_NE(entry, nullptr);
+    const std::string databaseHome = entry->pw_dir;
+    const bool databaseHomeUsable =
+        std::filesystem::is_directory(databaseHome) && databaseHome != "/";
+    for (const char* home : homes) {
+        const std::string shown = home != nullptr ? home : "(unset)";
+        ScopedEnv homeVariable("HOME", home != nullptr ? home : "");
+        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+        if (home == nullptr) unsetenv("HOME");
+        if (databaseHomeUsable) EXPECT_EQ(XdgConfigHome(), databaseHome + "/.config") << shown;
+        // nobody's home in the database is a folder that does not exist.
+        if (!testing::RunningAsRoot()) continue;
+        TempFolder working;
+        testing::GiveToUnprivilegedUser(working.Path());
+        EXPECT_EQ(testing::RunUnprivileged([&] {
+                      if (chdir(working.Path().c_str()) != 0) return std::string("no chdir");
+                      testing::TestPlatform platform;
+                      Program program(platform);
+                      std::string wrote;
+                      if (!platform.SettingsFolder().empty()) wrote += "a settings folder ";
+                      if (program.SaveSettings()) wrote += "settings ";
+                      if (WriteTranslationPage(platform)) wrote += "a page ";
+                      if (platform.WriteAutostart("Gimbalo", "/usr/bin/gimbalo"))
+                          wrote += "an autostart entry ";
+                      return wrote;
+                  }),
+                  "")
+            << shown;
+        EXPECT_TRUE(std::filesystem::is_empty(working.Path())) << shown;
+        for (const char* name : {"/Gimbalo.ini", "/Invia_Traduzione.html", "/.config"})
+            EXPECT_FALSE(std::filesystem::exists(name)) << shown << ": " << name;
     }
 }
 
