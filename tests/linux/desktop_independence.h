@@ -2,12 +2,12 @@
 // environment's platform theme, and configuration and runtime folders of
 // their own, so nothing the developer set up changes a result, no test
 // writes into the developer's ~/.config (Qt's file dialog keeps its state
-// there), and a copy of the program the developer runs, or another run of
-// the tests, holds another single-instance lock.
+// there) and a copy the developer runs holds another single-instance lock.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -20,14 +20,20 @@ public:
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
         unsetenv("XDG_CURRENT_DESKTOP");
         setenv("QT_QPA_PLATFORMTHEME", "", 1);
-        config_ = Private("XDG_CONFIG_HOME", "config");
-        runtime_ = Private("XDG_RUNTIME_DIR", "runtime");
+        std::string folder =
+            std::filesystem::temp_directory_path().string() + "/gimbalo-config-XXXXXX";
+        if (mkdtemp(folder.data()) != nullptr) {
+            config_ = folder;
+            setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+            // mkdtemp's mode, 0700, is a runtime folder's.
+            if (mkdir((config_ + "/runtime").c_str(), 0700) == 0)
+                setenv("XDG_RUNTIME_DIR", (config_ + "/runtime").c_str(), 1);
+        }
     }
     void TearDown() override {
-        for (const std::string& folder : {config_, runtime_}) {
-            std::error_code ignored;
-            if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
-        }
+        if (config_.empty()) return;
+        std::error_code ignored;
+        std::filesystem::remove_all(config_, ignored);
     }
 
     // Puts one in place for the whole test program.
@@ -37,17 +43,7 @@ public:
     }
 
 private:
-    // A new folder of mode 0700 named in `variable`.
-    static std::string Private(const char* variable, const std::string& what) {
-        std::string folder =
-            std::filesystem::temp_directory_path().string() + "/gimbalo-" + what + "-XXXXXX";
-        if (mkdtemp(folder.data()) == nullptr) return {};
-        setenv(variable, folder.c_str(), 1);
-        return folder;
-    }
-
     std::string config_;
-    std::string runtime_;
 };
 
 }  // namespace gimbalo::testing

@@ -3,12 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QLockFile>
-#include <QSysInfo>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <optional>
 
 #include "linux_test_support.h"
 #include "test_support.h"
+#include "tests/posix/unprivileged.h"
 
 namespace gimbalo {
 namespace {
@@ -16,15 +17,6 @@ namespace {
 using testing::ScopedEnv;
 using testing::TempFolder;
 using testing::TestPlatform;
-
-// A runtime folder of the test's own, so no running copy interferes.
-struct PrivateRuntimeFolder {
-    PrivateRuntimeFolder() : env("XDG_RUNTIME_DIR", folder.Path()) {
-        chmod(folder.Path().c_str(), 0700);
-    }
-    TempFolder folder;
-    ScopedEnv env;
-};
 
 TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
@@ -51,28 +43,65 @@ TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
     EXPECT_EQ(platform->GetLocaleInfoA(0, LOCALE_SENGCOUNTRY + 1, buffer, sizeof buffer), 0);
 }
 
-TEST(LinuxSystem, ALiveLockMeansAnotherCopyIsRunning) {
-    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-    PrivateRuntimeFolder runtime;
-    std::string error;
-    {
-        // Held as a running copy holds it: by a process that is alive.
-        QLockFile running(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-        ASSERT_TRUE(running.tryLock(0));
-        auto second = TestPlatform::Create(error);
-        ASSERT_TRUE(second) << error;
-        EXPECT_TRUE(second->AnotherInstanceRunning());
-        EXPECT_TRUE(second->AnotherInstanceRunning()) << "asking again changes nothing";
+// One copy at a time, whatever another local user or an earlier copy left in
+// the lock's place: the answer comes at once, a running copy (this or an
+// earlier version) is told from a lock nobody holds, and what is not the
+// user's own is never trusted.
+TEST(LinuxSystem, OneCopyAtATimeWhateverLiesInTheLocksPlace) {
+    std::optional<QLockFile> runningCopy;
+    const std::string uid = std::to_string(geteuid());
+    struct Case {
+        const char* what;
+        bool rootOnly;             // gives files to another user
+        const char* runtimeValue;  // XDG_RUNTIME_DIR; nullptr: BASE/runtime
+        std::function<void(const std::string& lock, const std::string& base)> prepare;
+        bool anotherRuns;
+    } cases[] = {
+        {"held by a running copy", false, nullptr,
+         [&](auto& lock, auto&) { runningCopy.emplace(QString::fromStdString(lock)).tryLock(0); },
+         true},
+        {"left by a killed copy", false, nullptr,
+         [](auto& lock, auto&) { testing::WriteFile(lock, "12345\ngimbalo\nhost\n"); }, false},
+        {"a pipe", false, nullptr, [](auto& lock, auto&) { mkfifo(lock.c_str(), 0600); }, false},
+        {"a link", false, nullptr,
+         [](auto& lock, auto& base) { symlink((base + "/tmp/x").c_str(), lock.c_str()); }, false},
+        {"another user's file", true, nullptr,
+         [](auto& lock, auto&) {
+             testing::WriteFile(lock, "");
+             testing::GiveToUnprivilegedUser(lock);
+         },
+         false},
+        {"a runtime folder others may enter", false, nullptr,
+         [](auto&, auto& base) { chmod((base + "/runtime").c_str(), 0755); }, false},
+        {"a relative runtime folder", false, "runtime", [](auto&, auto&) {}, false},
+        {"no runtime folder, another user's in TMPDIR", true, "",
+         [&](auto&, auto& base) {
+             mkdir((base + "/tmp/gimbalo-" + uid).c_str(), 0700);
+             testing::GiveToUnprivilegedUser(base + "/tmp/gimbalo-" + uid);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        if (c.rootOnly && !testing::RunningAsRoot()) continue;
+        testing::TempFolder base;
+        for (const char* folder : {"/runtime", "/tmp", "/config/gimbalo"})
+            std::filesystem::create_directories(base.Path() + folder);
+        chmod(base.File("runtime").c_str(), 0700);
+        c.prepare(base.File("runtime/gimbalo.lock"), base.Path());
+        testing::ScopedEnv runtime("XDG_RUNTIME_DIR",
+                                   c.runtimeValue ? c.runtimeValue : base.File("runtime"));
+        testing::ScopedEnv temporary("TMPDIR", base.File("tmp"));
+        testing::ScopedEnv config("XDG_CONFIG_HOME", base.File("config"));
+        {
+            TestPlatform first, second;
+            for (const char* asked : {"", ", asked again"})
+                EXPECT_EQ(first.AnotherInstanceRunning(), c.anotherRuns) << c.what << asked;
+            EXPECT_TRUE(second.AnotherInstanceRunning()) << c.what << ": a second copy";
+        }
+        runningCopy.reset();
+        EXPECT_FALSE(TestPlatform().AnotherInstanceRunning()) << c.what << ": all copies ended";
+        EXPECT_FALSE(std::filesystem::exists(base.File("tmp/x"))) << c.what;
     }
-    {
-        auto first = TestPlatform::Create(error);
-        ASSERT_TRUE(first) << error;
-        EXPECT_FALSE(first->AnotherInstanceRunning());
-        QLockFile next(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-        EXPECT_FALSE(next.tryLock(0)) << "the platform holds the lock while it lives";
-    }
-    QLockFile after(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-    EXPECT_TRUE(after.tryLock(0)) << "the lock goes with the platform";
 }
 
 TEST(LinuxSystem, OnlyOnePlatformPerProcess) {
@@ -80,24 +109,6 @@ TEST(LinuxSystem, OnlyOnePlatformPerProcess) {
     std::string error;
     EXPECT_FALSE(TestPlatform::Create(error));
     EXPECT_FALSE(error.empty());
-}
-
-TEST(LinuxSystem, ALockLeftByAKilledCopyDoesNotBlockTheNextStart) {
-    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-    PrivateRuntimeFolder runtime;
-    // A process that has ended leaves its lock behind, as a killed copy does.
-    const pid_t gone = fork();
-    ASSERT_GE(gone, 0);
-    if (gone == 0) _exit(0);
-    waitpid(gone, nullptr, 0);
-    {
-        std::ofstream lock(runtime.folder.File("gimbalo.lock"));
-        lock << gone << "\ngimbalo\n" << QSysInfo::machineHostName().toStdString() << "\n";
-    }
-    std::string error;
-    auto platform = TestPlatform::Create(error);
-    ASSERT_TRUE(platform) << error;
-    EXPECT_FALSE(platform->AnotherInstanceRunning());
 }
 
 TEST(LinuxSystem, SettingsFolderIsCreatedUnderXdgConfigHome) {
