@@ -33,7 +33,7 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
 // `links` is Followed (the settings file only), and is itself replaced by
 // the file when it is Replaced. Temporary files that an earlier, interrupted
 // write left beside the file are removed first. False when the file could
-// not be written, or `path` is empty.
+// not be written.
 bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8,
                  LinkAtPath links = LinkAtPath::Replaced);
 

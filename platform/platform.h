@@ -227,7 +227,7 @@ public:
     // Folder of what ships with the program (Lang, documents, pictures).
     virtual std::string ProgramFolder() = 0;
     // Folder of what the program writes (settings, translation page); created
-    // when first asked for. Empty when the user has none: nothing is written.
+    // when first asked for.
     virtual std::string SettingsFolder() = 0;
     // Full path of the executable.
     virtual std::string ExecutablePath() = 0;
