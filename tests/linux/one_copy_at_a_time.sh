@@ -5,7 +5,7 @@
 set -euo pipefail
 replay=$1 copies=$2 rounds=$3
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 printf 'joystick "Pad" buttons=2\nat 12000: quit\n' >"$work/script"
