@@ -1,8 +1,7 @@
 // The tests see the same desktop on any machine: no session bus, no desktop
-// environment's platform theme, and configuration and runtime folders of
-// their own, so nothing the developer set up changes a result, no test
-// writes into the developer's ~/.config (Qt's file dialog keeps its state
-// there) and a copy the developer runs holds another single-instance lock.
+// environment's platform theme, and a configuration folder of their own, so
+// nothing the developer set up changes a result and no test writes into the
+// developer's ~/.config (Qt's file dialog keeps its state there).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,7 +24,7 @@ public:
         if (mkdtemp(folder.data()) != nullptr) {
             config_ = folder;
             setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
-            // mkdtemp's mode, 0700, is a runtime folder's.
+            // And a runtime folder (0700), whose lock no other copy holds.
             if (mkdir((config_ + "/runtime").c_str(), 0700) == 0)
                 setenv("XDG_RUNTIME_DIR", (config_ + "/runtime").c_str(), 1);
         }

@@ -49,58 +49,51 @@ TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
 // user's own is never trusted.
 TEST(LinuxSystem, OneCopyAtATimeWhateverLiesInTheLocksPlace) {
     std::optional<QLockFile> runningCopy;
-    const std::string uid = std::to_string(geteuid());
-    struct Case {
-        const char* what;
-        bool rootOnly;             // gives files to another user
-        const char* runtimeValue;  // XDG_RUNTIME_DIR; nullptr: BASE/runtime
-        std::function<void(const std::string& lock, const std::string& base)> prepare;
-        bool anotherRuns;
-    } cases[] = {
-        {"held by a running copy", false, nullptr,
-         [&](auto& lock, auto&) { runningCopy.emplace(QString::fromStdString(lock)).tryLock(0); },
-         true},
-        {"left by a killed copy", false, nullptr,
-         [](auto& lock, auto&) { testing::WriteFile(lock, "12345\ngimbalo\nhost\n"); }, false},
-        {"a pipe", false, nullptr, [](auto& lock, auto&) { mkfifo(lock.c_str(), 0600); }, false},
-        {"a link", false, nullptr,
-         [](auto& lock, auto& base) { symlink((base + "/tmp/x").c_str(), lock.c_str()); }, false},
-        {"another user's file", true, nullptr,
+    using Prepare = std::function<void(const std::string& lock, const std::string& base)>;
+    const std::pair<const char*, Prepare> cases[] = {
+        {"held by a running copy",
+         [&](auto& lock, auto&) { runningCopy.emplace(QString::fromStdString(lock)).tryLock(0); }},
+        {"left by a killed copy",
+         [](auto& lock, auto&) { testing::WriteFile(lock, "12345\ngimbalo\nhost\n"); }},
+        {"a pipe", [](auto& lock, auto&) { mkfifo(lock.c_str(), 0600); }},
+        {"a link",
+         [](auto& lock, auto& base) { symlink((base + "/tmp/x").c_str(), lock.c_str()); }},
+        {"another user's file",
          [](auto& lock, auto&) {
              testing::WriteFile(lock, "");
              testing::GiveToUnprivilegedUser(lock);
-         },
-         false},
-        {"a runtime folder others may enter", false, nullptr,
-         [](auto&, auto& base) { chmod((base + "/runtime").c_str(), 0755); }, false},
-        {"a relative runtime folder", false, "runtime", [](auto&, auto&) {}, false},
-        {"no runtime folder, another user's in TMPDIR", true, "",
-         [&](auto&, auto& base) {
-             mkdir((base + "/tmp/gimbalo-" + uid).c_str(), 0700);
-             testing::GiveToUnprivilegedUser(base + "/tmp/gimbalo-" + uid);
-         },
-         false},
+         }},
+        {"a runtime folder others may enter",
+         [](auto&, auto& base) { chmod((base + "/runtime").c_str(), 0755); }},
+        {"a relative runtime folder",
+         [](auto&, auto&) { setenv("XDG_RUNTIME_DIR", "runtime", 1); }},
+        {"no runtime folder, another user's in TMPDIR",
+         [](auto&, auto& base) {
+             setenv("XDG_RUNTIME_DIR", "", 1);
+             const std::string own = base + "/tmp/gimbalo-" + std::to_string(geteuid());
+             mkdir(own.c_str(), 0700);
+             testing::GiveToUnprivilegedUser(own);
+         }},
     };
-    for (const Case& c : cases) {
-        if (c.rootOnly && !testing::RunningAsRoot()) continue;
+    for (const auto& [what, prepare] : cases) {
         testing::TempFolder base;
         for (const char* folder : {"/runtime", "/tmp", "/config/gimbalo"})
             std::filesystem::create_directories(base.Path() + folder);
         chmod(base.File("runtime").c_str(), 0700);
-        c.prepare(base.File("runtime/gimbalo.lock"), base.Path());
-        testing::ScopedEnv runtime("XDG_RUNTIME_DIR",
-                                   c.runtimeValue ? c.runtimeValue : base.File("runtime"));
-        testing::ScopedEnv temporary("TMPDIR", base.File("tmp"));
-        testing::ScopedEnv config("XDG_CONFIG_HOME", base.File("config"));
+        ScopedEnv runtime("XDG_RUNTIME_DIR", base.File("runtime"));
+        ScopedEnv temporary("TMPDIR", base.File("tmp"));
+        ScopedEnv config("XDG_CONFIG_HOME", base.File("config"));
+        prepare(base.File("runtime/gimbalo.lock"), base.Path());
+        const bool held = runningCopy.has_value();
         {
             TestPlatform first, second;
             for (const char* asked : {"", ", asked again"})
-                EXPECT_EQ(first.AnotherInstanceRunning(), c.anotherRuns) << c.what << asked;
-            EXPECT_TRUE(second.AnotherInstanceRunning()) << c.what << ": a second copy";
+                EXPECT_EQ(first.AnotherInstanceRunning(), held) << what << asked;
+            EXPECT_TRUE(second.AnotherInstanceRunning()) << what << ": a second copy";
         }
         runningCopy.reset();
-        EXPECT_FALSE(TestPlatform().AnotherInstanceRunning()) << c.what << ": all copies ended";
-        EXPECT_FALSE(std::filesystem::exists(base.File("tmp/x"))) << c.what;
+        EXPECT_FALSE(TestPlatform().AnotherInstanceRunning()) << what << ": all copies ended";
+        EXPECT_FALSE(std::filesystem::exists(base.File("tmp/x"))) << what;
     }
 }
 

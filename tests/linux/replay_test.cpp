@@ -592,12 +592,11 @@ TEST_F(ReplayRun, NoDeathLeavesAButtonHeldNorTheGuardianRunning) {
         for (int kill = 0; kill < c.guardianKills; ++kill) {
             const pid_t gone = guardians[0];
             ::kill(gone, SIGKILL);
-            EXPECT_TRUE(WaitFor([&] {
+            ASSERT_TRUE(WaitFor([&] {
                 guardians = testing::ChildrenNamed(child->Pid(), "gimbalo-guardian");
                 return guardians.size() == 1 && guardians[0] != gone;
             })) << name
                 << ": no guardian after kill " << kill + 1;
-            ASSERT_EQ(guardians.size(), 1u) << name;
         }
 
         child->Signal(c.signalNumber);

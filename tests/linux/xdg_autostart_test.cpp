@@ -1,7 +1,5 @@
 // The XDG autostart entry, in a configuration folder of the test's own.
 #include <pwd.h>
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "app/program.h"
