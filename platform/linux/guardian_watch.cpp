@@ -39,8 +39,9 @@ void GuardianWatch::Watch() {
 }
 
 void GuardianWatch::OnChannel() {
-    char byte = 0;
-    const ssize_t got = recv(pointer_.GuardianChannel(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    // Whatever it might say is of no use: read, so the notifier rests.
+    char bytes[64];
+    const ssize_t got = recv(pointer_.GuardianChannel(), bytes, sizeof bytes, MSG_DONTWAIT);
     if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) return;
     // Gone. The restart runs from the timer, never inside this notifier's
     // own signal, since it replaces the notifier.
@@ -55,6 +56,9 @@ void GuardianWatch::OnChannel() {
 }
 
 void GuardianWatch::Restart() {
+    // The old channel closes with the old guardian, and the new one may get
+    // its number.
+    notifier_.reset();
     started_ = std::chrono::steady_clock::now();
     if (!pointer_.RestartGuardian()) {
         // Not started this time (no process to spare): try again later.
