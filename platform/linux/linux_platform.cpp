@@ -2,10 +2,12 @@
 
 #include <SDL.h>
 
+#include "platform/linux/guardian_watch.h"
 #include "platform/linux/instance_lock.h"
 #include "platform/linux/joystick_news.h"
 #include "platform/linux/message_boxes.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/private_folders.h"
 #include "platform/linux/qt_application.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/x11_pointer.h"
@@ -34,9 +36,12 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
         return false;
     }
 
+    // Qt wants a runtime folder, and warns each time it has to make one.
+    ProvideRuntimeFolder();
     auto application = std::make_unique<QtApplication>();
     if (!application->Start(argc, argv, error)) return false;
     application_ = std::move(application);
+    guardianWatch_ = std::make_unique<GuardianWatch>(*pointer_);
 
     // SDL would take SIGINT and SIGTERM for its own event queue, which nobody
     // reads here: a termination request would then be lost.
@@ -62,6 +67,7 @@ LinuxPlatform::~LinuxPlatform() {
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    guardianWatch_.reset();
     application_.reset();
     pointer_.reset();
 }

@@ -12,6 +12,7 @@ class QWidget;
 
 namespace gimbalo {
 
+class GuardianWatch;
 class InstanceLock;
 class JoystickNews;
 class MessageBoxes;
@@ -121,6 +122,7 @@ private:
     // pointer lets go of held buttons and Qt objects go before Qt itself.
     std::unique_ptr<X11Pointer> pointer_;
     std::unique_ptr<QtApplication> application_;  // set once Qt is up
+    std::unique_ptr<GuardianWatch> guardianWatch_;
     bool sdlStarted_ = false;
     std::unique_ptr<SdlJoysticks> joysticks_;
     std::unique_ptr<JoystickNews> news_;
