@@ -108,7 +108,8 @@ inline bool SaveScreenshot(HWND window, const std::string& name) {
 }
 
 inline constexpr const char* kPadName = "Gimbalo Test Pad";
-inline constexpr uint32_t kPadButtons = 4;
+// As many as a joystick reports: the button lists hold their longest entries.
+inline constexpr uint32_t kPadButtons = 32;
 
 // The real Windows platform with one joystick at rest on device 0, the
 // settings in `settingsFolder`, and the programs it would start noted.

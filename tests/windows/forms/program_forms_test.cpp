@@ -152,6 +152,26 @@ void ExpectWhole(const Form& form, HWND window, const std::function<HWND(const C
         EXPECT_LE(place.right, room.cx);
         EXPECT_GE(place.top, 0);
         EXPECT_LE(place.bottom, room.cy);
+        if (control->Kind() == ControlKind::ComboBox) {
+            // Every entry whole in the text part, beside the drop button.
+            COMBOBOXINFO parts{};
+            parts.cbSize = sizeof parts;
+            ASSERT_TRUE(GetComboBoxInfo(native, &parts));
+            const auto margins = SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
+            HDC dc = GetDC(native);
+            HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(native, WM_GETFONT, 0, 0)));
+            for (const std::string& entry : static_cast<const ComboBox&>(*control).Items()) {
+                const std::wstring text = Wide(entry);
+                SIZE size{};
+                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                EXPECT_LE(size.cx + LOWORD(margins) + HIWORD(margins),
+                          parts.rcItem.right - parts.rcItem.left)
+                    << entry;
+            }
+            SelectObject(dc, old);
+            ReleaseDC(native, dc);
+        }
         if (control->Kind() != ControlKind::Label && control->Kind() != ControlKind::CheckBox)
             continue;
         // The text broken into lines as wide as the control (less a check
