@@ -201,6 +201,9 @@ TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLangu
         SCOPED_TRACE(language);
         StartIn(language);
         ASSERT_TRUE(program->RunMenuCommand("mnuDef"));
+        // The widest speed and button shown, as the pictures should show them.
+        program->OptionsDialog()->speedList.SetListIndex(2);
+        program->OptionsDialog()->middleButtonList.SetListIndex(testing::kPadButtons - 1);
         ASSERT_TRUE(program->RunMenuCommand("mnuAbout"));
         const auto of = [this](const Control& control) { return WindowOf(control); };
         // The credits scrolled into view, and the pointer out of the pictures.
