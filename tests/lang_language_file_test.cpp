@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "lang/language_file.h"
-#include "platform/common/text_encoding.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
 
@@ -118,24 +117,12 @@ TEST_F(LanguageFileTest, FileThatCannotBeOpenedChangesNothing) {
     EXPECT_EQ(table, before);
 }
 
-// The Cyrillic letters of code page 1251 (0xC0 to 0xFF), for a desktop
-// whose files are saved in it.
-std::string Cyrillic1251(std::string_view bytes) {
-    std::string text;
-    for (char ch : bytes) {
-        const auto byte = static_cast<unsigned char>(ch);
-        AppendUtf8(text, byte >= 0xC0 ? 0x410 + (byte - 0xC0) : byte);
-    }
-    return text;
-}
-
 TEST_F(LanguageFileTest, FilesFromEitherSystemGiveTheProgramsText) {
     struct Case {
         bool utf8Program;
         std::string bytes;
         std::vector<std::string> entries;  // entries 1 onwards
         const char* what;
-        AnsiDecoder desktopCodePage = Windows1252ToUtf8;
     } cases[] = {
         {true,
          "20 Velocit\xE0\r\n05 \x85\r\n",
@@ -157,15 +144,9 @@ TEST_F(LanguageFileTest, FilesFromEitherSystemGiveTheProgramsText) {
          "20 Velocit\xE0\r\n\xC3\xA9\xC3\xA9Text\r\n",
          {"Velocit\xE0", "\xA9Text"},
          "ANSI program: bytes are characters"},
-        {true,
-         "20 \xD1\xEA\xEE\xF0\xEE\xF1\xF2\xFC\r\n01 \xC4\xE0\r\n",
-         {"\xD0\xA1\xD0\xBA\xD0\xBE\xD1\x80\xD0\xBE\xD1\x81\xD1\x82\xD1\x8C", "\xD0\x94\xD0\xB0"},
-         "read in the desktop's code page",
-         Cyrillic1251},
     };
     for (const Case& c : cases) {
         sim.SetTextIsUtf8(c.utf8Program);
-        sim.SetAnsiText(c.desktopCodePage);
         table = {};
         Ship("Old.lng", NumberedLines(3, "old"));
         Load("Old.lng");

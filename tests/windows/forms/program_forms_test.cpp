@@ -154,23 +154,13 @@ void ExpectWhole(const Form& form, HWND window, const std::function<HWND(const C
         EXPECT_LE(place.bottom, room.cy);
         if (control->Kind() == ControlKind::ComboBox) {
             // Every entry whole in the text part, beside the drop button.
-            COMBOBOXINFO parts{};
-            parts.cbSize = sizeof parts;
+            COMBOBOXINFO parts{sizeof(COMBOBOXINFO), {}, {}, 0, nullptr, nullptr, nullptr};
             ASSERT_TRUE(GetComboBoxInfo(native, &parts));
             const auto margins = SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
-            HDC dc = GetDC(native);
-            HGDIOBJ old =
-                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(native, WM_GETFONT, 0, 0)));
-            for (const std::string& entry : static_cast<const ComboBox&>(*control).Items()) {
-                const std::wstring text = Wide(entry);
-                SIZE size{};
-                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-                EXPECT_LE(size.cx + LOWORD(margins) + HIWORD(margins),
-                          parts.rcItem.right - parts.rcItem.left)
-                    << entry;
-            }
-            SelectObject(dc, old);
-            ReleaseDC(native, dc);
+            const int room =
+                parts.rcItem.right - parts.rcItem.left - LOWORD(margins) - HIWORD(margins);
+            for (const std::string& entry : static_cast<const ComboBox&>(*control).Items())
+                EXPECT_LE(testing::TextWidth(native, Wide(entry)), room) << entry;
         }
         if (control->Kind() != ControlKind::Label && control->Kind() != ControlKind::CheckBox)
             continue;
