@@ -150,9 +150,7 @@ public:
     int TwipsPerPixelX() override { return 15; }
     bool TextIsUtf8() const override { return utf8_; }
     void SetTextIsUtf8(bool utf8) { utf8_ = utf8; }
-    AnsiDecoder AnsiText() const override { return ansiText_; }
-    // Another desktop's code page for files that are not UTF-8.
-    void SetAnsiText(AnsiDecoder decoder) { ansiText_ = decoder; }
+    AnsiDecoder AnsiText() const override { return Windows1252ToUtf8; }
     char PathSeparator() const override { return separator_; }
     // Paths with another separator, to see that the program builds its paths
     // with the platform's one. The folder given to the constructor stays.
@@ -202,7 +200,6 @@ private:
     bool autostartWritable_ = true;
     bool ended_ = false;
     bool utf8_ = true;
-    AnsiDecoder ansiText_ = Windows1252ToUtf8;
     bool usesManifest_ = true;
     char separator_ = '/';
     // Milliseconds since each followed timer last fired or started.
