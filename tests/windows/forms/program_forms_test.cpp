@@ -157,10 +157,10 @@ void ExpectWhole(const Form& form, HWND window, const std::function<HWND(const C
             COMBOBOXINFO parts{sizeof(COMBOBOXINFO), {}, {}, 0, nullptr, nullptr, nullptr};
             ASSERT_TRUE(GetComboBoxInfo(native, &parts));
             const auto margins = SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
-            const int room =
+            const int field =
                 parts.rcItem.right - parts.rcItem.left - LOWORD(margins) - HIWORD(margins);
             for (const std::string& entry : static_cast<const ComboBox&>(*control).Items())
-                EXPECT_LE(testing::TextWidth(native, Wide(entry)), room) << entry;
+                EXPECT_LE(testing::TextWidth(native, Wide(entry)), field) << entry;
         }
         if (control->Kind() != ControlKind::Label && control->Kind() != ControlKind::CheckBox)
             continue;
