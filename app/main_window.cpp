@@ -85,7 +85,7 @@ void MainWindow::Form_Load() {
 
     std::string languageField;
     switch (ReadSettingsFile(program_.SettingsPath(), program_.settings, languageField,
-                             platform.TextIsUtf8())) {
+                             platform.TextIsUtf8(), platform.AnsiText())) {
         case SettingsFileState::Read:
             SelectStartupLanguage(platform, program_.settings, program_.LangText, languageField);
             ApplyMenuCaptions();

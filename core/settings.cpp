@@ -73,18 +73,19 @@ std::string SettingsFileText(const Settings& s) {
 }
 
 SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
-                                   std::string& languageField, bool textIsUtf8) {
+                                   std::string& languageField, bool textIsUtf8,
+                                   AnsiDecoder fromAnsi) {
     const ReadResult file = ReadSmallFile(path, textIsUtf8);
     if (file.status == ReadStatus::Missing) return SettingsFileState::Missing;
     if (file.status != ReadStatus::Read) return SettingsFileState::Unreadable;
     const std::optional<std::string> text = TextOfMarkedFile(file.bytes, textIsUtf8);
     if (!text) return SettingsFileState::Unreadable;
-    ReadSettingsText(*text, settings, languageField, textIsUtf8);
+    ReadSettingsText(*text, settings, languageField, textIsUtf8, fromAnsi);
     return SettingsFileState::Read;
 }
 
 void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField,
-                      bool textIsUtf8) {
+                      bool textIsUtf8, AnsiDecoder fromAnsi) {
     // A byte-order mark that an editor put in front of the first line.
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     ListInputReader reader(bytes);
@@ -106,7 +107,7 @@ void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& l
     text(languageField);
     // An older copy wrote the name in the ANSI code page ("Fran\xE7ais.lng"):
     // read as the language files are, so it still names its file.
-    if (textIsUtf8 && !IsValidUtf8(languageField)) languageField = Windows1252ToUtf8(languageField);
+    if (textIsUtf8 && !IsValidUtf8(languageField)) languageField = fromAnsi(languageField);
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/common/text_encoding.h"
+
 namespace gimbalo {
 
 struct Settings {
@@ -51,13 +53,15 @@ enum class SettingsFileState {
 // (TextOfMarkedFile); one that is not text at all (a NUL byte, UTF-16 without
 // its mark) is Unreadable.
 SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
-                                   std::string& languageField, bool textIsUtf8 = true);
+                                   std::string& languageField, bool textIsUtf8 = true,
+                                   AnsiDecoder fromAnsi = Windows1252ToUtf8);
 
 // The fields of a settings file's bytes, read as ReadSettingsFile does. On a
-// UTF-8 program a language name that is not UTF-8 is read as Windows-1252,
-// as language files are.
+// UTF-8 program a language name that is not UTF-8 goes through `fromAnsi`,
+// as language files do, and is written back as UTF-8: the file the user
+// chose keeps its name.
 void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& languageField,
-                      bool textIsUtf8 = true);
+                      bool textIsUtf8 = true, AnsiDecoder fromAnsi = Windows1252ToUtf8);
 
 // Writes the file at `path`, always eight lines (a language name that cannot
 // be stored gives an empty eighth line), in the program's own 8-bit text

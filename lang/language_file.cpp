@@ -46,7 +46,8 @@ void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangT
     const bool utf8 = platform.TextIsUtf8();
     const std::optional<std::string> path = LanguageFilePath(platform, langFileName);
     if (!path) return;
-    if (auto lines = ReadTextFileLines(*path, utf8)) FillLangText(table, *lines, utf8);
+    if (auto lines = ReadTextFileLines(*path, utf8, platform.AnsiText()))
+        FillLangText(table, *lines, utf8);
 }
 
 }  // namespace gimbalo

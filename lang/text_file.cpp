@@ -23,10 +23,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path,
-                                                          bool textIsUtf8) {
+                                                          bool textIsUtf8,
+                                                          AnsiDecoder fromAnsi) {
     const ReadResult file = ReadSmallFile(path, textIsUtf8);
     if (file.status != ReadStatus::Read) return std::nullopt;
-    return SplitLines(DecodeFileText(file.bytes, textIsUtf8));
+    return SplitLines(DecodeFileText(file.bytes, textIsUtf8, fromAnsi));
 }
 
 }  // namespace gimbalo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/file_io.h"
+#include "platform/platform.h"
 
 #include <optional>
 #include <string>
@@ -16,10 +17,12 @@ namespace gimbalo {
 // has no empty line after it.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// The lines of the file at `path` in the program's text (see DecodeFileText).
+// The lines of the file at `path` in the program's text (see DecodeFileText;
+// `fromAnsi` reads a file that is not UTF-8).
 // Nothing when the file cannot be opened, is no regular file or is longer
 // than kMaxFileBytes; a read that fails part-way gives the lines read until
 // then.
-std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path, bool textIsUtf8);
+std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path, bool textIsUtf8,
+                                                          AnsiDecoder fromAnsi);
 
 }  // namespace gimbalo

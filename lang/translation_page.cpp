@@ -122,8 +122,11 @@ std::string TranslationPagePath(Platform& platform) {
 bool WriteTranslationPage(Platform& platform) {
     const bool utf8 = platform.TextIsUtf8();
     const std::string folder = LanguageFolder(platform) + platform.PathSeparator();
-    const ReferenceLines english = ReadTextFileLines(folder + kReferenceNames[0] + ".lng", utf8);
-    const ReferenceLines italiano = ReadTextFileLines(folder + kReferenceNames[1] + ".lng", utf8);
+    const auto reference = [&](const char* name) {
+        return ReadTextFileLines(folder + name + ".lng", utf8, platform.AnsiText());
+    };
+    const ReferenceLines english = reference(kReferenceNames[0]);
+    const ReferenceLines italiano = reference(kReferenceNames[1]);
     // A link under the page's name is replaced, never written through.
     return ReplaceFile(TranslationPagePath(platform), TranslationPageText(english, italiano, utf8),
                        utf8, LinkAtPath::Replaced);

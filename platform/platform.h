@@ -11,10 +11,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace gimbalo {
 
 class Form;
+
+// Turns bytes in an 8-bit code page into UTF-8.
+using AnsiDecoder = std::string (*)(std::string_view bytes);
 
 // ---- joystick (winmm) ----
 constexpr uint32_t JOYERR_NOERROR = 0;
@@ -223,6 +227,11 @@ public:
     // backend converts at the wide calls); false when it is an 8-bit code
     // page. Files from either system are read into it.
     virtual bool TextIsUtf8() const = 0;
+    // How a file that is not UTF-8 reads on a UTF-8 program (an older
+    // language file, a language name an older copy wrote into the settings):
+    // in the code page such files are saved in on this desktop. Windows: the
+    // system's ANSI code page; Linux: Windows-1252.
+    virtual AnsiDecoder AnsiText() const = 0;
     virtual char PathSeparator() const = 0;
     // Folder of what ships with the program (Lang, documents, pictures).
     virtual std::string ProgramFolder() = 0;

@@ -106,6 +106,7 @@ public:
     bool AnotherInstanceRunning() override { return desktop_.AnotherInstanceRunning(); }
     int TwipsPerPixelX() override { return desktop_.TwipsPerPixelX(); }
     bool TextIsUtf8() const override { return desktop_.TextIsUtf8(); }
+    AnsiDecoder AnsiText() const override { return desktop_.AnsiText(); }
     char PathSeparator() const override { return desktop_.PathSeparator(); }
     std::string ProgramFolder() override { return desktop_.ProgramFolder(); }
     std::string ExecutablePath() override { return desktop_.ExecutablePath(); }

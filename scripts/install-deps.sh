@@ -63,3 +63,9 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   as_root localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
 fi
+# A Russian one for the Windows tests: Wine gives a program started in it
+# the ANSI code page 1251, and keeps file names in UTF-8 only when the
+# locale exists.
+if [[ $windows -eq 1 ]] && ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  as_root localedef -i ru_RU -c -f UTF-8 ru_RU.UTF-8
+fi

@@ -142,11 +142,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeFileText(std::string_view bytes, bool textIsUtf8) {
+std::string DecodeFileText(std::string_view bytes, bool textIsUtf8, AnsiDecoder fromAnsi) {
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         bytes.remove_prefix(kByteOrderMark.size());
     if (!textIsUtf8 || IsValidUtf8(bytes)) return std::string(bytes);
-    return Windows1252ToUtf8(bytes);
+    return fromAnsi(bytes);
 }
 
 std::optional<std::string> TextOfMarkedFile(std::string_view bytes, bool textIsUtf8) {

@@ -4,8 +4,9 @@
 // The program's text is UTF-8 on both desktops (the Windows backend converts
 // at the wide calls). A language file may come from either system: on a
 // UTF-8 program a file that is valid UTF-8 is taken as it is and any other
-// file is read as Windows-1252. On a program whose text is an 8-bit code page
-// (the sim can stand for one) every byte is one character.
+// file is read in the desktop's 8-bit code page (Platform::AnsiText). On a
+// program whose text is an 8-bit code page (the sim can stand for one) every
+// byte is one character.
 // Lengths and cuts count characters (code points on UTF-8), never bytes, so a
 // text with accented letters cuts where a reader expects.
 #pragma once
@@ -14,6 +15,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/platform.h"
 
 namespace gimbalo {
 
@@ -26,10 +29,12 @@ bool IsValidUtf8(std::string_view bytes);
 // rather than as an invisible control character.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
-// A whole file's bytes as the program's text. A leading UTF-8 byte-order mark
-// is dropped on both kinds of program: it marks the encoding and is no part of
+// A whole file's bytes as the program's text: on a UTF-8 program, bytes that
+// are not UTF-8 go through `fromAnsi`. A leading UTF-8 byte-order mark is
+// dropped on both kinds of program: it marks the encoding and is no part of
 // the first line.
-std::string DecodeFileText(std::string_view bytes, bool textIsUtf8);
+std::string DecodeFileText(std::string_view bytes, bool textIsUtf8,
+                           AnsiDecoder fromAnsi = Windows1252ToUtf8);
 
 // A file of lines (the settings file) as the program's text, by the
 // byte-order mark it starts with: UTF-16 in either byte order, as a Windows

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/common/desktop_platform.h"
+#include "platform/common/text_encoding.h"
 #include "platform/common/timer_dispatch.h"
 
 class QWidget;
@@ -77,6 +78,8 @@ public:
 
     // -- text and folders (linux_folders.cpp) --
     bool TextIsUtf8() const override { return true; }
+    // Older files came from Windows; most from a Western European one.
+    AnsiDecoder AnsiText() const override { return Windows1252ToUtf8; }
     char PathSeparator() const override { return '/'; }
     std::string ProgramFolder() override;
     std::string SettingsFolder() override;

@@ -29,8 +29,11 @@ void QtFormWindow::ControlChanged(Control& control, Property what) {
                 PushComboText(static_cast<ComboBox&>(control));
             break;
         case Property::Items:
-            if (control.Kind() == ControlKind::ComboBox)
+            if (control.Kind() == ControlKind::ComboBox) {
                 PushComboItems(static_cast<ComboBox&>(control));
+                // A longer entry may need a wider list.
+                PlaceWidget(control, *widget, scale_);
+            }
             break;
         case Property::ListIndex:
             if (control.Kind() == ControlKind::ComboBox)

@@ -14,6 +14,8 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 #include <cmath>
 
@@ -25,6 +27,8 @@ namespace {
 
 // Pixels (at 96 DPI) a growing check box keeps from its container's edge.
 constexpr int kEdgeMargin = 8;
+// Room a line edit leaves around its text: its margins and the caret.
+constexpr int kLineEditMargins = 5;
 // Width in pixels of the mark around a link that has the focus.
 constexpr int kFocusMarkWidth = 2;
 // A frame no taller than this (in pixels) is drawn as a horizontal rule.
@@ -167,6 +171,33 @@ QRect CheckBoxPlace(const QWidget& box, QRect place) {
     return place;
 }
 
+// A list whose longest entry is wider than its text part grows to the right,
+// as far as its container leaves room: the arrow and the frame take about the
+// same pixels at every density, so a list declared just wide enough at one
+// density would cut its entries at a lower one.
+QRect ListPlace(const QComboBox& list, QRect place) {
+    const QFontMetrics metrics(list.font());
+    int widest = 0;
+    for (int i = 0; i < list.count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(list.itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    option.editable = true;
+    option.rect = QRect(QPoint(0, 0), place.size());
+    const QRect field = list.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, &list);
+    // The line edit's own margins, and the caret after the last letter.
+    const int extra = widest + kLineEditMargins - field.width();
+    if (extra <= 0) return place;
+    int right = place.right() + extra;
+    if (const QWidget* container = list.parentWidget()) {
+        const int margin = static_cast<int>(std::lround(kEdgeMargin * ScreenScale()));
+        right = std::min(right, container->width() - 1 - margin);
+    }
+    place.setRight(std::max(place.right(), right));
+    return place;
+}
+
 }  // namespace
 
 double ScreenScale() {
@@ -225,6 +256,7 @@ void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale
     if (auto* label = qobject_cast<QLabel*>(&widget); label && control.Kind() == ControlKind::Label)
         place = LabelPlace(control, *label, place);
     if (control.Kind() == ControlKind::CheckBox) place = CheckBoxPlace(widget, place);
+    if (auto* list = qobject_cast<QComboBox*>(&widget)) place = ListPlace(*list, place);
     widget.setGeometry(place);
 }
 

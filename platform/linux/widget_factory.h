@@ -39,8 +39,8 @@ QString AccessibleText(const std::string& caption);
 // Puts the widget of `control` in its declared place, except that a label
 // one line high, whose text the stand-in font makes wider than the place,
 // widens away from its alignment instead of wrapping words out of sight, and
-// a check box whose text needs more room grows to the right inside its
-// container.
+// a check box whose text needs more room, or a list whose longest entry
+// does, grows to the right inside its container.
 void PlaceWidget(const Control& control, QWidget& widget, const FormScale& scale);
 
 // Creates the widget of `control` under `parent`, with the look it is

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/common/desktop_platform.h"
+#include "platform/common/text_encoding.h"
 #include "platform/forms.h"
 
 namespace gimbalo {
@@ -149,6 +150,7 @@ public:
     int TwipsPerPixelX() override { return 15; }
     bool TextIsUtf8() const override { return utf8_; }
     void SetTextIsUtf8(bool utf8) { utf8_ = utf8; }
+    AnsiDecoder AnsiText() const override { return Windows1252ToUtf8; }
     char PathSeparator() const override { return separator_; }
     // Paths with another separator, to see that the program builds its paths
     // with the platform's one. The folder given to the constructor stays.

@@ -88,6 +88,38 @@ void FitCheckBox(const Control& box, HWND window, const DeviceScale& scale, int 
     if (below.bottom > below.top && ClearOfOthers(box, below, scale)) place = grown;
 }
 
+// A list whose longest entry is wider than its text part grows to the right,
+// up to `roomRight`: the drop button, the frame and the margins of the text
+// part take about the same pixels at every density, so a list declared just
+// wide enough at one density cuts its entries at a lower one.
+void FitList(const Control& list, HWND window, const DeviceScale& scale, int roomRight,
+             RECT& place) {
+    RECT now{};
+    GetWindowRect(window, &now);
+    SetWindowPos(window, nullptr, 0, 0, place.right - place.left, now.bottom - now.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (!GetComboBoxInfo(window, &parts) || parts.hwndItem == nullptr) return;
+    const auto margins = static_cast<DWORD>(SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0));
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const std::string& entry : static_cast<const ComboBox&>(list).Items()) {
+        const std::wstring text = Wide(entry);
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max<int>(widest, size.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    // The caret stands after the last letter.
+    const int needed = widest + LOWORD(margins) + HIWORD(margins) + scale.Scaled(2);
+    const int extra = needed - (parts.rcItem.right - parts.rcItem.left);
+    if (extra > 0)
+        place.right = std::max<LONG>(place.right, std::min<LONG>(place.right + extra, roomRight));
+}
+
 }  // namespace
 
 std::wstring WindowText(HWND window) {
@@ -210,6 +242,7 @@ void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& 
     if (control.Kind() == ControlKind::CheckBox)
         FitCheckBox(control, window, scale, roomRight, place);
     if (control.Kind() == ControlKind::ComboBox) {
+        FitList(control, window, scale, roomRight, place);
         // A list is as high as its font makes it, as on the desktop the
         // forms were made for; its window height is its height when dropped
         // down.

@@ -52,7 +52,8 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
 // whose text is wider than its place widens away from its alignment, and a
 // check box whose text needs it grows to the right up to `roomRight`
 // (pixels from the container's left edge), then downwards where nothing
-// lies below it: its text is not cut off.
+// lies below it: its text is not cut off. A list grows to the right, up to
+// `roomRight` too, until its longest entry fits its text part.
 void PlaceNativeControl(const Control& control, HWND window, const DeviceScale& scale,
                         int roomRight);
 

@@ -85,6 +85,8 @@ void Win32FormWindow::PushComboItems(Native& native) {
     }
     // Emptying the list emptied its text part too.
     if (!appended) PushComboSelection(native);
+    // A longer entry may need a wider list.
+    Place(native);
 }
 
 void Win32FormWindow::PushComboSelection(Native& native) {

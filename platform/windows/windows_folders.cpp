@@ -63,4 +63,8 @@ bool WindowsPlatform::SetFileAttributesA(const std::string& path, uint32_t attri
     return SetFileAttributesW(Wide(path).c_str(), attributes) != FALSE;
 }
 
+AnsiDecoder WindowsPlatform::AnsiText() const {
+    return AnsiToUtf8;
+}
+
 }  // namespace gimbalo

@@ -75,6 +75,8 @@ public:
 
     // -- text and folders (windows_folders.cpp) --
     bool TextIsUtf8() const override { return true; }
+    // The system's ANSI code page (AnsiToUtf8 of wide_text.h).
+    AnsiDecoder AnsiText() const override;
     char PathSeparator() const override { return '\\'; }
     std::string ProgramFolder() override;
     std::string SettingsFolder() override;

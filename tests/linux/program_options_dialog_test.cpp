@@ -98,6 +98,7 @@ TEST_F(OptionsDialogOnDisplay, ShowsTheDeclaredLayoutFontsAndTexts) {
     }
     EXPECT_EQ(Widget("Label1").cursor().shape(), Qt::ArrowCursor);
 
+    Widget<QComboBox>("Combo4").setCurrentIndex(2);  // "1.5", the widest speed, in the picture
     EXPECT_TRUE(testing::SaveScreenshot(*dialog, "options_dialog"));
 }
 

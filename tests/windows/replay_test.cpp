@@ -144,6 +144,26 @@ TEST_F(WindowsReplay, LanguageChosenFromTheMenuIsSavedUnderItsName) {
     EXPECT_EQ(SettingsFile(), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + kLanguageName + "\r\n");
 }
 
+// On a system whose ANSI code page is 1251 (windows_ansi_code_page_1251 runs
+// this in a Russian locale), a language file saved in it and named on the
+// settings' last line as an older copy wrote it reads as Cyrillic; the
+// settings saved then still name that file.
+TEST_F(WindowsReplay, FilesInTheSystemsCodePageReadInIt) {
+    if (GetACP() != 1251) GTEST_SKIP() << "for a system whose ANSI code page is 1251";
+    const std::string name = "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9.lng";
+    ASSERT_TRUE(WriteLanguage(name, "\n\n\n04 \xCE\xF8\xE8\xE1\xEA\xE0\r\n" +
+                                        std::string(19, '\n') +
+                                        "24 \xCD\xE5\xF2.\r\n25 testo 25\r\n"));
+    ASSERT_TRUE(WriteSettings("\xD0\xF3\xF1\xF1\xEA\xE8\xE9.lng"));
+    const std::string message =
+        "message \"\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0\": "
+        "\xD0\x9D\xD0\xB5\xD1\x82.\\r\\rtesto 25";
+    EXPECT_NE(Run("at 10: quit\n").errors.find(message), std::string::npos);
+    ASSERT_EQ(Run("joystick \"Pad\" buttons=4\nat 5: quit\n").exitCode, 0u);
+    EXPECT_EQ(SettingsFile(), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n" + name + "\r\n");
+    EXPECT_NE(Run("at 10: quit\n").errors.find(message), std::string::npos) << "read back";
+}
+
 TEST_F(WindowsReplay, SecondCopyEndsWithItsMessageAndTheFirstClosesWhenAsked) {
     std::unique_ptr<ChildProcess> first = Start(
         "joystick \"Pad\" buttons=4\n"

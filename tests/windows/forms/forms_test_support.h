@@ -35,6 +35,17 @@ inline SIZE ClientSize(HWND window) {
     return SIZE{client.right, client.bottom};
 }
 
+// How wide `text` is on one line in the window's own font.
+inline int TextWidth(HWND window, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
 // Dispatches this thread's messages as the program's loop does: a form's
 // window has its dialog keys first.
 inline void PumpDialog(HWND form) {
@@ -108,7 +119,8 @@ inline bool SaveScreenshot(HWND window, const std::string& name) {
 }
 
 inline constexpr const char* kPadName = "Gimbalo Test Pad";
-inline constexpr uint32_t kPadButtons = 4;
+// As many as a joystick reports: the button lists hold their longest entries.
+inline constexpr uint32_t kPadButtons = 32;
 
 // The real Windows platform with one joystick at rest on device 0, the
 // settings in `settingsFolder`, and the programs it would start noted.

@@ -155,6 +155,16 @@ void ExpectWhole(const Form& form, HWND window, const std::function<HWND(const C
         EXPECT_LE(place.right, room.cx);
         EXPECT_GE(place.top, 0);
         EXPECT_LE(place.bottom, room.cy);
+        if (control->Kind() == ControlKind::ComboBox) {
+            // Every entry whole in the text part, beside the drop button.
+            COMBOBOXINFO parts{sizeof(COMBOBOXINFO), {}, {}, 0, nullptr, nullptr, nullptr};
+            ASSERT_TRUE(GetComboBoxInfo(native, &parts));
+            const auto margins = SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
+            const int field =
+                parts.rcItem.right - parts.rcItem.left - LOWORD(margins) - HIWORD(margins);
+            for (const std::string& entry : static_cast<const ComboBox&>(*control).Items())
+                EXPECT_LE(testing::TextWidth(native, Wide(entry)), field) << entry;
+        }
         if (control->Kind() != ControlKind::Label && control->Kind() != ControlKind::CheckBox)
             continue;
         // The text broken into lines as wide as the control (less a check
@@ -184,6 +194,9 @@ TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLangu
         SCOPED_TRACE(language);
         StartIn(language);
         ASSERT_TRUE(program->RunMenuCommand("mnuDef"));
+        // The widest speed and button shown, as the pictures should show them.
+        program->OptionsDialog()->speedList.SetListIndex(2);
+        program->OptionsDialog()->middleButtonList.SetListIndex(testing::kPadButtons - 1);
         ASSERT_TRUE(program->RunMenuCommand("mnuAbout"));
         const auto of = [this](const Control& control) { return WindowOf(control); };
         // The credits scrolled into view, and the pointer out of the pictures.
