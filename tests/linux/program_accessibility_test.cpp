@@ -296,8 +296,9 @@ TEST_F(AccessibleForms, UnderDarkPalettesEveryTextStaysReadable) {
             }
             // One surface: a check box's row is the form's background; a list
             // keeps the desktop's field, with an edge that shows on the form.
-            if (control.Kind() == ControlKind::CheckBox)
+            if (control.Kind() == ControlKind::CheckBox) {
                 EXPECT_EQ(Commonest(ColoursIn(*shot, area)), control.BackgroundBehind());
+            }
             if (auto* list = qobject_cast<QComboBox*>(&widget)) {
                 const QRect field(list->lineEdit()->mapTo(&window, QPoint(0, 0)),
                                   list->lineEdit()->size());

@@ -158,10 +158,6 @@ TEST(TrayIcon, TheMenuOpensWhenTheButtonComesUpAndNeverWhileItIsHeld) {
     ASSERT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(owner, 3, 0, "Menu")));
     ASSERT_TRUE(WaitUntil(IsDocked));
 
-    const auto menuOpen = [] {
-        QWidget* popup = QApplication::activePopupWidget();
-        return popup != nullptr && popup->isVisible();
-    };
     struct Case {
         const char* name;
         uint32_t press, release;
@@ -173,17 +169,28 @@ TEST(TrayIcon, TheMenuOpensWhenTheButtonComesUpAndNeverWhileItIsHeld) {
         {"left held", MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, std::chrono::milliseconds(2000)},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(testing::PointAtIcon(*platform)) << c.name;
-        platform->mouse_event(c.press, 0, 0, 0, 0);
-        EXPECT_FALSE(WaitUntil(menuOpen, c.held)) << c.name << ": open while the button is down";
-        platform->mouse_event(c.release, 0, 0, 0, 0);
-        EXPECT_TRUE(WaitUntil(menuOpen)) << c.name << ": not open after the release";
-        // Nothing more comes: the menu stays open and nothing is chosen.
-        WaitUntil([] { return false; }, std::chrono::milliseconds(200));
-        EXPECT_TRUE(menuOpen()) << c.name;
+        bool released = false;
+        bool early = false;
+        bool stayed = false;
+        const bool shown = testing::WithNextPopup(
+            [&] {
+                if (!testing::PointAtIcon(*platform)) return;
+                platform->mouse_event(c.press, 0, 0, 0, 0);
+                WaitUntil([] { return false; }, c.held);
+                released = true;
+                platform->mouse_event(c.release, 0, 0, 0, 0);
+            },
+            [&](QMenu& menu) {
+                early = !released;
+                // Nothing more comes: the menu stays open and nothing is chosen.
+                WaitUntil([] { return false; }, std::chrono::milliseconds(200));
+                stayed = menu.isVisible();
+                menu.close();
+            });
+        EXPECT_TRUE(shown) << c.name << ": no menu after the release";
+        EXPECT_FALSE(early) << c.name << ": open while the button was down";
+        EXPECT_TRUE(stayed) << c.name;
         EXPECT_EQ(chosen, 0) << c.name;
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        EXPECT_TRUE(WaitUntil([&] { return !menuOpen(); })) << c.name;
     }
 }
 
