@@ -52,9 +52,8 @@ protected:
         testing::ProgramOnDisplay::SetUp();
     }
 
-    // Clicks the docked icon with `press` and `release` and, once the menu
-    // is up, runs `act` on it. Whether the menu came up; one still open at
-    // the deadline is closed, so a fault fails the test instead of hanging it.
+    // Clicks the docked icon and runs `act` on the menu; whether it came up.
+    // One still open at the deadline is closed: a fault fails, never hangs.
     bool ClickIcon(uint32_t press, uint32_t release, const std::function<void(QMenu&)>& act) {
         const testing::Docked docked = DockState(TrayIconWidget());
         if (!docked.viewable) return false;
