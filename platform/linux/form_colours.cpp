@@ -17,6 +17,28 @@ bool DrawsItsOwnFace(ControlKind kind) {
     return kind == ControlKind::ComboBox || kind == ControlKind::CommandButton;
 }
 
+// A list keeps the desktop's field colours, but its edge must show on the
+// form's background, whatever the desktop's window colour: styles draw the
+// edge a shade darker than the window colour (Qt's own style at 140%), so
+// that colour moves toward black or white until the edge contrasts with the
+// form as an outline must.
+void SetFieldEdge(QPalette& palette, const QPalette& desktop, Rgb behind) {
+    constexpr int kEdgeShade = 140;
+    const QColor from = desktop.color(QPalette::Window);
+    const QColor toward = ToQColor(StrongestOn(behind));
+    QColor window = from;
+    for (int step = 1;
+         step <= 20 && ContrastRatio(FromQColor(window.darker(kEdgeShade)), behind) < kMarkContrast;
+         ++step) {
+        const double share = step / 20.0;
+        window = QColor::fromRgbF(
+            static_cast<float>(from.redF() + (toward.redF() - from.redF()) * share),
+            static_cast<float>(from.greenF() + (toward.greenF() - from.greenF()) * share),
+            static_cast<float>(from.blueF() + (toward.blueF() - from.blueF()) * share));
+    }
+    SetColour(palette, QPalette::Window, window);
+}
+
 }  // namespace
 
 QColor ToQColor(Rgb colour) {
@@ -38,25 +60,27 @@ void ApplyColours(const Control& control, QWidget& widget, const QPalette& deskt
               ToQColor(ReadableOn(FromQColor(desktop.color(QPalette::Highlight)), behind,
                                   kMarkContrast)));
 
-    // A check box takes the desktop's window colours as a pair: the
-    // background of its text fields and their text.
+    // A check box without a fill of its own is part of the form's surface:
+    // its row and its tick box take the background declared behind it.
     const bool declaredFill = design.backColor.has_value() && !design.transparent;
-    const bool deskPair = !declaredFill && control.Kind() == ControlKind::CheckBox;
+    const bool onForm = !declaredFill && control.Kind() == ControlKind::CheckBox;
     std::optional<Rgb> fill;
     if (declaredFill) {
         fill = *design.backColor;
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
             SetColour(palette, role, ToQColor(*fill));
-    } else if (deskPair) {
-        fill = FromQColor(desktop.color(QPalette::Base));
+    } else if (onForm) {
+        fill = behind;
+        SetColour(palette, QPalette::Base, ToQColor(behind));
         widget.setBackgroundRole(QPalette::Base);
     }
     // Without a fill the control shows its container's background.
     widget.setAutoFillBackground(fill.has_value());
 
+    if (control.Kind() == ControlKind::ComboBox) SetFieldEdge(palette, desktop, behind);
     if (!DrawsItsOwnFace(control.Kind()) || design.foreColor) {
         const Rgb background = fill.value_or(behind);
-        Rgb text = FromQColor(desktop.color(deskPair ? QPalette::Text : QPalette::WindowText));
+        Rgb text = FromQColor(desktop.color(QPalette::WindowText));
         // A declared colour keeps its hue; the desktop's own text colour,
         // meant for another background, gives way to black or white.
         if (design.foreColor)
@@ -68,7 +92,7 @@ void ApplyColours(const Control& control, QWidget& widget, const QPalette& deskt
             SetColour(palette, role, ToQColor(text));
         // Styles draw the frame of the tick box from the window colour: in
         // the text's colour it shows on the fill, unticked as well.
-        if (deskPair) SetColour(palette, QPalette::Window, ToQColor(text));
+        if (onForm) SetColour(palette, QPalette::Window, ToQColor(text));
     }
     widget.setPalette(palette);
 }

@@ -19,9 +19,10 @@ Rgb FromQColor(const QColor& colour);
 // `desktop`. Labels, frames and pictures show the background declared behind
 // them, in the declared text colour made readable there or, where the
 // desktop's text colour is not readable there, in black or white; a check box
-// shows the desktop's window background with the desktop's window text, as a
-// pair; lists and push buttons draw themselves in the desktop's
-// colours and only their focus marks are made to show on the form.
+// without a declared fill does the same, its tick box included, so the form
+// reads as one surface under any palette; lists and push buttons draw
+// themselves in the desktop's colours and only their focus marks, and a
+// list's edge, are made to show on the form.
 void ApplyColours(const Control& control, QWidget& widget, const QPalette& desktop);
 
 // The form window's own colours: its declared background.

@@ -3,12 +3,12 @@
 // the program as the shell's mouse messages.
 #pragma once
 
-#include <QObject>
 #include <cstdint>
 #include <map>
 #include <memory>
 
 #include "platform/common/tray_icon_book.h"
+#include "platform/linux/xembed_clicks.h"
 
 namespace gimbalo {
 
@@ -27,8 +27,8 @@ private:
 
     PictureStore& pictures_;
     std::map<uint32_t, std::unique_ptr<PersistentTrayIcon>> shown_;
-    // Context of queued clicks: they go with the icons.
-    QObject clicks_;
+    // Clicks as the program takes them; queued ones go with the icons.
+    XEmbedClicks clicks_;
 };
 
 }  // namespace gimbalo

@@ -5,8 +5,10 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -222,10 +224,9 @@ TEST_F(AccessibleForms, EveryTranslatedCaptionFitsItsControlAsDeclared) {
     }
 }
 
-// Pixels of `image` inside `area` (in the widget's own pixels, which a
-// scaled screen multiplies): the background is the commonest colour, the
-// text the one that differs from it most.
-double TextContrastIn(const QImage& image, const QRect& area) {
+// The colours of `image` inside `area` (in the widget's own pixels, which a
+// scaled screen multiplies), with how often each shows.
+std::map<QRgb, int> ColoursIn(const QImage& image, const QRect& area) {
     std::map<QRgb, int> counts;
     const double ratio = image.devicePixelRatio();
     const QRect scaled(
@@ -234,14 +235,25 @@ double TextContrastIn(const QImage& image, const QRect& area) {
     const QRect clipped = scaled.intersected(image.rect());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x) ++counts[image.pixel(x, y)];
-    if (counts.empty()) return 0;
-    QRgb background = counts.begin()->first;
+    return counts;
+}
+
+Rgb Commonest(const std::map<QRgb, int>& counts) {
+    QRgb commonest = counts.empty() ? 0 : counts.begin()->first;
     for (const auto& [colour, count] : counts)
-        if (count > counts[background]) background = colour;
+        if (count > counts.at(commonest)) commonest = colour;
+    return FromQColor(QColor(commonest));
+}
+
+// The background is the commonest colour, the text the one that differs
+// from it most.
+double TextContrastIn(const QImage& image, const QRect& area) {
+    const std::map<QRgb, int> counts = ColoursIn(image, area);
+    if (counts.empty()) return 0;
+    const Rgb background = Commonest(counts);
     double most = 1;
     for (const auto& [colour, count] : counts)
-        most = std::max(most,
-                        ContrastRatio(FromQColor(QColor(colour)), FromQColor(QColor(background))));
+        most = std::max(most, ContrastRatio(FromQColor(QColor(colour)), background));
     return most;
 }
 
@@ -276,14 +288,27 @@ TEST_F(AccessibleForms, UnderDarkPalettesEveryTextStaysReadable) {
         const QImage about = TopLevel("frmAbout")->grab().toImage();
         const QImage credits = panel->grab().toImage();
         ForEachControl([&](Control& control, QWidget& widget, QWidget& window) {
-            if (control.Kind() != ControlKind::Label && control.Kind() != ControlKind::CheckBox)
-                return;
             QRect area(widget.mapTo(&window, QPoint(0, 0)), widget.size());
             const QImage* shot = window.objectName() == "frmOpzioni" ? &options : &about;
             if (widget.parentWidget() == panel) {
                 area = widget.geometry();
                 shot = &credits;
             }
+            // One surface: check box rows in the form's background, lists in
+            // the desktop's field colour with an edge that shows on the form.
+            EXPECT_TRUE(control.Kind() != ControlKind::CheckBox ||
+                        Commonest(ColoursIn(*shot, area)) == control.BackgroundBehind());
+            if (auto* list = qobject_cast<QComboBox*>(&widget)) {
+                const QRect field = list->lineEdit()->geometry().translated(area.topLeft());
+                EXPECT_EQ(Commonest(ColoursIn(*shot, field)),
+                          FromQColor(palette.color(QPalette::Base)));
+                const QRect edge(area.left(), area.center().y(), 1, 1);
+                EXPECT_GE(
+                    ContrastRatio(Commonest(ColoursIn(*shot, edge)), control.BackgroundBehind()),
+                    kMarkContrast);
+            }
+            if (control.Kind() != ControlKind::Label && control.Kind() != ControlKind::CheckBox)
+                return;
             if (auto* box = qobject_cast<QCheckBox*>(&widget)) {
                 // The text, not the tick box.
                 QStyleOptionButton option;
@@ -303,7 +328,7 @@ TEST_F(AccessibleForms, UnderDarkPalettesEveryTextStaysReadable) {
     QApplication::setPalette(before);
     QWidget* box = Find("frmOpzioni", "Check1");
     EXPECT_TRUE(WaitUntil([&] {
-        return box->palette().color(QPalette::WindowText) == before.color(QPalette::Text);
+        return box->palette().color(QPalette::WindowText) == before.color(QPalette::WindowText);
     }));
 }
 
