@@ -5,31 +5,55 @@
 #include <QApplication>
 #include <QLockFile>
 
+#include "platform/linux/desktop_session.h"
 #include "platform/linux/form_accessibility.h"
 #include "platform/linux/form_host.h"
 #include "platform/linux/joystick_watch.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/tray_icons.h"
+#include "platform/linux/uinput_pointer.h"
 #include "platform/linux/x11_pointer.h"
 #include "platform/linux/xdg_autostart.h"
 
 namespace gimbalo {
 
-std::unique_ptr<LinuxPlatform> LinuxPlatform::Create(int& argc, char** argv, std::string& error) {
+std::unique_ptr<LinuxPlatform> LinuxPlatform::Create(int& argc, char** argv, std::string& error,
+                                                     const std::string& pointerWay) {
     std::unique_ptr<LinuxPlatform> platform(new LinuxPlatform());
-    if (!platform->Initialise(argc, argv, error)) return nullptr;
+    if (!platform->Initialise(argc, argv, error, pointerWay)) return nullptr;
     return platform;
 }
 
 LinuxPlatform::LinuxPlatform() = default;
 
-bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
-    // The display comes first: without it Qt would abort the process.
-    pointer_ = std::make_unique<X11Pointer>();
-    if (!pointer_->Open(error)) {
-        pointer_.reset();
+bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
+                               const std::string& pointerWay) {
+    const SessionFacts session = CurrentSession(pointerWay);
+    const PointerChoice choice = ChoosePointerWay(session);
+    if (!choice.error.empty()) {
+        error = choice.error;
         return false;
+    }
+    if (choice.way == PointerWay::XTest) {
+        // The display comes first: without it Qt would abort the process.
+        auto x11 = std::make_unique<X11Pointer>();
+        if (!x11->Open(error)) return false;
+        pointer_ = std::move(x11);
+        // XTest drives the pointer, so the windows must be on the same X server.
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        if (!DesktopReachable(session)) {
+            error = "gimbalo: cannot reach the desktop; is WAYLAND_DISPLAY or DISPLAY set?";
+            return false;
+        }
+        // A device that cannot be made yet leaves the pointer still; the
+        // program tells the user why (PointerState).
+        pointer_ = std::make_unique<UinputPointer>();
+        // Wayland's own windows on a Wayland session (Qt alone would take
+        // XWayland's on some desktops); X11's where Qt has no Wayland.
+        if (IsWaylandSession(session) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     }
 
     for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i)
@@ -44,8 +68,6 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error) {
         error = "gimbalo: the desktop is already opened in this process";
         return false;
     }
-    // XTest drives the pointer, so the windows must be on the same X server.
-    qputenv("QT_QPA_PLATFORM", "xcb");
     application_ = std::make_unique<QApplication>(argc_, argv_.data());
     QApplication::setQuitOnLastWindowClosed(false);
     InstallFormAccessibility();
@@ -102,6 +124,10 @@ bool LinuxPlatform::MoveCursorBy(int32_t dx, int32_t dy) {
 
 void LinuxPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uintptr_t) {
     if (pointer_) pointer_->SendButtons(flags);
+}
+
+uint32_t LinuxPlatform::PointerState() {
+    return pointer_ ? pointer_->State() : POINTER_READY;
 }
 
 bool LinuxPlatform::WriteAutostart(const std::string& name, const std::string& executablePath) {
