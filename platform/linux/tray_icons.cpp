@@ -1,6 +1,7 @@
 #include "platform/linux/tray_icons.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include "platform/forms.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/qt_text.h"
+#include "platform/linux/status_notifier_item.h"
 #include "platform/linux/tray_icon.h"
 
 namespace gimbalo {
@@ -35,6 +37,13 @@ int32_t MouseMessage(QSystemTrayIcon::ActivationReason reason) {
     return 0;
 }
 
+// Wayland has no notification area of its own: its panels take icons over
+// D-Bus, as some X11 panels do too.
+bool OnTheSessionBus() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
+           StatusNotifierItem::HostPresent();
+}
+
 }  // namespace
 
 TrayIcons::TrayIcons(Platform& platform, PictureStore& pictures)
@@ -58,22 +67,32 @@ bool TrayIcons::Add(const NOTIFYICONDATA& data) {
     const QString tip = (data.uFlags & NIF_TIP) ? QtFieldText(data.szTip) : QString();
 
     Entry entry;
-    entry.icon = std::make_unique<TrayIcon>(picture, tip);
     entry.serial = nextSerial_++;
     // The window hears of the icon only through its mouse-move handler.
     entry.callback = (data.uFlags & NIF_MESSAGE) && data.uCallbackMessage == WM_MOUSEMOVE;
-    if (entry.callback) {
-        // Queued: the program may open its menu, or take the icon away,
-        // and must not do so inside the icon's own mouse handling.
-        QObject::connect(&entry.icon->Native(), &QSystemTrayIcon::activated, &clicks_,
-                         [this, window = data.hWnd, id = data.uID,
-                          serial = entry.serial](QSystemTrayIcon::ActivationReason reason) {
-                             const int32_t message = MouseMessage(reason);
-                             if (message == 0) return;
-                             QTimer::singleShot(0, &clicks_, [this, window, id, serial, message] {
-                                 Deliver(window, id, serial, message);
+    // Queued: the program may open its menu, or take the icon away, and
+    // must not do so inside the icon's own mouse handling.
+    std::function<void(int32_t)> click;
+    if (entry.callback)
+        click = [this, window = data.hWnd, id = data.uID, serial = entry.serial](int32_t message) {
+            QTimer::singleShot(0, &clicks_, [this, window, id, serial, message] {
+                Deliver(window, id, serial, message);
+            });
+        };
+    if (OnTheSessionBus()) {
+        Menu* menu = data.hWnd->Menus().empty() ? nullptr : data.hWnd->Menus().front();
+        entry.item = std::make_unique<StatusNotifierItem>(
+            picture, tip, menu, pictures_,
+            StatusNotifierItem::Events{click, [this](MenuItem& item) {
+                                           if (!platform_.ProgramEnded()) item.UserChoose();
+                                       }});
+    } else {
+        entry.icon = std::make_unique<TrayIcon>(picture, tip);
+        if (click)
+            QObject::connect(&entry.icon->Native(), &QSystemTrayIcon::activated, &clicks_,
+                             [click](QSystemTrayIcon::ActivationReason reason) {
+                                 if (const int32_t message = MouseMessage(reason)) click(message);
                              });
-                         });
     }
     icons_.emplace(key, std::move(entry));
     return true;

@@ -1,6 +1,9 @@
 // The program's notification-area icons, as the shell keeps them: each is
 // known by its window and identifier, and mouse activity on it reaches that
-// window's mouse-move handler with the mouse message in place of x.
+// window's mouse-move handler with the mouse message in place of x. On a
+// Wayland session, or where a panel takes StatusNotifierItems, an icon is
+// one, with the window's popup menu exported beside it
+// (status_notifier_item.h); elsewhere it docks in the X11 notification area.
 #pragma once
 
 #include <QObject>
@@ -15,6 +18,7 @@ namespace gimbalo {
 
 class Form;
 class PictureStore;
+class StatusNotifierItem;
 class TrayIcon;
 
 class TrayIcons {
@@ -41,7 +45,8 @@ public:
 private:
     using Key = std::pair<const Form*, uint32_t>;
     struct Entry {
-        std::unique_ptr<TrayIcon> icon;
+        std::unique_ptr<TrayIcon> icon;  // or, on the session bus:
+        std::unique_ptr<StatusNotifierItem> item;
         uint64_t serial = 0;
         bool callback = false;  // NIF_MESSAGE with the mouse-move message
     };
