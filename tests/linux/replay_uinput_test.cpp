@@ -7,10 +7,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -79,6 +81,17 @@ protected:
     // speed `speed`; the pointer on the stand-in, or on XTest. The exit status.
     int Run(const std::string& script, bool uinput, const std::string& language = "English.lng",
             const std::string& speed = "2", const std::vector<std::string>& more = {}) {
+        std::unique_ptr<testing::ReplayChild> child = Start(script, uinput, language, speed, more);
+        const int status = child->Wait();
+        out = child->out;
+        err = child->err;
+        return status;
+    }
+    // The same, started and left running.
+    std::unique_ptr<testing::ReplayChild> Start(const std::string& script, bool uinput,
+                                                const std::string& language = "English.lng",
+                                                const std::string& speed = "2",
+                                                const std::vector<std::string>& more = {}) {
         std::string settingsText;
         for (const std::string line : {"1", "2", "3", speed.c_str(), "1", "0", "0"})
             settingsText += line + "\r\n";
@@ -94,14 +107,11 @@ protected:
                                        (asan != nullptr ? std::string(":") + asan : "")});
         }
         env.insert(env.end(), more.begin(), more.end());
-        testing::ReplayChild child(
+        return std::make_unique<testing::ReplayChild>(
             GIMBALO_REPLAY_EXECUTABLE,
-            {scripts.File("run.script"), "--trace", "--poll", "--settings", settings.Path()},
+            std::vector<std::string>{scripts.File("run.script"), "--trace", "--poll", "--settings",
+                                     settings.Path()},
             config.Path(), runtime.Path(), env);
-        const int status = child.Wait();
-        out = child.out;
-        err = child.err;
-        return status;
     }
     std::string Record() const { return scripts.File("uinput"); }
     std::vector<std::string> Lines(const std::string& path) const {
@@ -129,27 +139,56 @@ protected:
 #define SKIP_WITHOUT_DISPLAY() \
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display"
 
-TEST_F(UinputReplay, TheDeviceIsMadeAndSentEachMoveAndClick) {
+TEST_F(UinputReplay, TheDeviceIsMadeAndSentEachMoveAndClickAndLetsGoHoweverTheProgramEnds) {
     SKIP_WITHOUT_DISPLAY();
-    ASSERT_EQ(Run("joystick \"Pad\" buttons=4\n"
-                  "at 5: x=0\nat 10: x=32768 buttons=1\nat 12: buttons=0\nat 20: quit\n",
-                  true),
-              0)
-        << err;
-    const std::vector<std::string> requests = Lines(Record() + ".ioctl");
-    // The bits in any order, then made, and destroyed and closed at the end.
-    const std::set<std::string> bits(requests.begin(), requests.end() - 4);
-    EXPECT_EQ(bits,
-              (std::set<std::string>{"UI_SET_EVBIT 0", "UI_SET_EVBIT 1", "UI_SET_EVBIT 2",
-                                     "UI_SET_KEYBIT 272", "UI_SET_KEYBIT 273", "UI_SET_KEYBIT 274",
-                                     "UI_SET_RELBIT 0", "UI_SET_RELBIT 1"}));
-    EXPECT_EQ(std::vector<std::string>(requests.end() - 4, requests.end()),
-              (std::vector<std::string>{"UI_DEV_SETUP Gimbalo bus=6", "UI_DEV_CREATE",
-                                        "UI_DEV_DESTROY", "close"}));
-    std::vector<std::string> expected;
-    for (int tick = 5; tick < 10; ++tick) expected.insert(expected.end(), {"REL_X -2", "SYN"});
-    expected.insert(expected.end(), {"BTN_LEFT 1", "SYN", "BTN_LEFT 0", "SYN"});
-    EXPECT_EQ(Events(), expected);
+    // Pushed left for five ticks, then button 1 (left) pressed; released by
+    // the script, by the close at its quit, by a close request, by a
+    // deadly signal's handler.
+    struct Case {
+        const char* rest;
+        int signal;
+    } cases[] = {{"at 12: buttons=0\nat 20: quit\n", 0},
+                 {"at 20: quit\n", 0},
+                 {"at 9000: quit\n", SIGTERM},
+                 {"at 9000: quit\n", SIGUSR1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rest + std::to_string(c.signal));
+        std::filesystem::remove(Record());
+        std::filesystem::remove(Record() + ".ioctl");
+        std::unique_ptr<testing::ReplayChild> child =
+            Start(std::string("joystick \"Pad\" buttons=4\nat 5: x=0\nat 10: x=32768 buttons=1\n") +
+                      c.rest,
+                  true);
+        if (c.signal != 0) {
+            ASSERT_TRUE(child->WaitForOutput(
+                [](const std::string& out) { return HasLine(out, "tick=15 "); }));
+            child->Signal(c.signal);
+        }
+        const int status = child->WaitStatus();
+        EXPECT_TRUE(c.signal == SIGUSR1 ? WIFSIGNALED(status) && WTERMSIG(status) == SIGUSR1
+                                        : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << status << child->err;
+        std::vector<std::string> expected;
+        for (int tick = 5; tick < 10; ++tick) expected.insert(expected.end(), {"REL_X -2", "SYN"});
+        expected.insert(expected.end(), {"BTN_LEFT 1", "SYN", "BTN_LEFT 0", "SYN"});
+        EXPECT_EQ(Events(), expected);
+        // The bits in any order, then made; destroyed and closed at a close.
+        std::vector<std::string> requests = Lines(Record() + ".ioctl");
+        const std::vector<std::string> closing = {"UI_DEV_DESTROY", "close"};
+        if (c.signal != SIGUSR1) {
+            ASSERT_GE(requests.size(), 2u);
+            EXPECT_EQ(std::vector<std::string>(requests.end() - 2, requests.end()), closing);
+            requests.resize(requests.size() - 2);
+        }
+        ASSERT_GE(requests.size(), 2u);
+        EXPECT_EQ(
+            std::set<std::string>(requests.begin(), requests.end() - 2),
+            (std::set<std::string>{"UI_SET_EVBIT 0", "UI_SET_EVBIT 1", "UI_SET_EVBIT 2",
+                                   "UI_SET_KEYBIT 272", "UI_SET_KEYBIT 273", "UI_SET_KEYBIT 274",
+                                   "UI_SET_RELBIT 0", "UI_SET_RELBIT 1"}));
+        EXPECT_EQ(std::vector<std::string>(requests.end() - 2, requests.end()),
+                  (std::vector<std::string>{"UI_DEV_SETUP Gimbalo bus=6", "UI_DEV_CREATE"}));
+    }
 }
 
 TEST_F(UinputReplay, MovesAndClicksAsXTestDoesTickForTick) {
@@ -160,7 +199,8 @@ TEST_F(UinputReplay, MovesAndClicksAsXTestDoesTickForTick) {
     std::string script = "joystick \"Pad\" buttons=4\n";
     int tick = 2;
     for (int leg = 0; leg < 24; ++leg) {
-        const int x = static_cast<int>(random() % 3), y = static_cast<int>(random() % 3);
+        const int x = static_cast<int>(random() % 3);
+        const int y = x == 1 ? static_cast<int>(random() % 2) * 2 : static_cast<int>(random() % 3);
         const int ticks = 1 + static_cast<int>(random() % 60);
         const char* ends[] = {"0", "32768", "65535"};
         for (int back = 0; back < 2; ++back) {
@@ -233,7 +273,7 @@ Spot CentreXPointer() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return {};
     const Spot centre{DisplayWidth(display, DefaultScreen(display)) / 2,
-                       DisplayHeight(display, DefaultScreen(display)) / 2};
+                      DisplayHeight(display, DefaultScreen(display)) / 2};
     XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, centre.x, centre.y);
     XSync(display, False);
     XCloseDisplay(display);
