@@ -8,14 +8,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/linux/have_display.h"
 #include "tests/linux/replay_child.h"
@@ -33,22 +29,22 @@ void PutXPointer(int x, int y);
 std::string EventWords(const std::string& bytes) {
     std::string words;
     for (std::size_t at = 0; at + sizeof(input_event) <= bytes.size(); at += sizeof(input_event)) {
-        input_event event;
-        std::memcpy(&event, bytes.data() + at, sizeof event);
-        const char* name = event.type == EV_SYN      ? "."
-                           : event.code == REL_X     ? "x"
-                           : event.code == REL_Y     ? "y"
-                           : event.code == BTN_LEFT  ? "L"
-                           : event.code == BTN_RIGHT ? "R"
-                                                     : "M";
-        words += name + (event.type == EV_SYN ? "" : std::to_string(event.value)) + " ";
+        input_event e;
+        std::memcpy(&e, bytes.data() + at, sizeof e);
+        words += e.type == EV_SYN ? std::string(".")
+                                  : (e.code == REL_X       ? "x"
+                                     : e.code == REL_Y     ? "y"
+                                     : e.code == BTN_LEFT  ? "L"
+                                     : e.code == BTN_RIGHT ? "R"
+                                                           : "M") +
+                                        std::to_string(e.value);
+        words += " ";
     }
     return words;
 }
 
-// The words of what `trace` says the device should have been sent, from
-// the pointer at (x, y): each tick's move an axis at a time, then its
-// button events, each with its report.
+// The words of what `trace` says the device was sent, from the pointer at
+// (x, y): each tick's move an axis at a time, then its button events.
 std::string WordsOfTrace(const Trace& trace, int x, int y) {
     std::string words;
     for (const Fields& tick : trace.ticks) {
@@ -58,60 +54,46 @@ std::string WordsOfTrace(const Trace& trace, int x, int y) {
         y = PointerY(tick);
         std::istringstream names(tick.at("events"));
         for (std::string name; std::getline(names, name, ',');)
-            if (name != "-")
-                words += name.substr(0, 1) + (name.ends_with("DOWN") ? "1 . " : "0 . ");
+            if (name != "-") words += name.substr(0, 1) + (name.ends_with("UP") ? "0 . " : "1 . ");
     }
     return words;
 }
 
 class UinputReplay : public ::testing::Test {
 protected:
-    UinputReplay() { chmod(runtime.Path().c_str(), 0700); }
-
-    // Starts `script`, polling, with the trace, in `language` at `speed`;
-    // the pointer on the stand-in, or on XTest.
-    std::unique_ptr<testing::ReplayChild> Start(const std::string& script, bool uinput,
+    void SetUp() override {
+        if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
+        chmod(runtime.Path().c_str(), 0700);
+    }
+    // Starts `script`, polling, with the trace, in `language` at `speed`,
+    // with `env`.
+    std::unique_ptr<testing::ReplayChild> Start(const std::string& script,
+                                                const std::vector<std::string>& env,
                                                 const std::string& language = "English.lng",
-                                                const std::string& speed = "2",
-                                                const std::string& more = "") {
+                                                const std::string& speed = "2") {
         testing::WriteFile(settings.File("Gimbalo.ini"),
                            "1\r\n2\r\n3\r\n" + speed + "\r\n1\r\n0\r\n0\r\n" + language + "\r\n");
-        testing::WriteFile(scripts.File("run.script"), "joystick \"Pad\" buttons=4\n" + script);
-        std::vector<std::string> env = {uinput ? "GIMBALO_POINTER=uinput"
-                                               : "GIMBALO_POINTER=xtest"};
-        if (!more.empty()) env.push_back(more);
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        if (uinput)
-            env.insert(env.end(), {std::string("LD_PRELOAD=") + GIMBALO_UINPUT_STAND_IN,
-                                   "GIMBALO_UINPUT_STAND_IN=" + Record(),
-                                   "ASAN_OPTIONS=verify_asan_link_order=0:" +
-                                       std::string(asan != nullptr ? asan : "")});
+        testing::WriteFile(scripts.File("run"), "joystick \"Pad\" buttons=4\n" + script);
         return std::make_unique<testing::ReplayChild>(
             GIMBALO_REPLAY_EXECUTABLE,
-            std::vector<std::string>{scripts.File("run.script"), "--trace", "--poll", "--settings",
+            std::vector<std::string>{scripts.File("run"), "--trace", "--poll", "--settings",
                                      settings.Path()},
             config.Path(), runtime.Path(), env);
     }
-    // The same, run to its end: the exit status, with the output kept.
-    int Run(const std::string& script, bool uinput, const std::string& language = "English.lng",
-            const std::string& speed = "2", const std::string& more = "") {
-        std::unique_ptr<testing::ReplayChild> child = Start(script, uinput, language, speed, more);
-        const int status = child->Wait();
-        out = child->out;
-        err = child->err;
-        return status;
+    // The pointer on the stand-in, with `more` in the environment.
+    std::vector<std::string> Uinput(const std::string& more = "") const {
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        return {"GIMBALO_POINTER=uinput", more,
+                std::string("LD_PRELOAD=") + GIMBALO_UINPUT_STAND_IN,
+                "GIMBALO_UINPUT_STAND_IN=" + Record(),
+                "ASAN_OPTIONS=verify_asan_link_order=0:" + std::string(asan ? asan : "")};
     }
     std::string Record() const { return scripts.File("uinput"); }
 
     testing::TempFolder config, settings, runtime, scripts;
-    std::string out, err;
 };
 
-#define SKIP_WITHOUT_DISPLAY() \
-    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display"
-
 TEST_F(UinputReplay, TheDeviceIsMadeAndSentEachMoveAndClickAndLetsGoHoweverTheProgramEnds) {
-    SKIP_WITHOUT_DISPLAY();
     // Pushed left for five ticks, then button 1 (left) pressed; let go by
     // the script, the close at its quit, a close request, a deadly signal.
     const struct {
@@ -121,18 +103,13 @@ TEST_F(UinputReplay, TheDeviceIsMadeAndSentEachMoveAndClickAndLetsGoHoweverThePr
                  {"at 20: quit\n", 0},
                  {"at 9000: quit\n", SIGTERM},
                  {"at 9000: quit\n", SIGUSR1}};
-    const std::string made =
-        "UI_SET_EVBIT 0\nUI_SET_EVBIT 1\nUI_SET_KEYBIT 272\nUI_SET_KEYBIT 273\nUI_SET_KEYBIT "
-        "274\nUI_SET_EVBIT 2\nUI_SET_RELBIT 0\nUI_SET_RELBIT 1\nUI_DEV_SETUP Gimbalo bus=6\n"
-        "UI_DEV_CREATE\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rest + std::to_string(c.signal));
         std::filesystem::remove(Record());
         std::filesystem::remove(Record() + ".ioctl");
-        auto child = Start(std::string("at 5: x=0\nat 10: x=32768 buttons=1\n") + c.rest, true);
+        auto child = Start(std::string("at 5: x=0\nat 10: x=32768 buttons=1\n") + c.rest, Uinput());
         if (c.signal != 0) {
-            ASSERT_TRUE(child->WaitForOutput(
-                [](const std::string& text) { return HasLine(text, "tick=15 "); }));
+            ASSERT_TRUE(child->WaitForOutput([](auto& out) { return HasLine(out, "tick=15 "); }));
             child->Signal(c.signal);
         }
         const int status = child->WaitStatus();
@@ -143,12 +120,14 @@ TEST_F(UinputReplay, TheDeviceIsMadeAndSentEachMoveAndClickAndLetsGoHoweverThePr
                   "x-2 . x-2 . x-2 . x-2 . x-2 . L1 . L0 . ");
         // Made (the bits in libevdev's order); destroyed and closed at a close.
         EXPECT_EQ(testing::ReadFile(Record() + ".ioctl"),
-                  made + (c.signal == SIGUSR1 ? "" : "UI_DEV_DESTROY\nclose\n"));
+                  "UI_SET_EVBIT 0\nUI_SET_EVBIT 1\nUI_SET_KEYBIT 272\nUI_SET_KEYBIT 273\n"
+                  "UI_SET_KEYBIT 274\nUI_SET_EVBIT 2\nUI_SET_RELBIT 0\nUI_SET_RELBIT 1\n"
+                  "UI_DEV_SETUP Gimbalo bus=6\nUI_DEV_CREATE\n" +
+                      std::string(c.signal == SIGUSR1 ? "" : "UI_DEV_DESTROY\nclose\n"));
     }
 }
 
 TEST_F(UinputReplay, MovesAndClicksAsXTestDoesTickForTick) {
-    SKIP_WITHOUT_DISPLAY();
     // Out and back the same way, so the pointer stays clear of the edges,
     // with random buttons; at speed 1.5, whose half pixels round on the
     // coordinate.
@@ -168,50 +147,48 @@ TEST_F(UinputReplay, MovesAndClicksAsXTestDoesTickForTick) {
     script += "at " + std::to_string(tick + 2) + ": quit\n";
 
     PutXPointer(640, 400);  // the centre of the test's 1280 x 800 screen
-    ASSERT_EQ(Run(script, false, "English.lng", "1.5"), 0) << err;
-    const Trace xtest = ReadTrace(out);
-    ASSERT_EQ(Run(script, true, "English.lng", "1.5"), 0) << err;
-    const Trace uinput = ReadTrace(out);
-    ASSERT_EQ(uinput.ticks.size(), xtest.ticks.size());
-    ASSERT_EQ(uinput.ticks.front().at("pointer"), "640,400");
-    for (std::size_t i = 0; i < xtest.ticks.size(); ++i) {
-        EXPECT_EQ(uinput.ticks[i].at("pointer"), xtest.ticks[i].at("pointer")) << "tick " << i;
-        EXPECT_EQ(uinput.ticks[i].at("events"), xtest.ticks[i].at("events")) << "tick " << i;
+    auto xtest = Start(script, {"GIMBALO_POINTER=xtest"}, "English.lng", "1.5");
+    ASSERT_EQ(xtest->Wait(), 0) << xtest->err;
+    auto uinput = Start(script, Uinput(), "English.lng", "1.5");
+    ASSERT_EQ(uinput->Wait(), 0) << uinput->err;
+    const Trace expected = ReadTrace(xtest->out), got = ReadTrace(uinput->out);
+    ASSERT_EQ(got.ticks.size(), expected.ticks.size());
+    ASSERT_EQ(got.ticks.front().at("pointer"), "640,400");
+    for (std::size_t i = 0; i < got.ticks.size(); ++i) {
+        EXPECT_EQ(got.ticks[i].at("pointer"), expected.ticks[i].at("pointer")) << "tick " << i;
+        EXPECT_EQ(got.ticks[i].at("events"), expected.ticks[i].at("events")) << "tick " << i;
     }
-    EXPECT_EQ(EventWords(testing::ReadFile(Record())), WordsOfTrace(uinput, 640, 400));
+    EXPECT_EQ(EventWords(testing::ReadFile(Record())), WordsOfTrace(got, 640, 400));
 }
 
 TEST_F(UinputReplay, ADeviceThatCannotBeOpenedIsExplainedAndTheProgramRunsOn) {
-    SKIP_WITHOUT_DISPLAY();
     const struct {
         int error;
         const char* language;
         const char* said;
     } cases[] = {
-        {ENOENT, "English.lng",
-         "Gimbalo cannot move the pointer: /dev/uinput is missing, because the uinput kernel "
-         "module is not loaded."},
-        {EACCES, "Italiano.lng",
-         "Gimbalo non può muovere il puntatore: non puoi ancora usare /dev/uinput. La regola di "
-         "accesso installata con Gimbalo vale dal tuo prossimo accesso"},
+        {ENOENT, "English.lng", "/dev/uinput is missing, because the uinput kernel module"},
+        {EACCES, "Italiano.lng", "non puoi ancora usare /dev/uinput. La regola di accesso"},
         {EPERM, "Francais.lng", "vous ne pouvez pas encore utiliser /dev/uinput."},
         {EBUSY, "Deutsch.lng", "nicht angelegt werden. Starten Sie Gimbalo erneut."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
-        ASSERT_EQ(Run("at 5: x=0 buttons=1\nat 30: quit\n", true, c.language, "2",
-                      "GIMBALO_UINPUT_STAND_IN_ERRNO=" + std::to_string(c.error)),
-                  0);
+        auto child =
+            Start("at 5: x=0 buttons=1\nat 30: quit\n",
+                  Uinput("GIMBALO_UINPUT_STAND_IN_ERRNO=" + std::to_string(c.error)), c.language);
+        ASSERT_EQ(child->Wait(), 0);
+        const std::string& err = child->err;
         const std::size_t said = err.find("gimbalo-replay: message \"Gimbalo\": ");
         ASSERT_NE(said, std::string::npos) << err;
         EXPECT_NE(err.find(c.said, said), std::string::npos) << err;
         EXPECT_EQ(err.find("gimbalo-replay: message", said + 1), std::string::npos) << err;
-        // Nothing reached a device, and the settings are all there.
+        // Nothing reached a device, the pointer stayed, the settings are whole.
         EXPECT_FALSE(std::filesystem::exists(Record()));
-        const Trace trace = ReadTrace(out);
+        const Trace trace = ReadTrace(child->out);
         EXPECT_EQ(trace.ticks.back().at("pointer"), trace.ticks.front().at("pointer"));
         EXPECT_TRUE(testing::ReadFile(settings.File("Gimbalo.ini"))
-                        .ends_with(c.language + std::string("\r\n")));
+                        .ends_with("\r\n0\r\n" + std::string(c.language) + "\r\n"));
     }
 }
 

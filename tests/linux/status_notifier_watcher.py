@@ -1,14 +1,9 @@
 #!/usr/bin/python3
-"""Gimbalo's tray icon as a panel that takes StatusNotifierItems sees it.
+"""Usage: status_notifier_watcher.py GIMBALO_REPLAY (under xvfb-run and dbus-run-session)
 
-Usage: status_notifier_watcher.py GIMBALO_REPLAY  (under xvfb-run and dbus-run-session)
-
-A stand-in watcher with a host takes the icon's registration; the icon and
-its exported menu are read in English, the menu's entries clicked (Options,
-Language answered with Italiano.lng, Exit) and the menu read again in
-Italian; Activate and ContextMenu must open the program's menu, and
-SecondaryActivate nothing. Prints "N passed, M failed"; exits 0 only when
-nothing failed.
+Gimbalo's tray icon and its exported menu, as a stand-in StatusNotifierWatcher
+with a host reads and clicks them. Prints "N passed, M failed"; exits 0 only
+when nothing failed.
 """
 
 import os

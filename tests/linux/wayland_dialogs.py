@@ -1,12 +1,8 @@
 #!/usr/bin/python3
-"""Gimbalo on a Wayland session: its windows, and its pointer on /dev/uinput.
+"""Usage: wayland_dialogs.py GIMBALO GIMBALO_REPLAY UINPUT_STAND_IN ARTIFACTS
 
-Usage: wayland_dialogs.py GIMBALO GIMBALO_REPLAY UINPUT_STAND_IN ARTIFACTS
-
-In a headless weston of its own (no X server in it; DISPLAY and
-QT_QPA_PLATFORM unset) the options dialog and the about box of gimbalo-replay
-and the no-joystick message box of gimbalo must show, in English and Italian;
-each is saved as ARTIFACTS/wayland-*.png. The replays' pushes must reach the
+Gimbalo's windows in a headless weston of its own (no X server, QT_QPA_PLATFORM
+unset), photographed into ARTIFACTS/wayland-*.png, and its pointer on the
 stand-in for /dev/uinput. Prints "N passed, M failed"; exits 0 only when
 nothing failed.
 """
