@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 
 namespace gimbalo {
@@ -35,12 +35,14 @@ public:
 
     void Stick(uint32_t x, uint32_t y, uint32_t buttons) { sim_.SetStick(x, y, buttons); }
     // One tick, the way the desktop delivers it: through the timer model.
-    void Tick() { program_.main.Timer1.Fire(); }
+    void Tick() { program_.mainWindow.pollingTimer.Fire(); }
     // The sim logs every button event; keep the log from growing for ever.
     void TrimLog() {
         if (sim_.buttonEvents.size() > 4096) sim_.buttonEvents.clear();
     }
-    bool Running() { return !sim_.ProgramEnded() && program_.main.Timer1.Interval() > 0; }
+    bool Running() {
+        return !sim_.ProgramEnded() && program_.mainWindow.pollingTimer.Interval() > 0;
+    }
 
 private:
     std::string Folder() {

@@ -43,12 +43,6 @@ std::string WhereFileLives(const std::string& path, bool textIsUtf8) {
 
 }  // namespace
 
-std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8) {
-    if (!textIsUtf8) return std::filesystem::path(path);
-    const std::u8string utf8(path.begin(), path.end());
-    return std::filesystem::path(utf8);
-}
-
 std::string AddSeparator(const std::string& folder, char separator) {
     if (!folder.empty() && folder.back() == separator) return folder;
     return folder + separator;

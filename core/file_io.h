@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,10 +14,6 @@ namespace gimbalo {
 // kilobytes; anything longer is not one, and reading it whole could take all
 // the memory there is.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
-
-// A path held as the program's text, for the file system: UTF-8 on a UTF-8
-// program (both desktops), the system's 8-bit code page otherwise.
-std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8);
 
 // `folder` with `separator` appended unless it already ends in one; an empty
 // folder gives the separator alone.

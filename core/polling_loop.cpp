@@ -27,8 +27,8 @@ bool MaskIsButton(uint32_t mask, int16_t button) {
 }
 }  // namespace
 
-PollingLoop::PollingLoop(Platform& platform, const Settings& settings, Label& marker)
-    : platform_(platform), settings_(settings), marker_(marker), Pointer(platform) {}
+PollingLoop::PollingLoop(Platform& platform, const Settings& settings)
+    : platform_(platform), settings_(settings), Pointer(platform) {}
 
 void PollingLoop::Timer1_Timer() {
     JoyInfo.dwSize = 52;
@@ -116,21 +116,21 @@ void PollingLoop::HandleButtons(uint32_t mask) {
         return;
     }
     if (static_cast<int64_t>(mask) == static_cast<int64_t>(lastButtons_)) return;
-    if (MaskIsButton(mask, settings_.LeftButton)) Press(kLeft, "1");
-    if (MaskIsButton(mask, settings_.RightButton)) Press(kRight, "2");
-    if (MaskIsButton(mask, settings_.MiddleButton)) Press(kMiddle, "3");
+    if (MaskIsButton(mask, settings_.LeftButton)) Press(kLeft);
+    if (MaskIsButton(mask, settings_.RightButton)) Press(kRight);
+    if (MaskIsButton(mask, settings_.MiddleButton)) Press(kMiddle);
     // The button mask is kept in 16 bits: from 32768 on it does not fit and
     // the previous value stays, so the press tests run again next tick.
     if (mask <= 32767) lastButtons_ = static_cast<int16_t>(mask);
 }
 
-void PollingLoop::Press(const MouseButton& button, const char* marker) {
+void PollingLoop::Press(const MouseButton& button) {
     // A button already down gets no second down event: on the desktop two
     // downs in a row make a double click, and a joystick button from 16 on
     // (a mask that does not fit LastButtons) would repeat one every tick.
     if (!(held_ & button.down)) platform_.mouse_event(button.down, 0, 0, 0, 0);
     held_ |= button.down;
-    marker_.SetCaption(marker);
+    marker_ = button.which;
 }
 
 void PollingLoop::Release(const MouseButton& button) {
@@ -143,16 +143,11 @@ void PollingLoop::ReleaseHeldButton() {
     // since the last release (one joystick button straight after another, or
     // two mouse buttons mapped to the same joystick button) goes up too, so
     // none is left held down on the desktop.
-    const std::string& marker = marker_.Caption();
-    if (marker == "1")
-        Release(kLeft);
-    else if (marker == "2")
-        Release(kRight);
-    else if (marker == "3")
-        Release(kMiddle);
+    for (const MouseButton* button : {&kLeft, &kRight, &kMiddle})
+        if (button->which == marker_) Release(*button);
     for (const MouseButton* button : {&kLeft, &kRight, &kMiddle})
         if (held_ & button->down) Release(*button);
-    marker_.SetCaption("");
+    marker_ = HeldButton::None;
 }
 
 }  // namespace gimbalo

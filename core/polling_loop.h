@@ -7,7 +7,6 @@
 
 #include "core/mouse.h"
 #include "core/settings.h"
-#include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace gimbalo {
@@ -21,11 +20,13 @@ constexpr uint32_t kHighThreshold = 63850;
 // both thresholds on both axes with no button down.
 bool ReadingAtRest(uint32_t result, const JOYINFOEX& info);
 
+// The held-button marker: the mouse button the loop pressed last and has not
+// let go of yet.
+enum class HeldButton { None, Left, Right, Middle };
+
 class PollingLoop {
 public:
-    // `marker` is the hidden label whose caption says which mouse button the
-    // loop holds down: "1" left, "2" right, "3" middle, empty for none.
-    PollingLoop(Platform& platform, const Settings& settings, Label& marker);
+    PollingLoop(Platform& platform, const Settings& settings);
 
     void Timer1_Timer();
 
@@ -36,6 +37,7 @@ public:
     float Step() const { return step_; }
     int32_t MoveTicks() const { return moveTicks_; }
     int16_t LastButtons() const { return lastButtons_; }
+    HeldButton Held() const { return marker_; }
     // Whether the last tick's reading was at rest (ReadingAtRest). Such a
     // tick leaves the loop where more ticks at rest, with the settings as
     // they are, change nothing.
@@ -44,14 +46,17 @@ public:
 
 private:
     struct MouseButton {
+        HeldButton which;
         uint32_t down;
         uint32_t up;
     };
-    static constexpr MouseButton kLeft{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    static constexpr MouseButton kRight{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
-    static constexpr MouseButton kMiddle{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+    static constexpr MouseButton kLeft{HeldButton::Left, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    static constexpr MouseButton kRight{HeldButton::Right, MOUSEEVENTF_RIGHTDOWN,
+                                        MOUSEEVENTF_RIGHTUP};
+    static constexpr MouseButton kMiddle{HeldButton::Middle, MOUSEEVENTF_MIDDLEDOWN,
+                                         MOUSEEVENTF_MIDDLEUP};
 
-    void Press(const MouseButton& button, const char* marker);
+    void Press(const MouseButton& button);
     void Release(const MouseButton& button);
     void MoveAlongAxes(uint32_t h, uint32_t v, bool& moved);
     void UpdateStep(bool moved);
@@ -59,13 +64,13 @@ private:
 
     Platform& platform_;
     const Settings& settings_;
-    Label& marker_;
     JOYINFOEX JoyInfo;
     Mouse Pointer;
     float step_ = 0.0f;
     int32_t moveTicks_ = 0;
     int16_t lastButtons_ = 0;
     uint32_t held_ = 0;  // down flags of the mouse buttons pressed and not yet let go
+    HeldButton marker_ = HeldButton::None;
     bool lastTickAtRest_ = false;
     bool lastReadSucceeded_ = false;
 };

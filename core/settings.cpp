@@ -6,7 +6,7 @@
 #include "core/file_io.h"
 #include "core/list_input.h"
 #include "core/numbers.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

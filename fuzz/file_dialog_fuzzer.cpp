@@ -8,7 +8,7 @@
 #include "core/file_io.h"
 #include "fuzz/fuzz_support.h"
 #include "lang/file_dialogs.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "platform/file_dialog_record.h"
 #include "platform/sim/sim_platform.h"
 

@@ -9,9 +9,9 @@
 #include "core/file_io.h"
 #include "fuzz/fuzz_support.h"
 #include "lang/language_file.h"
-#include "lang/text_encoding.h"
 #include "lang/text_file.h"
 #include "lang/translation_page.h"
+#include "platform/common/text_encoding.h"
 #include "platform/sim/sim_platform.h"
 
 using namespace gimbalo;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "fuzz/fuzz_support.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
@@ -99,37 +99,37 @@ void UseOptionsDialog(fuzz::Input& in, Program& program) {
     const int index = static_cast<int>(in.Pick(40)) - 1;
     switch (in.Pick(11)) {
         case 0:
-            dialog->Combo1.UserPick(index);
+            dialog->leftButtonList.UserPick(index);
             break;
         case 1:
-            dialog->Combo2.UserPick(index);
+            dialog->rightButtonList.UserPick(index);
             break;
         case 2:
-            dialog->Combo3.UserPick(index);
+            dialog->middleButtonList.UserPick(index);
             break;
         case 3:
-            dialog->Combo4.UserPick(index);
+            dialog->speedList.UserPick(index);
             break;
         case 4:
-            dialog->Combo4.UserType(in.Text(12));
+            dialog->speedList.UserType(in.Text(12));
             break;
         case 5:
-            dialog->Combo5.UserPick(index);
+            dialog->joystickList.UserPick(index);
             break;
         case 6:
-            dialog->Check1.UserToggle();
+            dialog->startAtLogin.UserToggle();
             break;
         case 7:
-            dialog->Check2.UserToggle();
+            dialog->acceleration.UserToggle();
             break;
         case 8:
-            dialog->Command1.UserClick();
+            dialog->okButton.UserClick();
             break;
         case 9:
-            dialog->Command2.UserClick();
+            dialog->cancelButton.UserClick();
             break;
         default:
-            dialog->Command3.UserClick();
+            dialog->applyButton.UserClick();
             break;
     }
 }
@@ -200,7 +200,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                 if (in.Byte() & 1) sim.QueueMenuChoice(std::string(kScriptMenuItems[in.Pick(8)]));
                 const int32_t messages[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_LBUTTONUP,
                                             WM_RBUTTONDOWN, WM_RBUTTONUP,   WM_LBUTTONDBLCLK};
-                program.main.Form_MouseMove(0, 0, static_cast<float>(messages[in.Pick(6)] * 15), 0);
+                program.mainWindow.Form_MouseMove(0, 0,
+                                                  static_cast<float>(messages[in.Pick(6)] * 15), 0);
                 break;
             }
             case 9:

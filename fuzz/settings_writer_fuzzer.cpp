@@ -6,7 +6,7 @@
 #include "core/settings.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/settings_checks.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 using namespace gimbalo;
 

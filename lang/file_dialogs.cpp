@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "core/file_io.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 namespace {

@@ -3,12 +3,11 @@
 #include <cctype>
 #include <vector>
 
-#include "core/program.h"
 #include "core/settings.h"
 #include "lang/file_dialogs.h"
 #include "lang/language_file.h"
 #include "lang/locale_query.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 
@@ -37,54 +36,45 @@ std::string LanguageFromChosenPath(const std::string& path, char separator,
     return path.substr(found + marker.size());
 }
 
-void SelectStartupLanguage(Program& program, const std::string& storedName) {
+void SelectStartupLanguage(Platform& platform, Settings& settings, LangTable& text,
+                           const std::string& storedName) {
     // A name the settings file cannot hold again (one with a line break) is
     // refused as if none were stored, so the file never grows a ninth line.
     if (TrimBlanks(storedName).empty() || !CanStoreLanguageName(storedName))
-        program.settings.LangFileName =
-            LanguageForCountry(QueryLocaleInfo(program.platform, LOCALE_SENGCOUNTRY));
+        settings.LangFileName = LanguageForCountry(QueryLocaleInfo(platform, LOCALE_SENGCOUNTRY));
     else
-        program.settings.LangFileName = storedName;
-    LoadLanguageFile(program);
-    program.main.ApplyMenuCaptions();
+        settings.LangFileName = storedName;
+    LoadLanguageFile(platform, settings.LangFileName, text);
 }
 
-void RunLanguageCommand(Program& program) {
-    Platform& platform = program.platform;
+LanguageCommandResult RunLanguageCommand(Platform& platform, Settings& settings, LangTable& text,
+                                         Form& owner) {
     const bool utf8 = platform.TextIsUtf8();
-    const std::string& menuText = program.LangText[26];
-    bool chose = false;
-    if (CharacterCount(menuText, utf8) >= 3) {
-        std::string filter = WithoutLastCharacters(menuText, 3, utf8);
-        filter += '\0';
-        filter += "*.lng";
-        const FileDialogOptions options{
-            .Flags = nullptr,
-            .InitDir = program.ProgramPath(kLanguageFolderName),
-            .Filter = filter,
-            .FilterIndex = 1,
-            .DefaultExt = "lng",
-            .FileName = "",
-            .DialogTitle = program.LangText[15],
-            .OwnerWindow = program.main,
-            .OpenFile = true,
-        };
-        const std::vector<std::string> chosen = ShowFileDialog(platform, options);
-        if (!chosen.empty() && !chosen.front().empty()) {
-            chose = true;
-            const std::string name = LanguageFromChosenPath(
-                chosen.front(), platform.PathSeparator(), program.settings.LangFileName);
-            // A file name may hold a line break on some desktops; the settings
-            // file could not hold it, so the name in use stays.
-            if (CanStoreLanguageName(name)) program.settings.LangFileName = name;
-            LoadLanguageFile(program);
-        }
-    }
-    program.UnloadOptionsDialog();
-    program.main.ApplyMenuCaptions();
-    // A settings file kept because it could not be read is replaced only when
-    // the user chose a language.
-    program.SaveSettings(chose ? Program::SaveRequest::User : Program::SaveRequest::Routine);
+    const std::string& menuText = text[TextId::LanguageItem];
+    if (CharacterCount(menuText, utf8) < 3) return LanguageCommandResult::NoFileChosen;
+    std::string filter = WithoutLastCharacters(menuText, 3, utf8);
+    filter += '\0';
+    filter += "*.lng";
+    const FileDialogOptions options{
+        .Flags = nullptr,
+        .InitDir = LanguageFolder(platform),
+        .Filter = filter,
+        .FilterIndex = 1,
+        .DefaultExt = "lng",
+        .FileName = "",
+        .DialogTitle = text[TextId::LanguageLine],
+        .OwnerWindow = owner,
+        .OpenFile = true,
+    };
+    const std::vector<std::string> chosen = ShowFileDialog(platform, options);
+    if (chosen.empty() || chosen.front().empty()) return LanguageCommandResult::NoFileChosen;
+    const std::string name =
+        LanguageFromChosenPath(chosen.front(), platform.PathSeparator(), settings.LangFileName);
+    // A file name may hold a line break on some desktops; the settings file
+    // could not hold it, so the name in use stays.
+    if (CanStoreLanguageName(name)) settings.LangFileName = name;
+    LoadLanguageFile(platform, settings.LangFileName, text);
+    return LanguageCommandResult::FileChosen;
 }
 
 }  // namespace gimbalo

@@ -4,9 +4,12 @@
 
 #include <string>
 
-namespace gimbalo {
+#include "core/settings.h"
+#include "lang/lang_text.h"
+#include "platform/forms.h"
+#include "platform/platform.h"
 
-class Program;
+namespace gimbalo {
 
 // Language files the program names itself.
 constexpr const char* kItalianLanguage = "Italiano.lng";
@@ -23,15 +26,22 @@ std::string LanguageFromChosenPath(const std::string& path, char separator,
                                    const std::string& current);
 
 // Start-up: takes the stored name, or the locale's choice when the stored
-// name is blank or could not be stored again (CanStoreLanguageName); loads it
-// and captions the menu. Nothing is saved here.
-void SelectStartupLanguage(Program& program, const std::string& storedName);
+// name is blank or could not be stored again (CanStoreLanguageName), into
+// `settings` and loads it into `text`. Nothing is saved here.
+void SelectStartupLanguage(Platform& platform, Settings& settings, LangTable& text,
+                           const std::string& storedName);
 
-// The Language command (mnuLingua): lets the user pick a language file, loads
-// it, closes the options dialog so that it reopens in the new language,
-// captions the menu and saves the settings. After a cancel the last three
-// steps run all the same. A chosen name that the settings file cannot hold
-// is refused: the language in use stays and is loaded again.
-void RunLanguageCommand(Program& program);
+enum class LanguageCommandResult {
+    FileChosen,    // the settings hold what the user chose
+    NoFileChosen,  // a cancel, or no dialog: the menu's text is too short for its filter
+};
+
+// The Language command (mnuLingua): lets the user pick a language file, in a
+// dialog owned by `owner`, and loads it. A chosen name that the settings file
+// cannot hold is refused: the language in use stays and is loaded again. The
+// caller then closes the options dialog so that it reopens in the new
+// language, captions the menu and saves the settings, after a cancel too.
+LanguageCommandResult RunLanguageCommand(Platform& platform, Settings& settings, LangTable& text,
+                                         Form& owner);
 
 }  // namespace gimbalo

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/program.h"
-#include "lang/text_encoding.h"
 #include "lang/text_file.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 
@@ -48,10 +47,6 @@ void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangT
     const std::optional<std::string> path = LanguageFilePath(platform, langFileName);
     if (!path) return;
     if (auto lines = ReadTextFileLines(*path, utf8)) FillLangText(table, *lines, utf8);
-}
-
-void LoadLanguageFile(Program& program) {
-    LoadLanguageFile(program.platform, program.settings.LangFileName, program.LangText);
 }
 
 }  // namespace gimbalo

@@ -12,8 +12,6 @@
 
 namespace gimbalo {
 
-class Program;
-
 // Name of the folder of language files below the program folder.
 constexpr const char* kLanguageFolderName = "Lang";
 
@@ -48,9 +46,5 @@ void FillLangText(LangTable& table, const std::vector<std::string>& lines, bool 
 // name is no language-file name changes nothing; loading never clears the
 // table.
 void LoadLanguageFile(Platform& platform, const std::string& langFileName, LangTable& table);
-
-// Loads the program's current language file, `LangFileName`, into its
-// `LangText`.
-void LoadLanguageFile(Program& program);
 
 }  // namespace gimbalo

@@ -1,6 +1,6 @@
 #include "lang/text_file.h"
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/maker.h"
 #include "lang/language_file.h"
-#include "lang/text_encoding.h"
 #include "lang/text_file.h"
-#include "shell/information_commands.h"
-#include "shell/maker.h"
+#include "platform/common/text_encoding.h"
+#include "platform/program_call.h"
 
 namespace gimbalo {
 namespace {

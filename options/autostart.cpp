@@ -1,6 +1,6 @@
 #include "options/autostart.h"
 
-#include "shell/maker.h"
+#include "core/maker.h"
 
 namespace gimbalo {
 

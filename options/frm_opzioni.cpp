@@ -1,17 +1,15 @@
 #include "options/frm_opzioni.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
+#include <utility>
 
-#include "core/numbers.h"
-#include "core/program.h"
+#include "core/maker.h"
 #include "lang/file_dialogs.h"
-#include "lang/text_encoding.h"
 #include "options/autostart.h"
 #include "options/joystick.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
+#include "platform/common/picture_files.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 
@@ -58,115 +56,111 @@ ControlDesign Button(const char* name, int left, const char* text, int tab) {
     return Control::Design(name).At(left, 262, 75, 33).HandPointer().Tab(tab).Caption(text);
 }
 
-// The text of a number of joysticks as held in the main window's Tag.
-int JoystickCount(const std::string& tag) {
-    const double value = LeadingNumber(tag).value_or(0);
-    if (!std::isfinite(value) || value < 1) return 0;
-    return static_cast<int>(std::min<double>(std::floor(value), kMaxJoystickEntries));
-}
-
 }  // namespace
 
-frmOpzioni::frmOpzioni(Program& program)
+frmOpzioni::frmOpzioni(OptionsDialogNeeds needs)
     : Form(DialogDesign()),
-      Image2(*this, Control::Design("Image2")
-                        .At(16, 16, 158, 138)
-                        .Picture(kOptionsDecorationPicture)
-                        .Decorative()),
-      Combo1(*this, List("Combo1", 20, 105, 0)),
-      Combo2(*this, List("Combo2", 48, 105, 1)),
-      Combo3(*this, List("Combo3", 76, 105, 2)),
-      Combo4(*this, List("Combo4", 108, 47, 3)),
-      Combo5(*this, List("Combo5", 140, 47, 4)),
-      Check2(*this, Check("Check2", 190, "Abilita accelerazione", 5)),
-      Check1(*this, Check("Check1", 214, "Carica all'avvio di Windows", 6)),
-      Command1(*this, Button("Command1", 244, "&Ok", 7)),
-      Command3(*this, Button("Command3", 322, "A&pplica", 8)),
-      Command2(*this, Button("Command2", 400, "&Annulla", 9)),
-      Label1(*this, ListCaption("Label1", 24, "Pulsante sinistro del mouse", Combo1)),
-      Label2(*this, ListCaption("Label2", 52, "Pulsante destro del mouse", Combo2)),
-      Label3(*this, ListCaption("Label3", 80, "Pulsante centrale del mouse", Combo3)),
-      Label4(*this, ListCaption("Label4", 112, "Velocit\xC3\xA0 del puntatore", Combo4)),
-      Label6(*this, ListCaption("Label6", 144, "Joystick in uso", Combo5)),
-      Label5(*this, Control::Design("Label5")
-                        .At(14, 262, 227, 41)
-                        .WithFont(kCreditsFont)
-                        .Fore(kCreditsColour)
-                        .Transparent()
-                        .Caption("Label5")),
-      program_(program) {
-    Combo1.Click = [this] { Combo1_Click(); };
-    Combo2.Click = [this] { Combo2_Click(); };
-    Combo3.Click = [this] { Combo3_Click(); };
-    Combo1.Change = [this] { Combo1_Change(); };
-    Combo2.Change = [this] { Combo2_Change(); };
-    Combo3.Change = [this] { Combo3_Change(); };
-    Combo4.Click = [this] { Combo4_Click(); };
-    Combo4.Change = [this] { Combo4_Change(); };
-    Combo5.Click = [this] { Combo5_Click(); };
-    Combo5.Change = [this] { Combo5_Change(); };
-    Check1.Click = [this] { Check1_Click(); };
-    Check2.Click = [this] { Check2_Click(); };
-    Command1.Click = [this] { Command1_Click(); };
-    Command2.Click = [this] { Command2_Click(); };
-    Command3.Click = [this] { Command3_Click(); };
-    TitleBarClose = [this] { program_.UnloadOptionsDialog(); };
+      decoration(*this, Control::Design("Image2")
+                            .At(16, 16, 158, 138)
+                            .Picture(kOptionsDecorationPicture)
+                            .Decorative()),
+      leftButtonList(*this, List("Combo1", 20, 105, 0)),
+      rightButtonList(*this, List("Combo2", 48, 105, 1)),
+      middleButtonList(*this, List("Combo3", 76, 105, 2)),
+      speedList(*this, List("Combo4", 108, 47, 3)),
+      joystickList(*this, List("Combo5", 140, 47, 4)),
+      acceleration(*this, Check("Check2", 190, "Abilita accelerazione", 5)),
+      startAtLogin(*this, Check("Check1", 214, "Carica all'avvio di Windows", 6)),
+      okButton(*this, Button("Command1", 244, "&Ok", 7)),
+      applyButton(*this, Button("Command3", 322, "A&pplica", 8)),
+      cancelButton(*this, Button("Command2", 400, "&Annulla", 9)),
+      leftButtonCaption(*this,
+                        ListCaption("Label1", 24, "Pulsante sinistro del mouse", leftButtonList)),
+      rightButtonCaption(*this,
+                         ListCaption("Label2", 52, "Pulsante destro del mouse", rightButtonList)),
+      middleButtonCaption(
+          *this, ListCaption("Label3", 80, "Pulsante centrale del mouse", middleButtonList)),
+      speedCaption(*this, ListCaption("Label4", 112, "Velocit\xC3\xA0 del puntatore", speedList)),
+      joystickCaption(*this, ListCaption("Label6", 144, "Joystick in uso", joystickList)),
+      credits(*this, Control::Design("Label5")
+                         .At(14, 262, 227, 41)
+                         .WithFont(kCreditsFont)
+                         .Fore(kCreditsColour)
+                         .Transparent()
+                         .Caption("Label5")),
+      needs_(std::move(needs)) {
+    leftButtonList.Click = [this] { Combo1_Click(); };
+    rightButtonList.Click = [this] { Combo2_Click(); };
+    middleButtonList.Click = [this] { Combo3_Click(); };
+    leftButtonList.Change = [this] { Combo1_Change(); };
+    rightButtonList.Change = [this] { Combo2_Change(); };
+    middleButtonList.Change = [this] { Combo3_Change(); };
+    speedList.Click = [this] { Combo4_Click(); };
+    speedList.Change = [this] { Combo4_Change(); };
+    joystickList.Click = [this] { Combo5_Click(); };
+    joystickList.Change = [this] { Combo5_Change(); };
+    startAtLogin.Click = [this] { Check1_Click(); };
+    acceleration.Click = [this] { Check2_Click(); };
+    okButton.Click = [this] { Command1_Click(); };
+    cancelButton.Click = [this] { Command2_Click(); };
+    applyButton.Click = [this] { Command3_Click(); };
+    TitleBarClose = [this] { needs_.unload(); };
 }
 
 void frmOpzioni::Form_Load() {
-    Platform& platform = program_.platform;
-    Settings& model = program_.settings;
-    const LangTable& text = program_.LangText;
+    Platform& platform = needs_.platform;
+    Settings& model = needs_.settings;
+    const LangTable& text = needs_.text;
 
     JOYCAPS caps;  // all zeros: no name, no buttons
     ReadJoystickCaps(platform, model.JoystickIndex, caps);
 
-    SetIcon(program_.main.Icon());
+    SetIcon(needs_.icon);
 
-    Label1.SetCaption(text[17]);
-    Label2.SetCaption(text[18]);
-    Label3.SetCaption(text[19]);
-    Label4.SetCaption(text[20]);
-    Label6.SetCaption(text[21]);
-    Check1.SetCaption(text[23]);
-    Check2.SetCaption(text[22]);
-    Command1.SetCaption(text[1]);
-    Command2.SetCaption(text[2]);
-    Command3.SetCaption(text[3]);
-    Label5.SetCaption(std::string(kAuthorsLine) + "\r" + text[15]);
+    leftButtonCaption.SetCaption(text[TextId::LeftButtonCaption]);
+    rightButtonCaption.SetCaption(text[TextId::RightButtonCaption]);
+    middleButtonCaption.SetCaption(text[TextId::MiddleButtonCaption]);
+    speedCaption.SetCaption(text[TextId::SpeedCaption]);
+    joystickCaption.SetCaption(text[TextId::JoystickCaption]);
+    startAtLogin.SetCaption(text[TextId::StartAtLoginCaption]);
+    acceleration.SetCaption(text[TextId::AccelerationCaption]);
+    okButton.SetCaption(text[TextId::OkButton]);
+    cancelButton.SetCaption(text[TextId::CancelButton]);
+    applyButton.SetCaption(text[TextId::ApplyButton]);
+    credits.SetCaption(std::string(kAuthorsLine) + "\r" + text[TextId::LanguageLine]);
 
     const uint32_t buttons = std::min(caps.wNumButtons, kMaxJoystickButtons);
     for (uint32_t n = 1; n <= buttons; ++n) {
-        const std::string entry = text[16] + " " + std::to_string(n);
-        Combo1.AddItem(entry);
-        Combo2.AddItem(entry);
-        Combo3.AddItem(entry);
+        const std::string entry = text[TextId::ButtonWord] + " " + std::to_string(n);
+        leftButtonList.AddItem(entry);
+        rightButtonList.AddItem(entry);
+        middleButtonList.AddItem(entry);
     }
 
-    for (const char* speed : {"0.5", "1", "1.5", "2", "2.5", "3"}) Combo4.AddItem(speed);
+    for (const char* speed : {"0.5", "1", "1.5", "2", "2.5", "3"}) speedList.AddItem(speed);
 
     // A button the joystick does not have selects nothing.
-    Combo1.SetListIndex(model.LeftButton - 1);
-    Combo2.SetListIndex(model.RightButton - 1);
-    Combo3.SetListIndex(model.MiddleButton - 1);
+    leftButtonList.SetListIndex(model.LeftButton - 1);
+    rightButtonList.SetListIndex(model.RightButton - 1);
+    middleButtonList.SetListIndex(model.MiddleButton - 1);
 
-    const int joysticks = JoystickCount(program_.main.Tag);
-    for (int k = 1; k <= joysticks; ++k) Combo5.AddItem(std::to_string(k));
-    Combo5.SetListIndex(model.JoystickIndex);
+    const int joysticks = std::clamp(needs_.joystickCount, 0, kMaxJoystickEntries);
+    for (int k = 1; k <= joysticks; ++k) joystickList.AddItem(std::to_string(k));
+    joystickList.SetListIndex(model.JoystickIndex);
 
     if (model.SpeedSetting.empty()) model.SpeedSetting = "2";
-    Combo4.SetText(model.SpeedSetting);
+    speedList.SetText(model.SpeedSetting);
 
-    Check2.SetValue(model.Acceleration == 1 ? 1 : 0);
-    Check1.SetValue(model.StartWithWindows == 1 ? 1 : 0);
+    acceleration.SetValue(model.Acceleration == 1 ? 1 : 0);
+    startAtLogin.SetValue(model.StartWithWindows == 1 ? 1 : 0);
 
     // The name ends at its first NUL and holds at most 32 characters, counted
     // as the program's text counts them, so no character is cut in two.
     const std::string name =
         FirstCharacters(TrimAtNul(caps.szPname), kJoystickNameLength, platform.TextIsUtf8());
-    SetCaption(text[29] + " - " + name);
+    SetCaption(text[TextId::OptionsTitle] + " - " + name);
 
-    Command3.SetEnabled(false);
+    applyButton.SetEnabled(false);
 }
 
 void frmOpzioni::ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& second) {
@@ -175,32 +169,32 @@ void frmOpzioni::ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& secon
 }
 
 void frmOpzioni::Combo1_Click() {
-    ExcludeFrom(Combo1, Combo2, Combo3);
-    Command3.SetEnabled(true);
+    ExcludeFrom(leftButtonList, rightButtonList, middleButtonList);
+    applyButton.SetEnabled(true);
 }
 
 void frmOpzioni::Combo2_Click() {
-    ExcludeFrom(Combo2, Combo1, Combo3);
-    Command3.SetEnabled(true);
+    ExcludeFrom(rightButtonList, leftButtonList, middleButtonList);
+    applyButton.SetEnabled(true);
 }
 
 void frmOpzioni::Combo3_Click() {
-    ExcludeFrom(Combo3, Combo1, Combo2);
-    Command3.SetEnabled(true);
+    ExcludeFrom(middleButtonList, leftButtonList, rightButtonList);
+    applyButton.SetEnabled(true);
 }
 
 void frmOpzioni::Command3_Click() {
-    Settings& model = program_.settings;
-    model.LeftButton = static_cast<int16_t>(Combo1.ListIndex() + 1);
-    model.RightButton = static_cast<int16_t>(Combo2.ListIndex() + 1);
-    model.MiddleButton = static_cast<int16_t>(Combo3.ListIndex() + 1);
-    model.SpeedSetting = Combo4.Text();
-    model.Acceleration = static_cast<int16_t>(Check2.Value());
-    model.StartWithWindows = static_cast<int16_t>(Check1.Value());
-    model.JoystickIndex = static_cast<int16_t>(Combo5.ListIndex());
-    SyncAutostart(program_.platform, model.StartWithWindows);
-    program_.SaveSettings();
-    Command3.SetEnabled(false);
+    Settings& model = needs_.settings;
+    model.LeftButton = static_cast<int16_t>(leftButtonList.ListIndex() + 1);
+    model.RightButton = static_cast<int16_t>(rightButtonList.ListIndex() + 1);
+    model.MiddleButton = static_cast<int16_t>(middleButtonList.ListIndex() + 1);
+    model.SpeedSetting = speedList.Text();
+    model.Acceleration = static_cast<int16_t>(acceleration.Value());
+    model.StartWithWindows = static_cast<int16_t>(startAtLogin.Value());
+    model.JoystickIndex = static_cast<int16_t>(joystickList.ListIndex());
+    SyncAutostart(needs_.platform, model.StartWithWindows);
+    needs_.saveSettings();
+    applyButton.SetEnabled(false);
 }
 
 void frmOpzioni::Command1_Click() {

@@ -1,16 +1,13 @@
 #include "options/joystick.h"
 
-#include <string>
-
 namespace gimbalo {
 
-int CountJoysticks(Platform& platform, Form& mainWindow) {
+int CountJoysticks(Platform& platform) {
     int count = 0;
     for (int device = kFirstJoystick; device <= kLastJoystick; ++device) {
         JOYCAPS scratch;
         if (platform.joyGetDevCapsA(device, scratch) == JOYERR_NOERROR) ++count;
     }
-    mainWindow.Tag = std::to_string(count);
     return count;
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace gimbalo {
@@ -12,9 +11,8 @@ namespace gimbalo {
 constexpr int kFirstJoystick = 0;
 constexpr int kLastJoystick = 10;
 
-// Counts the devices from 0 to 10 that answer, gaps included, leaves the count
-// in the main window's Tag as decimal text and returns it.
-int CountJoysticks(Platform& platform, Form& mainWindow);
+// Counts the devices from 0 to 10 that answer, gaps included.
+int CountJoysticks(Platform& platform);
 
 // Fills `caps` with the capabilities of device `joystickIndex`; a device that
 // does not answer leaves `caps` as it was.

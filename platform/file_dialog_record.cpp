@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

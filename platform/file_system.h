@@ -14,10 +14,19 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace gimbalo {
+
+// A path held as the program's text, for the file system: UTF-8 on a UTF-8
+// program (both desktops), the system's 8-bit code page otherwise.
+inline std::filesystem::path FileSystemPath(const std::string& path, bool textIsUtf8) {
+    if (!textIsUtf8) return std::filesystem::path(path);
+    const std::u8string utf8(path.begin(), path.end());
+    return std::filesystem::path(utf8);
+}
 
 enum class ReadStatus {
     Read,        // `bytes` holds the file, or what was read before a read failed

@@ -44,6 +44,11 @@ ProgramCall SplitCommandLine(std::string_view commandLine) {
     return call;
 }
 
+std::string ExplorerCommand(const std::string& word, const std::string& path) {
+    if (path.find_first_of(" \t") != std::string::npos) return word + " \"" + path + '"';
+    return word + ' ' + path;
+}
+
 bool IsExplorer(std::string_view program) {
     return SameLetters(program, "explorer") || SameLetters(program, "explorer.exe");
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/help_and_version.h"
+#include "app/command_line.h"
 
 namespace gimbalo {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "replay/command.h"
 
 namespace gimbalo {

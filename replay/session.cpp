@@ -28,7 +28,7 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-std::string OneLine(const std::string& text) {
+std::string WithLineBreaksEscaped(const std::string& text) {
     std::string line;
     for (char c : text) {
         if (c == '\r')
@@ -178,7 +178,8 @@ void ReplaySession::QueueMenuCommand(const ScriptStep& step) {
 
 bool ReplaySession::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
     if (platform_.ProgramEnded()) return false;
-    const std::string title = OneLine(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
+    const std::string title =
+        WithLineBreaksEscaped(record.lpstrTitle.substr(0, record.lpstrTitle.find('\0')));
     if (dialogAnswers_.empty()) {
         std::fprintf(stderr,
                      "gimbalo-replay: %s dialog \"%s\": cancelled, the script has no answer "
@@ -203,14 +204,14 @@ bool ReplaySession::AnswerFileDialog(OPENFILENAME& record, const char* kind) {
 }
 
 int ReplaySession::MessageBox(const std::string& text, const std::string& title) {
-    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n", OneLine(title).c_str(),
-                 OneLine(text).c_str());
+    std::fprintf(stderr, "gimbalo-replay: message \"%s\": %s\n",
+                 WithLineBreaksEscaped(title).c_str(), WithLineBreaksEscaped(text).c_str());
     return 1;  // OK
 }
 
 bool ReplaySession::LeaveAutostartAlone(const std::string& name, bool write) {
     std::fprintf(stderr, "gimbalo-replay: autostart entry \"%s\" left alone (not %s)\n",
-                 OneLine(name).c_str(), write ? "written" : "deleted");
+                 WithLineBreaksEscaped(name).c_str(), write ? "written" : "deleted");
     return true;
 }
 

@@ -122,6 +122,6 @@ private:
 };
 
 // `text` on one line: CR and LF written as \r and \n.
-std::string OneLine(const std::string& text);
+std::string WithLineBreaksEscaped(const std::string& text);
 
 }  // namespace gimbalo

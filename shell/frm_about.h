@@ -3,14 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace gimbalo {
-
-class Program;
 
 // Where the scrolling panel starts, in twips below the viewport's top.
 constexpr int kPanelStartTop = 2200;
@@ -21,11 +20,13 @@ constexpr int kPanelStep = 10;
 constexpr int kPanelRestTicks = 120;
 
 // "Rel. " and the version as major.minor.revision.
-std::string VersionText(const ProductVersion& version);
+std::string ReleaseCaption(const ProductVersion& version);
 
 class frmAbout : public Form {
 public:
-    explicit frmAbout(Program& program);
+    // `unload` runs when a click, Escape or the title bar closes the box: its
+    // owner unloads it.
+    frmAbout(Platform& platform, std::function<void()> unload);
 
     void Form_Load();
     void Form_Unload();
@@ -35,24 +36,22 @@ public:
 
     int16_t PauseTicks = 0;
 
-    Image imgTitle;
-    Label lblTitle;
-    Label lblVersion;
-    Frame Frame1;
-    PictureBox Picture1;
-    PictureBox Picture2;
-    Label lblDescription;
-    Label lblCopyright;
-    Image Image1;
-    Label lblHomePage;  // a link: it takes focus, Enter or Space opens the page
-    Label lblHomePageCap;
-    Timer Timer1{*this, "Timer1"};
+    Image titlePicture;
+    Label titleLabel;
+    Label versionLabel;
+    Frame divider;
+    PictureBox creditsView;
+    PictureBox creditsPanel;
+    Label descriptionLabel;
+    Label copyrightLabel;
+    Image creditsPicture;
+    Label homePageLink;  // a link: it takes focus, Enter or Space opens the page
+    Label homePageCaption;
+    Timer animationTimer{*this, "Timer1"};
 
 private:
-    // A click that closes the box.
-    void Close();
-
-    Program& program_;
+    Platform& platform_;
+    std::function<void()> unload_;
 };
 
 }  // namespace gimbalo

@@ -1,7 +1,8 @@
 #include "shell/information_commands.h"
 
+#include "core/maker.h"
 #include "lang/language_choice.h"
-#include "shell/maker.h"
+#include "platform/program_call.h"
 
 namespace gimbalo {
 
@@ -11,11 +12,6 @@ std::string LicenceDocumentName(const std::string& langFileName) {
 
 std::string WebPageCommand(const std::string& address) {
     return "explorer " + address;
-}
-
-std::string ExplorerCommand(const std::string& word, const std::string& path) {
-    if (path.find_first_of(" \t") != std::string::npos) return word + " \"" + path + '"';
-    return word + ' ' + path;
 }
 
 std::string DocumentCommand(Platform& platform, const std::string& documentName) {

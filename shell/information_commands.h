@@ -18,11 +18,6 @@ constexpr const char* kVersionHistoryDocument = "Versioni.txt";
 // exactly "Italiano.lng" (letter case counts), "License.txt" for any other.
 std::string LicenceDocumentName(const std::string& langFileName);
 
-// `word` ("explorer" or "Explorer"), one blank and `path`. A path holding a
-// blank or a tab is put in double quotes, since unquoted it would name
-// another file.
-std::string ExplorerCommand(const std::string& word, const std::string& path);
-
 // "explorer " + address: the desktop opens the address in the default browser.
 std::string WebPageCommand(const std::string& address);
 // "Explorer " + the document's path in the program folder, quoted as

@@ -1,6 +1,6 @@
 #include "shell/system_tray.h"
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

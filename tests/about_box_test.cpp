@@ -1,7 +1,7 @@
 // The about box: its texts, its scrolling credits and which clicks close it.
 #include <gtest/gtest.h>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {
@@ -23,30 +23,30 @@ TEST_F(AboutBoxTest, OpensWithTheTextsOfTheLanguageAndTheVersion) {
     EXPECT_TRUE(box.Visible());
     EXPECT_TRUE(sim.FormLoaded(box));
     EXPECT_EQ(box.Caption(), "E28");
-    EXPECT_EQ(box.lblVersion.Caption(), "Rel. 1.0.0");
-    EXPECT_EQ(box.lblDescription.Caption(), "E14");
-    EXPECT_EQ(box.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
-    EXPECT_EQ(box.lblTitle.Caption(), "Gimbalo Free");
-    EXPECT_EQ(box.lblHomePage.Caption(), kHomePage);
-    EXPECT_EQ(box.lblHomePageCap.Caption(), "Home Page:");
-    EXPECT_EQ(box.Timer1.Interval(), 10);
-    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(box.versionLabel.Caption(), "Rel. 1.0.0");
+    EXPECT_EQ(box.descriptionLabel.Caption(), "E14");
+    EXPECT_EQ(box.copyrightLabel.Caption(), std::string(kCreditLine) + " - E15");
+    EXPECT_EQ(box.titleLabel.Caption(), "Gimbalo Free");
+    EXPECT_EQ(box.homePageLink.Caption(), kHomePage);
+    EXPECT_EQ(box.homePageCaption.Caption(), "Home Page:");
+    EXPECT_EQ(box.animationTimer.Interval(), 10);
+    EXPECT_EQ(box.creditsPanel.GetBounds().top, 2200);
 }
 
-TEST_F(AboutBoxTest, VersionTextCarriesAllThreeNumbers) {
-    EXPECT_EQ(VersionText({1, 1, 3}), "Rel. 1.1.3");
-    EXPECT_EQ(VersionText({2, 10, 0}), "Rel. 2.10.0");
+TEST_F(AboutBoxTest, ReleaseCaptionCarriesAllThreeNumbers) {
+    EXPECT_EQ(ReleaseCaption({1, 1, 3}), "Rel. 1.1.3");
+    EXPECT_EQ(ReleaseCaption({2, 10, 0}), "Rel. 2.10.0");
 }
 
 TEST_F(AboutBoxTest, OpeningTwiceKeepsOneBoxAndOneCreditSuffix) {
     StartUsual();
     frmAbout& first = Open();
-    for (int k = 0; k < 50; ++k) first.Timer1.Fire();
-    const int top = first.Picture2.GetBounds().top;
+    for (int k = 0; k < 50; ++k) first.animationTimer.Fire();
+    const int top = first.creditsPanel.GetBounds().top;
     frmAbout& second = Open();
     EXPECT_EQ(&first, &second);
-    EXPECT_EQ(second.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
-    EXPECT_EQ(second.Picture2.GetBounds().top, top) << "the animation goes on";
+    EXPECT_EQ(second.copyrightLabel.Caption(), std::string(kCreditLine) + " - E15");
+    EXPECT_EQ(second.creditsPanel.GetBounds().top, top) << "the animation goes on";
 }
 
 TEST_F(AboutBoxTest, WithoutALanguageTheTextsAreEmpty) {
@@ -54,8 +54,8 @@ TEST_F(AboutBoxTest, WithoutALanguageTheTextsAreEmpty) {
     program.Start();  // no settings file, and no language file to read
     frmAbout& box = Open();
     EXPECT_EQ(box.Caption(), "");
-    EXPECT_EQ(box.lblDescription.Caption(), "");
-    EXPECT_EQ(box.lblCopyright.Caption(), std::string(kCreditLine) + " - ");
+    EXPECT_EQ(box.descriptionLabel.Caption(), "");
+    EXPECT_EQ(box.copyrightLabel.Caption(), std::string(kCreditLine) + " - ");
 }
 
 TEST_F(AboutBoxTest, OneAnimationCycleIs756Ticks) {
@@ -64,9 +64,9 @@ TEST_F(AboutBoxTest, OneAnimationCycleIs756Ticks) {
     int moving = 0, resting = 0, maxPause = 0;
     int restStart = -1;
     for (int tick = 1; tick <= 756; ++tick) {
-        const int before = box.Picture2.GetBounds().top;
-        box.Timer1.Fire();
-        const int after = box.Picture2.GetBounds().top;
+        const int before = box.creditsPanel.GetBounds().top;
+        box.animationTimer.Fire();
+        const int after = box.creditsPanel.GetBounds().top;
         maxPause = std::max<int>(maxPause, box.PauseTicks);
         if (after == before) {
             ++resting;
@@ -87,14 +87,14 @@ TEST_F(AboutBoxTest, OneAnimationCycleIs756Ticks) {
     EXPECT_EQ(moving, 412 + 223);  // the last rise is the restart
     // 344 is reached inside the last tick, which then restarts the cycle.
     EXPECT_EQ(maxPause, 343);
-    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(box.creditsPanel.GetBounds().top, 2200);
     EXPECT_EQ(box.PauseTicks, 0);
 
     // The timer drives the same cycle through the desktop's clock.
     sim.AdvanceTime(10 * 412);
-    EXPECT_EQ(box.Picture2.GetBounds().top, -1920);
+    EXPECT_EQ(box.creditsPanel.GetBounds().top, -1920);
     sim.AdvanceTime(10 * 344);
-    EXPECT_EQ(box.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(box.creditsPanel.GetBounds().top, 2200);
 }
 
 TEST_F(AboutBoxTest, WhichClicksCloseTheBox) {
@@ -127,12 +127,12 @@ TEST_F(AboutBoxTest, WhichClicksCloseTheBox) {
 TEST_F(AboutBoxTest, TheLinkOpensTheHomePageAndLeavesTheBoxOpen) {
     StartUsual();
     frmAbout& box = Open();
-    box.lblHomePage.UserClick();
+    box.homePageLink.UserClick();
     ASSERT_EQ(sim.startedPrograms.size(), 1u);
     EXPECT_EQ(sim.startedPrograms[0].commandLine, std::string("explorer ") + kHomePage);
     EXPECT_EQ(sim.startedPrograms[0].showStyle, 3);
     EXPECT_EQ(program.AboutBox(), &box);
-    EXPECT_EQ(box.lblHomePage.Pointer(), PointerShape::Hand);
+    EXPECT_EQ(box.homePageLink.Pointer(), PointerShape::Hand);
 }
 
 TEST_F(AboutBoxTest, CreditsHoldStillWhileReadOrWhileTheLinkHasTheFocus) {
@@ -152,26 +152,26 @@ TEST_F(AboutBoxTest, CreditsHoldStillWhileReadOrWhileTheLinkHasTheFocus) {
     for (int start : {100, 450}) {
         // Where the credits are after `start` + kHeld ticks without a pause.
         frmAbout& unpaused = Open();
-        for (int k = 0; k < start + kHeld; ++k) unpaused.Timer1.Fire();
-        const int expectedTop = unpaused.Picture2.GetBounds().top;
+        for (int k = 0; k < start + kHeld; ++k) unpaused.animationTimer.Fire();
+        const int expectedTop = unpaused.creditsPanel.GetBounds().top;
         const int16_t expectedPause = unpaused.PauseTicks;
         program.UnloadAboutBox();
 
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.what) + " from tick " + std::to_string(start));
             frmAbout& box = Open();
-            for (int k = 0; k < start; ++k) box.Timer1.Fire();
-            const int top = box.Picture2.GetBounds().top;
+            for (int k = 0; k < start; ++k) box.animationTimer.Fire();
+            const int top = box.creditsPanel.GetBounds().top;
             const int16_t pause = box.PauseTicks;
             Control& control = *box.FindControl(c.control);
             c.pointer ? control.UserPointerOver(true) : control.UserFocus(true);
-            for (int k = 0; k < kHeld; ++k) box.Timer1.Fire();
-            EXPECT_EQ(box.Picture2.GetBounds().top == top && box.PauseTicks == pause, c.holds);
+            for (int k = 0; k < kHeld; ++k) box.animationTimer.Fire();
+            EXPECT_EQ(box.creditsPanel.GetBounds().top == top && box.PauseTicks == pause, c.holds);
             c.pointer ? control.UserPointerOver(false) : control.UserFocus(false);
             if (c.holds) {
                 // They go on from where they stopped.
-                for (int k = 0; k < kHeld; ++k) box.Timer1.Fire();
-                EXPECT_EQ(box.Picture2.GetBounds().top, expectedTop);
+                for (int k = 0; k < kHeld; ++k) box.animationTimer.Fire();
+                EXPECT_EQ(box.creditsPanel.GetBounds().top, expectedTop);
                 EXPECT_EQ(box.PauseTicks, expectedPause);
             }
             program.UnloadAboutBox();
@@ -196,30 +196,30 @@ TEST_F(AboutBoxTest, ReopeningAfterCloseRestartsTheCycle) {
     frmAbout& box = Open();
     sim.AdvanceTime(10 * 600);
     EXPECT_GT(box.PauseTicks, 0);
-    box.lblTitle.UserClick();
+    box.titleLabel.UserClick();
     EXPECT_EQ(program.AboutBox(), nullptr);
     sim.AdvanceTime(100);  // nothing ticks for a closed box
 
     frmAbout& again = Open();
-    EXPECT_EQ(again.Picture2.GetBounds().top, 2200);
+    EXPECT_EQ(again.creditsPanel.GetBounds().top, 2200);
     EXPECT_EQ(again.PauseTicks, 0);
-    EXPECT_EQ(again.lblCopyright.Caption(), std::string(kCreditLine) + " - E15");
+    EXPECT_EQ(again.copyrightLabel.Caption(), std::string(kCreditLine) + " - E15");
 }
 
 TEST_F(AboutBoxTest, CreditsPanelCarriesItsControlsInsideAShorterViewport) {
     StartUsual();
     frmAbout& box = Open();
     EXPECT_NE(box.Icon(), 0);
-    EXPECT_EQ(box.Picture1.Container(), nullptr);
-    EXPECT_EQ(box.Picture2.Container(), &box.Picture1);
-    for (const Control* c :
-         {static_cast<const Control*>(&box.lblDescription),
-          static_cast<const Control*>(&box.lblCopyright), static_cast<const Control*>(&box.Image1),
-          static_cast<const Control*>(&box.lblHomePageCap),
-          static_cast<const Control*>(&box.lblHomePage)})
-        EXPECT_EQ(c->Container(), &box.Picture2) << c->Name();
+    EXPECT_EQ(box.creditsView.Container(), nullptr);
+    EXPECT_EQ(box.creditsPanel.Container(), &box.creditsView);
+    for (const Control* c : {static_cast<const Control*>(&box.descriptionLabel),
+                             static_cast<const Control*>(&box.copyrightLabel),
+                             static_cast<const Control*>(&box.creditsPicture),
+                             static_cast<const Control*>(&box.homePageCaption),
+                             static_cast<const Control*>(&box.homePageLink)})
+        EXPECT_EQ(c->Container(), &box.creditsPanel) << c->Name();
     // Taller than its viewport: only the scrolling shows all of it.
-    EXPECT_GT(box.Picture2.GetBounds().height, box.Picture1.GetBounds().height);
+    EXPECT_GT(box.creditsPanel.GetBounds().height, box.creditsView.GetBounds().height);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A command line split into the program and its one argument, as both
-// desktops start the program's commands.
+// Command lines as the program's commands write them, and split into the
+// program and its one argument as both desktops start them.
 #include <gtest/gtest.h>
 
 #include "platform/program_call.h"
@@ -32,6 +32,18 @@ TEST(SplitCommandLine, SeparatesTheProgramFromItsOneArgument) {
         EXPECT_EQ(call.program, c.program) << c.line;
         EXPECT_EQ(call.argument, c.argument) << c.line;
     }
+}
+
+TEST(ExplorerCommand, QuotesAPathThatABlankOrTabWouldSplit) {
+    struct Case {
+        const char *word, *path, *command;
+    } cases[] = {
+        {"Explorer", "/opt/gimbalo/License.txt", "Explorer /opt/gimbalo/License.txt"},
+        {"explorer", "/opt/my apps/page.html", "explorer \"/opt/my apps/page.html\""},
+        {"Explorer", "/opt/my\tapps/License.txt", "Explorer \"/opt/my\tapps/License.txt\""},
+        {"explorer", "C:\\Gimbalo\\page.html", "explorer C:\\Gimbalo\\page.html"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExplorerCommand(c.word, c.path), c.command) << c.path;
 }
 
 TEST(IsExplorer, NamesTheExplorerInAnyLetterCase) {

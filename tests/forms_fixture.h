@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "lang/lang_text.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
 #include "lang/language_file.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
@@ -172,12 +171,10 @@ TEST_F(LanguageFileTest, SubfolderNamesReadFromTheLanguageFolder) {
               folder.Path() + "\\Lang\\extra\\Deutsch.lng");
 }
 
-TEST_F(LanguageFileTest, ProgramLoadsItsCurrentLanguageIntoItsTable) {
+TEST_F(LanguageFileTest, TheLanguageInUseFillsTheTableUpToItsLastEntry) {
     Ship("Italiano.lng", NumberedLines(29, "testo"));
-    Program program(sim);
-    program.settings.LangFileName = "Italiano.lng";
-    LoadLanguageFile(program);
-    EXPECT_EQ(program.LangText[29], "testo 29");
+    Load("Italiano.lng");
+    EXPECT_EQ(table[29], "testo 29");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "lang/language_file.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 namespace {

@@ -81,7 +81,7 @@ TEST_F(UntrustedLanguageFileTest, AStoredNameThatLeavesTheFolderStartsLikeAMissi
     WriteSettings("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n../../../../../../../../../../dev/zero\r\n");
     program.Start();
     EXPECT_FALSE(sim.ProgramEnded());
-    EXPECT_EQ(program.main.Timer1.Interval(), 5);
+    EXPECT_EQ(program.mainWindow.pollingTimer.Interval(), 5);
     EXPECT_EQ(program.LangText[7], "") << "nothing loaded";
     EXPECT_EQ(program.settings.LangFileName, "../../../../../../../../../../dev/zero");
 }
@@ -91,7 +91,7 @@ TEST_F(UntrustedLanguageFileTest, AStoredNameWithALineBreakLeavesTheChoiceToTheC
     WriteSettings("1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\n\"Eng\r\nlish.lng\"\r\n");
     program.Start();
     EXPECT_EQ(program.settings.LangFileName, "English.lng");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "E7");
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "E7");
     program.RunMenuCommand("mnuExit");
     EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
 }

@@ -47,13 +47,14 @@ TEST_F(LanguageChoiceTest, StartupChoiceFollowsTheStoredNameOrTheCountry) {
     };
     for (const Case& c : cases) {
         sim.SetCountryName(c.country);
-        SelectStartupLanguage(program, c.stored);
+        SelectStartupLanguage(sim, program.settings, program.LangText, c.stored);
         EXPECT_EQ(program.settings.LangFileName, c.chosen)
             << "stored \"" << c.stored << "\", country " << c.country.value_or("(none)");
     }
-    SelectStartupLanguage(program, "Deutsch.lng");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "D7");
-    EXPECT_EQ(program.main.R0.Caption(), "-");
+    SelectStartupLanguage(sim, program.settings, program.LangText, "Deutsch.lng");
+    program.mainWindow.ApplyMenuCaptions();
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "D7");
+    EXPECT_EQ(program.mainWindow.separator0.Caption(), "-");
 }
 
 TEST_F(LanguageChoiceTest, TheDialogIsAskedForLanguageFiles) {
@@ -66,7 +67,7 @@ TEST_F(LanguageChoiceTest, TheDialogIsAskedForLanguageFiles) {
     EXPECT_EQ(asked.lpstrDefExt, "lng");
     EXPECT_EQ(asked.nFilterIndex, 1u);
     EXPECT_EQ(asked.Flags, 0u);
-    EXPECT_EQ(asked.hwndOwner, &program.main);
+    EXPECT_EQ(asked.hwndOwner, &program.mainWindow);
 }
 
 TEST_F(LanguageChoiceTest, ThePathChosenDecidesTheLanguageFile) {
@@ -91,7 +92,7 @@ TEST_F(LanguageChoiceTest, ThePathChosenDecidesTheLanguageFile) {
     for (const Case& c : cases) {
         Choose(c.chosen);
         EXPECT_EQ(program.settings.LangFileName, c.name) << c.chosen;
-        EXPECT_EQ(program.main.mnuDef.Caption(), c.menuCaption) << c.chosen;
+        EXPECT_EQ(program.mainWindow.optionsItem.Caption(), c.menuCaption) << c.chosen;
         EXPECT_NE(SettingsText().find(c.name), std::string::npos) << "saved: " << c.chosen;
     }
 }
@@ -106,26 +107,26 @@ TEST_F(LanguageChoiceTest, PathsWithTheWindowsSeparator) {
 
 TEST_F(LanguageChoiceTest, CancelStillClosesTheOptionsDialogCaptionsTheMenuAndSaves) {
     frmOpzioni& dialog = OpenOptions();
-    dialog.Combo4.UserType("3");
+    dialog.speedList.UserType("3");
     std::filesystem::remove(Path("Gimbalo.ini"));
-    program.main.mnuDef.SetCaption("stale");
+    program.mainWindow.optionsItem.SetCaption("stale");
     Choose(std::nullopt);
     EXPECT_EQ(program.OptionsDialog(), nullptr);
-    EXPECT_EQ(program.main.mnuDef.Caption(), "E7");
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "E7");
     EXPECT_EQ(program.settings.LangFileName, "English.lng");
     EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
 }
 
 TEST_F(LanguageChoiceTest, ChangingTheLanguageWithTheDialogOpenReopensItInTheNewLanguage) {
     frmOpzioni& dialog = OpenOptions();
-    EXPECT_EQ(dialog.Label1.Caption(), "E17");
+    EXPECT_EQ(dialog.leftButtonCaption.Caption(), "E17");
     Choose(LangFolder() + "/Italiano.lng");
     EXPECT_EQ(program.OptionsDialog(), nullptr);
     frmOpzioni& again = OpenOptions();
-    EXPECT_EQ(again.Label1.Caption(), "I17");
-    EXPECT_EQ(again.Command1.Caption(), "I1");
+    EXPECT_EQ(again.leftButtonCaption.Caption(), "I17");
+    EXPECT_EQ(again.okButton.Caption(), "I1");
     EXPECT_EQ(again.Caption(), "I29 - Pad One");
-    EXPECT_EQ(again.Combo1.Text(), "I16 1");
+    EXPECT_EQ(again.leftButtonList.Text(), "I16 1");
 }
 
 TEST_F(LanguageChoiceTest, ShortMenuTextShowsNoDialogButStillSaves) {
@@ -152,7 +153,7 @@ TEST_F(LanguageChoiceTest, ShortMenuTextShowsNoDialogButStillSaves) {
                 << c.entry26;
         }
         EXPECT_TRUE(SettingsWritten()) << c.entry26;
-        EXPECT_EQ(program.main.mnuLingua.Caption(), c.entry26);
+        EXPECT_EQ(program.mainWindow.languageItem.Caption(), c.entry26);
     }
 }
 
@@ -168,8 +169,8 @@ TEST_F(LanguageChoiceTest, WithoutAnyLanguageTheCommandOnlySaves) {
     // could be read; its name is saved.
     EXPECT_EQ(testing::ReadFile(other.File("Gimbalo.ini")),
               "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
-    EXPECT_EQ(fresh.main.mnuDef.Caption(), "") << "captions come from the empty table";
-    EXPECT_EQ(fresh.main.R1.Caption(), "-");
+    EXPECT_EQ(fresh.mainWindow.optionsItem.Caption(), "") << "captions come from the empty table";
+    EXPECT_EQ(fresh.mainWindow.separator1.Caption(), "-");
 }
 
 }  // namespace

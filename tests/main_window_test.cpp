@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {
@@ -40,23 +40,23 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsTakesDefaultsAndTheLanguageOfThe
     // As for a settings file without a language line: by the country.
     EXPECT_EQ(s.LangFileName, "English.lng");
     EXPECT_EQ(program.LangText[7], "E7");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "E7");
-    EXPECT_EQ(program.main.mnuExit.Caption(), "E13");
-    EXPECT_EQ(program.main.R0.Caption(), "-");
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "E7");
+    EXPECT_EQ(program.mainWindow.exitItem.Caption(), "E13");
+    EXPECT_EQ(program.mainWindow.separator0.Caption(), "-");
     EXPECT_TRUE(sim.autostart.empty()) << "the autostart entry waits for a settings file";
     EXPECT_EQ(sim.commonControlsInitialised, 1);
-    EXPECT_EQ(program.main.Tag, "1");
-    EXPECT_EQ(program.main.Timer1.Interval(), 5);
-    EXPECT_FALSE(program.main.Visible());
+    EXPECT_EQ(program.mainWindow.joystickCount, 1);
+    EXPECT_EQ(program.mainWindow.pollingTimer.Interval(), 5);
+    EXPECT_FALSE(program.mainWindow.Visible());
     EXPECT_TRUE(sim.messageBoxes.empty());
 
     ASSERT_EQ(sim.TrayIcons().size(), 1u);
     const SimTrayIcon& icon = sim.TrayIcons().front();
-    EXPECT_EQ(icon.window, &program.main);
+    EXPECT_EQ(icon.window, &program.mainWindow);
     EXPECT_EQ(icon.tip, "Animated TrayIcon");
     EXPECT_NE(icon.icon, 0);
     EXPECT_EQ(static_cast<int32_t>(icon.id), icon.icon);
-    EXPECT_EQ(icon.icon, program.main.Icon());
+    EXPECT_EQ(icon.icon, program.mainWindow.Icon());
     EXPECT_EQ(icon.callbackMessage, static_cast<uint32_t>(WM_MOUSEMOVE));
     EXPECT_FALSE(SettingsWritten());
 
@@ -73,23 +73,23 @@ TEST_F(MainWindowTest, StartWithSettingsLoadsTheLanguageCaptionsTheMenuAndSyncsA
         const MenuItem* item;
         const char* caption;
     } cases[] = {
-        {&program.main.mnuDef, "E7"},
-        {&program.main.R0, "-"},
-        {&program.main.mnuLingua, "Language..."},
-        {&program.main.mnuAggLingua, "E27"},
-        {&program.main.R1, "-"},
-        {&program.main.mnuDonazione, "E8"},
-        {&program.main.R4, "-"},
-        {&program.main.mnuAggiornamenti, "E9"},
-        {&program.main.R3, "-"},
-        {&program.main.mnuLicenza, "E10"},
-        {&program.main.mnuVersioni, "E11"},
-        {&program.main.mnuAbout, "E12"},
-        {&program.main.R2, "-"},
-        {&program.main.mnuExit, "E13"},
+        {&program.mainWindow.optionsItem, "E7"},
+        {&program.mainWindow.separator0, "-"},
+        {&program.mainWindow.languageItem, "Language..."},
+        {&program.mainWindow.addLanguageItem, "E27"},
+        {&program.mainWindow.separator1, "-"},
+        {&program.mainWindow.donationItem, "E8"},
+        {&program.mainWindow.separator4, "-"},
+        {&program.mainWindow.updatesItem, "E9"},
+        {&program.mainWindow.separator3, "-"},
+        {&program.mainWindow.licenceItem, "E10"},
+        {&program.mainWindow.versionHistoryItem, "E11"},
+        {&program.mainWindow.aboutItem, "E12"},
+        {&program.mainWindow.separator2, "-"},
+        {&program.mainWindow.exitItem, "E13"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.item->Caption(), c.caption) << c.item->Name();
-    EXPECT_EQ(program.main.PopUp.Caption(), "Gimbalo");
+    EXPECT_EQ(program.mainWindow.popupMenu.Caption(), "Gimbalo");
     EXPECT_EQ(sim.autostart.count("Gimbalo"), 1u);
 }
 
@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, SettingsWithoutLanguageChooseByCountryAndAutostartOffDele
     WriteSettings("1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n0\r\n");
     program.Start();
     EXPECT_EQ(program.settings.LangFileName, "Italiano.lng");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "I7");
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "I7");
     EXPECT_TRUE(sim.autostart.empty());
     EXPECT_FALSE(SettingsWritten() && SettingsText().find("Italiano") != std::string::npos)
         << "the chosen name waits for the next save";
@@ -125,11 +125,12 @@ TEST_F(MainWindowTest, NoJoystickShowsTheMessageAndEndsWithoutIconOrSave) {
     std::vector<uint32_t> removed;
     for (const SimTrayCall& call : sim.trayCalls)
         if (call.message == NIM_DELETE) removed.push_back(call.data.uID);
-    EXPECT_EQ(removed, (std::vector<uint32_t>{0u, static_cast<uint32_t>(program.main.Icon())}));
-    EXPECT_NE(program.main.Icon(), 0);
-    EXPECT_EQ(program.main.Timer1.Interval(), 0);
+    EXPECT_EQ(removed,
+              (std::vector<uint32_t>{0u, static_cast<uint32_t>(program.mainWindow.Icon())}));
+    EXPECT_NE(program.mainWindow.Icon(), 0);
+    EXPECT_EQ(program.mainWindow.pollingTimer.Interval(), 0);
     EXPECT_EQ(SettingsText(), before);
-    EXPECT_EQ(program.main.Tag, "0");
+    EXPECT_EQ(program.mainWindow.joystickCount, 0);
 }
 
 TEST_F(MainWindowTest, AtAFirstStartTheNoJoystickMessageIsInTheCountrysLanguage) {
@@ -183,7 +184,7 @@ TEST_F(MainWindowTest, AnotherCopyRunningShowsTheMessageAfterTheLanguageStep) {
         EXPECT_EQ(desk.messageBoxes[0].title, c.title);
         EXPECT_EQ(desk.messageBoxes[0].style, 48u);
         EXPECT_TRUE(desk.TrayIcons().empty());
-        EXPECT_EQ(second.main.Timer1.Interval(), 0);
+        EXPECT_EQ(second.mainWindow.pollingTimer.Interval(), 0);
         // The autostart entry is already in line when the second copy ends.
         EXPECT_EQ(desk.autostart.count("Gimbalo"), c.settings ? 1u : 0u);
     }
@@ -214,7 +215,7 @@ TEST_F(MainWindowTest, ExitSavesRemovesTheIconAndReleasesAHeldButton) {
 TEST_F(MainWindowTest, ExitWithTheOptionsDialogOpenSavesTheModelNotTheDialog) {
     StartUsual();
     frmOpzioni& dialog = OpenOptions();
-    dialog.Combo4.UserType("3");
+    dialog.speedList.UserType("3");
     program.RunMenuCommand("mnuExit");
     EXPECT_TRUE(sim.ProgramEnded());
     EXPECT_TRUE(sim.TrayIcons().empty());
@@ -243,38 +244,38 @@ TEST_F(MainWindowTest, TrayCallbackOpensTheMenuOnlyOnButtonReleases) {
     };
     for (const Case& c : cases) {
         const int before = sim.popupMenusShown;
-        program.main.MouseMove(0, 0, c.x, 0);
-        EXPECT_EQ(program.main.TrayMessage, c.message) << "x=" << c.x;
+        program.mainWindow.MouseMove(0, 0, c.x, 0);
+        EXPECT_EQ(program.mainWindow.trayMessage, c.message) << "x=" << c.x;
         EXPECT_EQ(sim.popupMenusShown - before, c.opens ? 1 : 0) << "x=" << c.x;
     }
 }
 
 TEST_F(MainWindowTest, PopupMenuHasItsItemsInOrderWithSixPictures) {
     StartUsual();
-    program.main.MouseMove(0, 0, 7710, 0);
+    program.mainWindow.MouseMove(0, 0, 7710, 0);
     ASSERT_EQ(sim.shownMenus.size(), 1u);
     const SimShownMenu& shown = sim.shownMenus[0];
     EXPECT_EQ(shown.menu, "PopUp");
-    const Gimbalo& w = program.main;
+    const MainWindow& w = program.mainWindow;
     struct Row {
         const char* name;
         bool separator;
         int32_t picture;
     } rows[] = {
-        {"mnuDef", false, w.Img1.PictureHandle()},
+        {"mnuDef", false, w.optionsPicture.PictureHandle()},
         {"R0", true, 0},
         {"mnuLingua", false, 0},
         {"mnuAggLingua", false, 0},
         {"R1", true, 0},
-        {"mnuDonazione", false, w.Img4.PictureHandle()},
+        {"mnuDonazione", false, w.donationPicture.PictureHandle()},
         {"R4", true, 0},
-        {"mnuAggiornamenti", false, w.Img3.PictureHandle()},
+        {"mnuAggiornamenti", false, w.updatesPicture.PictureHandle()},
         {"R3", true, 0},
-        {"mnuLicenza", false, w.Img5.PictureHandle()},
+        {"mnuLicenza", false, w.licencePicture.PictureHandle()},
         {"mnuVersioni", false, 0},
-        {"mnuAbout", false, w.Img2.PictureHandle()},
+        {"mnuAbout", false, w.aboutPicture.PictureHandle()},
         {"R2", true, 0},
-        {"mnuExit", false, w.Img6.PictureHandle()},
+        {"mnuExit", false, w.exitPicture.PictureHandle()},
     };
     ASSERT_EQ(shown.items.size(), std::size(rows));
     for (std::size_t k = 0; k < std::size(rows); ++k) {
@@ -284,7 +285,8 @@ TEST_F(MainWindowTest, PopupMenuHasItsItemsInOrderWithSixPictures) {
     }
     // Six different pictures, each 13 x 13 pixels, loaded from the shipped files.
     std::set<int32_t> pictures;
-    for (const Image* img : {&w.Img1, &w.Img2, &w.Img3, &w.Img4, &w.Img5, &w.Img6}) {
+    for (const Image* img : {&w.optionsPicture, &w.aboutPicture, &w.updatesPicture,
+                             &w.donationPicture, &w.licencePicture, &w.exitPicture}) {
         EXPECT_NE(img->PictureHandle(), 0) << img->Name();
         EXPECT_EQ(img->GetBounds().width, 13 * kTwipsPerPixel);
         EXPECT_EQ(img->GetBounds().height, 13 * kTwipsPerPixel);
@@ -296,20 +298,20 @@ TEST_F(MainWindowTest, PopupMenuHasItsItemsInOrderWithSixPictures) {
 TEST_F(MainWindowTest, OptionsChosenTwiceFromTheTrayOpenOneDialog) {
     StartUsual();
     sim.QueueMenuChoice("mnuDef");
-    program.main.MouseMove(0, 0, 7755, 0);
+    program.mainWindow.MouseMove(0, 0, 7755, 0);
     frmOpzioni* first = program.OptionsDialog();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->Visible());
     EXPECT_TRUE(sim.FormLoaded(*first));
-    first->Combo4.UserType("2.5");
-    first->Command2.UserClick();  // Cancel hides it
+    first->speedList.UserType("2.5");
+    first->cancelButton.UserClick();  // Cancel hides it
     EXPECT_FALSE(first->Visible());
 
     sim.QueueMenuChoice("mnuDef");
-    program.main.MouseMove(0, 0, 7710, 0);
+    program.mainWindow.MouseMove(0, 0, 7710, 0);
     EXPECT_EQ(program.OptionsDialog(), first);
     EXPECT_TRUE(first->Visible());
-    EXPECT_EQ(first->Combo4.Text(), "2.5") << "the load step does not run again";
+    EXPECT_EQ(first->speedList.Text(), "2.5") << "the load step does not run again";
     EXPECT_TRUE(sim.broughtForward.empty()) << "it was hidden: showing it is enough";
 
     // Chosen again while it is shown (perhaps under other windows), and the

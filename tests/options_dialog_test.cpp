@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 #include "tests/forms_fixture.h"
 
 namespace gimbalo {
@@ -20,7 +20,7 @@ protected:
     frmOpzioni& OpenWith(const Settings& s, int joysticks = 1) {
         program.UnloadOptionsDialog();
         program.settings = s;
-        program.main.Tag = std::to_string(joysticks);
+        program.mainWindow.joystickCount = joysticks;
         return OpenOptions();
     }
     static Settings Model(int16_t left, int16_t right, int16_t middle, int16_t joystick = 0,
@@ -59,18 +59,18 @@ TEST_F(OptionsDialogTest, LoadShowsTheModel) {
     sim.AddJoystick("Pad Three", 0);
     for (const Case& c : cases) {
         frmOpzioni& d = OpenWith(c.model, c.joysticks);
-        EXPECT_EQ(d.Combo1.Text(), c.left) << c.what;
-        EXPECT_EQ(d.Combo2.Text(), c.right) << c.what;
-        EXPECT_EQ(d.Combo3.Text(), c.middle) << c.what;
-        EXPECT_EQ(d.Combo5.Text(), c.joystick) << c.what;
-        EXPECT_EQ(d.Combo5.ListCount(), c.joysticks) << c.what;
+        EXPECT_EQ(d.leftButtonList.Text(), c.left) << c.what;
+        EXPECT_EQ(d.rightButtonList.Text(), c.right) << c.what;
+        EXPECT_EQ(d.middleButtonList.Text(), c.middle) << c.what;
+        EXPECT_EQ(d.joystickList.Text(), c.joystick) << c.what;
+        EXPECT_EQ(d.joystickList.ListCount(), c.joysticks) << c.what;
         // Everything else is filled whatever the buttons and joystick.
-        EXPECT_EQ(d.Combo4.Text(), "2") << c.what;
-        EXPECT_EQ(d.Combo4.ListCount(), 6) << c.what;
-        EXPECT_EQ(d.Check1.Value(), 1) << c.what;
-        EXPECT_EQ(d.Check2.Value(), 1) << c.what;
-        EXPECT_EQ(d.Label1.Caption(), "E17") << c.what;
-        EXPECT_FALSE(d.Command3.Enabled()) << c.what;
+        EXPECT_EQ(d.speedList.Text(), "2") << c.what;
+        EXPECT_EQ(d.speedList.ListCount(), 6) << c.what;
+        EXPECT_EQ(d.startAtLogin.Value(), 1) << c.what;
+        EXPECT_EQ(d.acceleration.Value(), 1) << c.what;
+        EXPECT_EQ(d.leftButtonCaption.Caption(), "E17") << c.what;
+        EXPECT_FALSE(d.applyButton.Enabled()) << c.what;
         EXPECT_TRUE(d.Visible()) << c.what;
     }
 }
@@ -81,33 +81,35 @@ TEST_F(OptionsDialogTest, LoadFillsEveryControlFromTheStringTable) {
         const Control* control;
         const char* caption;
     } rows[] = {
-        {&d.Label1, "E17"},  {&d.Label2, "E18"},  {&d.Label3, "E19"}, {&d.Label4, "E20"},
-        {&d.Label6, "E21"},  {&d.Check2, "E22"},  {&d.Check1, "E23"}, {&d.Command1, "E1"},
-        {&d.Command2, "E2"}, {&d.Command3, "E3"},
+        {&d.leftButtonCaption, "E17"},   {&d.rightButtonCaption, "E18"},
+        {&d.middleButtonCaption, "E19"}, {&d.speedCaption, "E20"},
+        {&d.joystickCaption, "E21"},     {&d.acceleration, "E22"},
+        {&d.startAtLogin, "E23"},        {&d.okButton, "E1"},
+        {&d.cancelButton, "E2"},         {&d.applyButton, "E3"},
     };
     for (const Row& r : rows) EXPECT_EQ(r.control->Caption(), r.caption) << r.control->Name();
-    EXPECT_EQ(d.Label5.Caption(), std::string(kAuthorsLine) + "\rE15");
+    EXPECT_EQ(d.credits.Caption(), std::string(kAuthorsLine) + "\rE15");
     EXPECT_EQ(d.Caption(), "E29 - Pad One");
-    EXPECT_EQ(d.Icon(), program.main.Icon());
-    EXPECT_EQ(d.Combo1.Items(),
+    EXPECT_EQ(d.Icon(), program.mainWindow.Icon());
+    EXPECT_EQ(d.leftButtonList.Items(),
               (std::vector<std::string>{"Button 1", "Button 2", "Button 3", "Button 4"}));
-    EXPECT_EQ(d.Combo2.Items(), d.Combo1.Items());
-    EXPECT_EQ(d.Combo3.Items(), d.Combo1.Items());
-    EXPECT_EQ(d.Combo4.Items(), (std::vector<std::string>{"0.5", "1", "1.5", "2", "2.5", "3"}));
-    EXPECT_EQ(d.Combo1.ListIndex(), 0);
-    EXPECT_EQ(d.Combo2.ListIndex(), 1);
-    EXPECT_EQ(d.Combo3.ListIndex(), 2);
-    EXPECT_EQ(d.Combo5.ListIndex(), 0);
+    EXPECT_EQ(d.rightButtonList.Items(), d.leftButtonList.Items());
+    EXPECT_EQ(d.middleButtonList.Items(), d.leftButtonList.Items());
+    EXPECT_EQ(d.speedList.Items(), (std::vector<std::string>{"0.5", "1", "1.5", "2", "2.5", "3"}));
+    EXPECT_EQ(d.leftButtonList.ListIndex(), 0);
+    EXPECT_EQ(d.rightButtonList.ListIndex(), 1);
+    EXPECT_EQ(d.middleButtonList.ListIndex(), 2);
+    EXPECT_EQ(d.joystickList.ListIndex(), 0);
 }
 
 TEST_F(OptionsDialogTest, AJoystickThatIsGoneLeavesTheButtonListsEmptyAndTheNameOut) {
     sim.Joystick(0).present = false;
     frmOpzioni& d = OpenWith(Model(1, 2, 3));
     EXPECT_EQ(d.Caption(), "E29 - ");
-    EXPECT_EQ(d.Combo1.ListCount(), 0);
-    EXPECT_EQ(d.Combo1.Text(), "");
-    EXPECT_EQ(d.Combo4.Text(), "2");
-    EXPECT_FALSE(d.Command3.Enabled());
+    EXPECT_EQ(d.leftButtonList.ListCount(), 0);
+    EXPECT_EQ(d.leftButtonList.Text(), "");
+    EXPECT_EQ(d.speedList.Text(), "2");
+    EXPECT_FALSE(d.applyButton.Enabled());
 }
 
 TEST_F(OptionsDialogTest, TheTitleHoldsAtMost32CharactersOfTheJoysticksName) {
@@ -142,64 +144,64 @@ TEST_F(OptionsDialogTest, ListsStayWithinWhatAReadingCanReport) {
     sim.AddJoystick("Many Buttons", 40);
     Settings s = Model(1, 2, 3, 1);
     frmOpzioni& d = OpenWith(s, 2);
-    EXPECT_EQ(d.Combo1.ListCount(), 32) << "a reading has 32 button bits";
-    // A joystick count that is no number, or too big, still opens the dialog.
+    EXPECT_EQ(d.leftButtonList.ListCount(), 32) << "a reading has 32 button bits";
+    // A joystick count below one, or too big, still opens the dialog.
     struct Case {
-        const char* tag;
-        int entries;
-    } cases[] = {{"", 0}, {"x", 0}, {"-3", 0}, {"2.7", 2}, {"1e9", kMaxJoystickEntries}};
+        int count, entries;
+    } cases[] = {{0, 0}, {-3, 0}, {2, 2}, {16, 16}, {1000000000, kMaxJoystickEntries}};
     for (const Case& c : cases) {
         program.UnloadOptionsDialog();
-        program.main.Tag = c.tag;
+        program.mainWindow.joystickCount = c.count;
         frmOpzioni& reopened = OpenOptions();
-        EXPECT_EQ(reopened.Combo5.ListCount(), c.entries) << c.tag;
-        EXPECT_EQ(reopened.Combo4.Text(), "2") << c.tag;
+        EXPECT_EQ(reopened.joystickList.ListCount(), c.entries) << c.count;
+        EXPECT_EQ(reopened.speedList.Text(), "2") << c.count;
     }
 }
 
 TEST_F(OptionsDialogTest, EmptySpeedShowsTwoAndSetsTheModelBeforeAnyApply) {
     frmOpzioni& d = OpenWith(Model(1, 2, 3, 0, ""));
-    EXPECT_EQ(d.Combo4.Text(), "2");
+    EXPECT_EQ(d.speedList.Text(), "2");
     EXPECT_EQ(program.settings.SpeedSetting, "2");
-    EXPECT_FALSE(d.Command3.Enabled());
+    EXPECT_FALSE(d.applyButton.Enabled());
 }
 
 TEST_F(OptionsDialogTest, TypedSpeedIsStoredAndShownAtTheNextLoad) {
     frmOpzioni& d = OpenOptions();
-    d.Combo4.UserType("1.7");
-    EXPECT_TRUE(d.Command3.Enabled());
-    EXPECT_EQ(d.Combo4.ListIndex(), -1);
-    d.Command3.UserClick();
+    d.speedList.UserType("1.7");
+    EXPECT_TRUE(d.applyButton.Enabled());
+    EXPECT_EQ(d.speedList.ListIndex(), -1);
+    d.applyButton.UserClick();
     EXPECT_EQ(program.settings.SpeedSetting, "1.7");
     EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n1.7\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
-    EXPECT_FALSE(d.Command3.Enabled());
+    EXPECT_FALSE(d.applyButton.Enabled());
 
     d.UserClose();
     frmOpzioni& again = OpenOptions();
-    EXPECT_EQ(again.Combo4.Text(), "1.7");
+    EXPECT_EQ(again.speedList.Text(), "1.7");
 }
 
 TEST_F(OptionsDialogTest, PickingTheButtonAnotherListShowsEmptiesThatList) {
+    using Dialog = frmOpzioni;
     struct Case {
         const char* what;
-        ComboBox frmOpzioni::*list;
+        ComboBox Dialog::*list;
         int pick;
         const char *left, *right, *middle;
     } cases[] = {
-        {"right takes left's button", &frmOpzioni::Combo2, 0, "", "Button 1", "Button 3"},
-        {"left takes middle's button", &frmOpzioni::Combo1, 2, "Button 3", "Button 2", ""},
-        {"middle takes right's button", &frmOpzioni::Combo3, 1, "Button 1", "", "Button 2"},
-        {"a free button empties nothing", &frmOpzioni::Combo1, 3, "Button 4", "Button 2",
+        {"right takes left's button", &Dialog::rightButtonList, 0, "", "Button 1", "Button 3"},
+        {"left takes middle's button", &Dialog::leftButtonList, 2, "Button 3", "Button 2", ""},
+        {"middle takes right's button", &Dialog::middleButtonList, 1, "Button 1", "", "Button 2"},
+        {"a free button empties nothing", &Dialog::leftButtonList, 3, "Button 4", "Button 2",
          "Button 3"},
-        {"its own button again", &frmOpzioni::Combo2, 1, "Button 1", "Button 2", "Button 3"},
+        {"its own button again", &Dialog::rightButtonList, 1, "Button 1", "Button 2", "Button 3"},
     };
     for (const Case& c : cases) {
         frmOpzioni& d = OpenWith(Model(1, 2, 3));
         EXPECT_TRUE((d.*c.list).UserPick(c.pick)) << c.what;
-        EXPECT_EQ(d.Combo1.Text(), c.left) << c.what;
-        EXPECT_EQ(d.Combo2.Text(), c.right) << c.what;
-        EXPECT_EQ(d.Combo3.Text(), c.middle) << c.what;
-        EXPECT_TRUE(d.Command3.Enabled()) << c.what;
+        EXPECT_EQ(d.leftButtonList.Text(), c.left) << c.what;
+        EXPECT_EQ(d.rightButtonList.Text(), c.right) << c.what;
+        EXPECT_EQ(d.middleButtonList.Text(), c.middle) << c.what;
+        EXPECT_TRUE(d.applyButton.Enabled()) << c.what;
     }
 }
 
@@ -209,32 +211,32 @@ TEST_F(OptionsDialogTest, EveryOtherChangeEnablesApply) {
         const char* what;
         std::function<bool(frmOpzioni&)> act;
     } cases[] = {
-        {"speed picked", [](frmOpzioni& d) { return d.Combo4.UserPick(0); }},
-        {"speed typed", [](frmOpzioni& d) { return d.Combo4.UserType("1.7"); }},
-        {"joystick picked", [](frmOpzioni& d) { return d.Combo5.UserPick(1); }},
-        {"joystick typed", [](frmOpzioni& d) { return d.Combo5.UserType("9"); }},
-        {"start with the desktop", [](frmOpzioni& d) { return d.Check1.UserToggle(); }},
-        {"acceleration", [](frmOpzioni& d) { return d.Check2.UserToggle(); }},
+        {"speed picked", [](frmOpzioni& d) { return d.speedList.UserPick(0); }},
+        {"speed typed", [](frmOpzioni& d) { return d.speedList.UserType("1.7"); }},
+        {"joystick picked", [](frmOpzioni& d) { return d.joystickList.UserPick(1); }},
+        {"joystick typed", [](frmOpzioni& d) { return d.joystickList.UserType("9"); }},
+        {"start with the desktop", [](frmOpzioni& d) { return d.startAtLogin.UserToggle(); }},
+        {"acceleration", [](frmOpzioni& d) { return d.acceleration.UserToggle(); }},
     };
     for (const Case& c : cases) {
         frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);
         const std::string file = SettingsText();
-        ASSERT_FALSE(d.Command3.Enabled()) << c.what;
+        ASSERT_FALSE(d.applyButton.Enabled()) << c.what;
         EXPECT_TRUE(c.act(d)) << c.what;
-        EXPECT_TRUE(d.Command3.Enabled()) << c.what;
+        EXPECT_TRUE(d.applyButton.Enabled()) << c.what;
         EXPECT_EQ(SettingsText(), file) << c.what << ": nothing is applied yet";
     }
 }
 
 TEST_F(OptionsDialogTest, TypingAnEntrysTextSelectsItAndExcludesTheOthers) {
     frmOpzioni& d = OpenOptions();
-    d.Combo1.UserType("Button 3");
-    EXPECT_EQ(d.Combo1.ListIndex(), 2);
-    EXPECT_EQ(d.Combo3.Text(), "");
-    EXPECT_EQ(d.Combo3.ListIndex(), -1);
-    d.Combo2.UserType("button 2");  // other letter case: no entry
-    EXPECT_EQ(d.Combo2.ListIndex(), -1);
-    d.Command3.UserClick();
+    d.leftButtonList.UserType("Button 3");
+    EXPECT_EQ(d.leftButtonList.ListIndex(), 2);
+    EXPECT_EQ(d.middleButtonList.Text(), "");
+    EXPECT_EQ(d.middleButtonList.ListIndex(), -1);
+    d.rightButtonList.UserType("button 2");  // other letter case: no entry
+    EXPECT_EQ(d.rightButtonList.ListIndex(), -1);
+    d.applyButton.UserClick();
     EXPECT_EQ(program.settings.LeftButton, 3);
     EXPECT_EQ(program.settings.RightButton, 0);
     EXPECT_EQ(program.settings.MiddleButton, 0);
@@ -242,9 +244,9 @@ TEST_F(OptionsDialogTest, TypingAnEntrysTextSelectsItAndExcludesTheOthers) {
 
 TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
     frmOpzioni& d = OpenWith(Model(2, 2, 0));
-    EXPECT_FALSE(d.Command3.Enabled());
-    d.Command3.SetEnabled(true);  // as any change would
-    d.Command3.UserClick();
+    EXPECT_FALSE(d.applyButton.Enabled());
+    d.applyButton.SetEnabled(true);  // as any change would
+    d.applyButton.UserClick();
     EXPECT_EQ(program.settings.LeftButton, 0);
     EXPECT_EQ(program.settings.RightButton, 2);
     EXPECT_EQ(program.settings.MiddleButton, 0);
@@ -253,12 +255,12 @@ TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
 TEST_F(OptionsDialogTest, ApplyCopiesEveryControlIntoTheModelAndTheFile) {
     sim.AddJoystick("Pad Two", 6);
     frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);
-    d.Combo1.UserPick(3);
-    d.Combo4.UserPick(0);
-    d.Check2.UserToggle();
-    d.Check1.UserToggle();
-    d.Combo5.UserPick(1);
-    d.Command3.UserClick();
+    d.leftButtonList.UserPick(3);
+    d.speedList.UserPick(0);
+    d.acceleration.UserToggle();
+    d.startAtLogin.UserToggle();
+    d.joystickList.UserPick(1);
+    d.applyButton.UserClick();
     const Settings& s = program.settings;
     EXPECT_EQ(s.LeftButton, 4);
     EXPECT_EQ(s.SpeedSetting, "0.5");
@@ -269,17 +271,17 @@ TEST_F(OptionsDialogTest, ApplyCopiesEveryControlIntoTheModelAndTheFile) {
     EXPECT_EQ(SettingsText(), "4\r\n2\r\n3\r\n0.5\r\n0\r\n0\r\n1\r\nEnglish.lng\r\n");
     // The dialog goes on describing the joystick it was loaded for.
     EXPECT_EQ(d.Caption(), "E29 - Pad One");
-    EXPECT_EQ(d.Combo1.ListCount(), 4);
+    EXPECT_EQ(d.leftButtonList.ListCount(), 4);
 }
 
 TEST_F(OptionsDialogTest, DisabledApplyTakesNoClickButOkStillApplies) {
     frmOpzioni& d = OpenOptions();
     std::filesystem::remove(Path("Gimbalo.ini"));
     sim.autostart.clear();
-    EXPECT_FALSE(d.Command3.UserClick());
+    EXPECT_FALSE(d.applyButton.UserClick());
     EXPECT_FALSE(SettingsWritten());
 
-    d.Command1.UserClick();
+    d.okButton.UserClick();
     EXPECT_FALSE(d.Visible());
     EXPECT_EQ(program.OptionsDialog(), &d) << "OK hides the dialog, it stays alive";
     EXPECT_EQ(SettingsText(), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nEnglish.lng\r\n");
@@ -289,9 +291,9 @@ TEST_F(OptionsDialogTest, DisabledApplyTakesNoClickButOkStillApplies) {
 TEST_F(OptionsDialogTest, CancelKeepsTheEditsInTheDialogButNotInTheModel) {
     frmOpzioni& d = OpenOptions();
     const std::string before = SettingsText();
-    d.Combo2.UserPick(3);
-    d.Check2.UserToggle();
-    d.Command2.UserClick();
+    d.rightButtonList.UserPick(3);
+    d.acceleration.UserToggle();
+    d.cancelButton.UserClick();
     EXPECT_FALSE(d.Visible());
     EXPECT_EQ(program.settings.RightButton, 2);
     EXPECT_EQ(program.settings.Acceleration, 1);
@@ -299,40 +301,40 @@ TEST_F(OptionsDialogTest, CancelKeepsTheEditsInTheDialogButNotInTheModel) {
 
     frmOpzioni& again = OpenOptions();
     EXPECT_EQ(&again, &d);
-    EXPECT_EQ(again.Combo2.Text(), "Button 4");
-    EXPECT_EQ(again.Check2.Value(), 0);
-    EXPECT_TRUE(again.Command3.Enabled());
+    EXPECT_EQ(again.rightButtonList.Text(), "Button 4");
+    EXPECT_EQ(again.acceleration.Value(), 0);
+    EXPECT_TRUE(again.applyButton.Enabled());
 }
 
 TEST_F(OptionsDialogTest, TitleBarCloseDropsTheEditsWithoutSaving) {
     frmOpzioni& d = OpenOptions();
     const std::string before = SettingsText();
-    d.Combo2.UserPick(3);
+    d.rightButtonList.UserPick(3);
     d.UserClose();
     EXPECT_EQ(program.OptionsDialog(), nullptr);
     EXPECT_EQ(program.settings.RightButton, 2);
     EXPECT_EQ(SettingsText(), before);
 
     frmOpzioni& again = OpenOptions();
-    EXPECT_EQ(again.Combo2.Text(), "Button 2");
-    EXPECT_FALSE(again.Command3.Enabled());
+    EXPECT_EQ(again.rightButtonList.Text(), "Button 2");
+    EXPECT_FALSE(again.applyButton.Enabled());
 }
 
 TEST_F(OptionsDialogTest, ApplyWhenTheFileCannotBeWrittenStillChangesTheModel) {
     frmOpzioni& d = OpenOptions();
     std::filesystem::remove(Path("Gimbalo.ini"));
     std::filesystem::create_directory(Path("Gimbalo.ini"));  // a folder in the file's place
-    d.Check1.UserToggle();
-    d.Command3.UserClick();
+    d.startAtLogin.UserToggle();
+    d.applyButton.UserClick();
     EXPECT_EQ(program.settings.StartWithWindows, 0);
     EXPECT_TRUE(sim.autostart.empty());
-    EXPECT_FALSE(d.Command3.Enabled());
+    EXPECT_FALSE(d.applyButton.Enabled());
 }
 
 TEST_F(OptionsDialogTest, PollingUsesAppliedValuesAtOnce) {
     frmOpzioni& d = OpenOptions();
-    d.Combo1.UserPick(3);  // joystick button 4 is now the left mouse button
-    d.Command3.UserClick();
+    d.leftButtonList.UserPick(3);  // joystick button 4 is now the left mouse button
+    d.applyButton.UserClick();
     sim.SetStick(32767, 32767, 8);
     sim.AdvanceTime(5);
     EXPECT_EQ(sim.buttonEvents, std::vector<uint32_t>{MOUSEEVENTF_LEFTDOWN});
@@ -340,8 +342,10 @@ TEST_F(OptionsDialogTest, PollingUsesAppliedValuesAtOnce) {
 
 TEST_F(OptionsDialogTest, TabOrderAndHandPointerCoverTheTenInteractiveControls) {
     frmOpzioni& d = OpenOptions();
-    const Control* tabOrder[] = {&d.Combo1, &d.Combo2, &d.Combo3,   &d.Combo4,   &d.Combo5,
-                                 &d.Check2, &d.Check1, &d.Command1, &d.Command3, &d.Command2};
+    const Control* tabOrder[] = {&d.leftButtonList, &d.rightButtonList, &d.middleButtonList,
+                                 &d.speedList,      &d.joystickList,    &d.acceleration,
+                                 &d.startAtLogin,   &d.okButton,        &d.applyButton,
+                                 &d.cancelButton};
     for (int k = 0; k < 10; ++k) EXPECT_EQ(tabOrder[k]->TabIndex(), k) << tabOrder[k]->Name();
     // The labels and the picture take no focus and keep the usual pointer.
     int hands = 0;
@@ -351,7 +355,7 @@ TEST_F(OptionsDialogTest, TabOrderAndHandPointerCoverTheTenInteractiveControls) 
         hands += control->Pointer() == PointerShape::Hand;
     }
     EXPECT_EQ(hands, 10);
-    EXPECT_NE(d.Image2.PictureHandle(), 0) << "the decoration is shipped and loads";
+    EXPECT_NE(d.decoration.PictureHandle(), 0) << "the decoration is shipped and loads";
 }
 
 }  // namespace

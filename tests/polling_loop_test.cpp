@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
 
@@ -22,10 +22,10 @@ protected:
     }
     void Tick(uint32_t x, uint32_t y, uint32_t buttons = 0) {
         sim.SetStick(x, y, buttons);
-        program.main.Polling.Timer1_Timer();
+        program.mainWindow.polling.Timer1_Timer();
     }
     void Centre() { Tick(kCentre, kCentre); }
-    PollingLoop& loop() { return program.main.Polling; }
+    PollingLoop& loop() { return program.mainWindow.polling; }
 
     testing::TempFolder folder;
     SimPlatform sim;
@@ -199,10 +199,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PollingTest, MarkerTellsWhichButtonIsHeld) {
     Tick(kCentre, kCentre, 2);
-    EXPECT_EQ(program.main.Label1.Caption(), "2");
+    EXPECT_EQ(loop().Held(), HeldButton::Right);
     EXPECT_EQ(loop().LastButtons(), 2);
     Tick(kCentre, kCentre, 0);
-    EXPECT_EQ(program.main.Label1.Caption(), "");
+    EXPECT_EQ(loop().Held(), HeldButton::None);
     EXPECT_EQ(loop().LastButtons(), 0);
 }
 
@@ -213,8 +213,8 @@ TEST_F(PollingTest, AnUnpluggedJoystickLetsGoOfTheButtonAndStopsThePointer) {
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 2);
     sim.Joystick(0).present = false;
-    program.main.Polling.Timer1_Timer();
-    program.main.Polling.Timer1_Timer();
+    program.mainWindow.polling.Timer1_Timer();
+    program.mainWindow.polling.Timer1_Timer();
     EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{LD, LU}));
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 0);

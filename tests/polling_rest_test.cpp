@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/test_support.h"
@@ -26,14 +26,14 @@ struct Desk {
         sim.AddJoystick("Pad", 32);
         sim.AddJoystick("Other", 4);  // device 1: never read by the loop
         program.Start();
-        std::function<void()> tick = program.main.Timer1.Tick;
-        program.main.Timer1.Tick = [this, tick] {
+        std::function<void()> tick = program.mainWindow.pollingTimer.Tick;
+        program.mainWindow.pollingTimer.Tick = [this, tick] {
             ++ticks;
             tick();
         };
     }
     void Slot() { sim.AdvanceTime(kPeriod); }
-    bool Resting() const { return program.main.Rest.Resting(); }
+    bool Resting() const { return program.mainWindow.rest.Resting(); }
 
     testing::TempFolder folder;
     SimPlatform sim;
@@ -135,16 +135,16 @@ private:
         for (Desk* desk : {&pure, &rest}) {
             ASSERT_TRUE(desk->program.RunMenuCommand("mnuDef"));
             frmOpzioni& dialog = *desk->program.OptionsDialog();
-            dialog.Combo4.UserType(speed);
-            if (toggleAcceleration) dialog.Check2.UserToggle();
+            dialog.speedList.UserType(speed);
+            if (toggleAcceleration) dialog.acceleration.UserToggle();
             if (mapping == 0) {
-                dialog.Combo1.UserPick(0);
-                dialog.Combo2.UserPick(1);
-                dialog.Combo3.UserPick(2);
+                dialog.leftButtonList.UserPick(0);
+                dialog.rightButtonList.UserPick(1);
+                dialog.middleButtonList.UserPick(2);
             }
-            if (mapping == 1) dialog.Combo1.UserPick(button);
-            if (mapping == 2) dialog.Combo2.UserPick(button);
-            dialog.Command1.UserClick();
+            if (mapping == 1) dialog.leftButtonList.UserPick(button);
+            if (mapping == 2) dialog.rightButtonList.UserPick(button);
+            dialog.okButton.UserClick();
         }
     }
 
@@ -201,7 +201,7 @@ TEST(PollingRestTest, SleepsOnlyWithAWayToWakeAndNotAfterTheExit) {
         for (int period = 0; period < 200; ++period) desk.Slot();  // one second at rest
         EXPECT_EQ(desk.ticks, watchable ? kRestTicks : 200) << watchable;
         EXPECT_EQ(desk.sim.WatchingJoystick(), watchable);
-        EXPECT_EQ(desk.program.main.Timer1.Enabled(), !watchable);
+        EXPECT_EQ(desk.program.mainWindow.pollingTimer.Enabled(), !watchable);
         // Input wakes it; the tick comes one period later, as when polling.
         desk.sim.SetStick(0, kCentre, 0);
         const int x = desk.sim.Pointer().x;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 #include "replay/player.h"
 #include "replay/script.h"

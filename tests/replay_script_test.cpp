@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 #include "replay/script.h"
 #include "tests/test_support.h"
@@ -189,7 +189,7 @@ TEST(ReplayScript, MenuCommandsAreThoseOfTheProgramsMenu) {
     SimPlatform sim(folder.Path());
     Program program(sim);
     std::vector<std::string> commands;
-    for (const MenuItem* item : program.main.PopUp.Items())
+    for (const MenuItem* item : program.mainWindow.popupMenu.Items())
         if (!item->IsSeparator()) commands.push_back(item->Name());
     EXPECT_EQ(commands,
               std::vector<std::string>(std::begin(kScriptMenuItems), std::end(kScriptMenuItems)));

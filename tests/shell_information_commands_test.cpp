@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "core/maker.h"
 #include "platform/sim/sim_platform.h"
 #include "shell/information_commands.h"
-#include "shell/maker.h"
 #include "tests/test_support.h"
 
 namespace gimbalo {
@@ -83,20 +83,6 @@ TEST(DocumentCommandTest, PathWithABlankIsQuoted) {
     EXPECT_EQ(sim.startedPrograms[1].commandLine,
               "Explorer \"" + spaced + "/Leggere prima dell'uso.txt\"");
     EXPECT_EQ(sim.startedPrograms[2].commandLine, "Explorer \"" + spaced + "/Versioni.txt\"");
-}
-
-TEST(DocumentCommandTest, ExplorerCommandQuotesAPathThatABlankOrTabWouldSplit) {
-    struct Case {
-        const char* word;
-        const char* path;
-        const char* command;
-    } cases[] = {
-        {"Explorer", "/opt/gimbalo/License.txt", "Explorer /opt/gimbalo/License.txt"},
-        {"explorer", "/opt/my apps/page.html", "explorer \"/opt/my apps/page.html\""},
-        {"Explorer", "/opt/my\tapps/License.txt", "Explorer \"/opt/my\tapps/License.txt\""},
-        {"explorer", "C:\\Gimbalo\\page.html", "explorer C:\\Gimbalo\\page.html"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ExplorerCommand(c.word, c.path), c.command) << c.path;
 }
 
 TEST(DocumentCommandTest, UsesThePlatformsSeparator) {

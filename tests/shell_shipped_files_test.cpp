@@ -8,13 +8,13 @@
 #include <string>
 #include <utility>
 
+#include "app/program.h"
 #include "core/file_io.h"
-#include "core/program.h"
 #include "options/frm_opzioni.h"
+#include "platform/common/picture_files.h"
 #include "platform/sim/sim_platform.h"
 #include "shell/frm_about.h"
 #include "shell/information_commands.h"
-#include "shell/pictures.h"
 #include "tests/test_support.h"
 
 namespace gimbalo {
@@ -66,9 +66,9 @@ TEST(ShellShippedFilesTest, EveryPictureAFormNamesIsShippedInTheSizeOfItsPlace) 
     sim.AddJoystick("Pad", 4);
     Program program(sim);
     program.settings.SetDefaults();
-    Form* forms[] = {&program.main, &program.LoadOptionsDialog(), &program.LoadAboutBox()};
+    Form* forms[] = {&program.mainWindow, &program.LoadOptionsDialog(), &program.LoadAboutBox()};
 
-    ASSERT_FALSE(program.main.Layout().icon.empty());
+    ASSERT_FALSE(program.mainWindow.Layout().icon.empty());
     int pictures = 0;
     for (Form* form : forms) {
         SCOPED_TRACE(form->Name());

@@ -22,7 +22,7 @@
 #include <random>
 #include <string>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/sim/sim_platform.h"
 
 namespace {

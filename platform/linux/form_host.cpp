@@ -2,8 +2,8 @@
 
 #include <QTimer>
 
+#include "platform/common/picture_files.h"
 #include "platform/linux/picture_store.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 

@@ -17,7 +17,7 @@ constexpr int IDOK = 1;
 
 // The text in one line: each run of line breaks becomes one blank, and
 // blanks at either end go.
-std::string OneLine(const std::string& text) {
+std::string LinesJoinedByBlanks(const std::string& text) {
     std::string line;
     bool pendingBlank = false;
     for (char c : text) {
@@ -76,7 +76,7 @@ int LinuxPlatform::MessageBox(const std::string& text, uint32_t, const std::stri
     if (!application_) return 0;
     // Said on the terminal too, before the box waits: a user who started the
     // program from one, or whose session keeps a log, sees why it stopped.
-    const std::string line = OneLine(text);
+    const std::string line = LinesJoinedByBlanks(text);
     if (!line.empty()) {
         std::fprintf(stderr, "%s: %s\n", ExecutableName().c_str(), line.c_str());
         std::fflush(stderr);

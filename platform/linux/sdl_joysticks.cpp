@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/file_io.h"
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
+#include "platform/file_system.h"
 
 namespace gimbalo {
 

@@ -1,7 +1,7 @@
 #include "platform/windows/form_host.h"
 
+#include "platform/common/picture_files.h"
 #include "platform/windows/win32_form_window.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 

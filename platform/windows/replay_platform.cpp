@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "platform/forms.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/wide_text.h"

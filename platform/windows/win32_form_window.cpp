@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/common/picture_files.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32_accessibility.h"
 #include "platform/windows/win32_controls.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 

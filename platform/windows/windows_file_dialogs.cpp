@@ -3,7 +3,7 @@
 // into the record laid out as GetOpenFileNameA leaves it, in UTF-8.
 #include <algorithm>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/maker.h"
 #include "options/frm_opzioni.h"
 #include "program_fixture.h"
 #include "shell/frm_about.h"
-#include "shell/maker.h"
 
 namespace gimbalo {
 namespace {
@@ -84,8 +84,8 @@ TEST_F(KeyboardWalk, TabWalksTheOptionsDialogInLayoutOrderAndSpaceTicks) {
     ASSERT_TRUE(WaitUntil([&] { return Focused(dialog) == "Check1"; })) << Focused(dialog);
     Press("space");
     frmOpzioni& options = *program->OptionsDialog();
-    EXPECT_TRUE(WaitUntil([&] { return options.Check1.Value() == 1; }));
-    EXPECT_TRUE(options.Command3.Enabled());
+    EXPECT_TRUE(WaitUntil([&] { return options.startAtLogin.Value() == 1; }));
+    EXPECT_TRUE(options.applyButton.Enabled());
     for (const char* next : {"Command1", "Command3"}) {
         Press("Tab");
         EXPECT_TRUE(WaitUntil([&] { return Focused(dialog) == next; })) << Focused(dialog);
@@ -97,7 +97,7 @@ TEST_F(KeyboardWalk, TabWalksTheOptionsDialogInLayoutOrderAndSpaceTicks) {
     Press("Tab");
     EXPECT_TRUE(WaitUntil([&] { return Focused(dialog) == "Command2"; })) << Focused(dialog);
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(options.Check1.Value(), 1);
+    EXPECT_EQ(options.startAtLogin.Value(), 1);
 }
 
 TEST_F(KeyboardWalk, TheAboutBoxTakesTheFocusTabReachesTheLinkAndEscapeClosesIt) {
@@ -106,13 +106,13 @@ TEST_F(KeyboardWalk, TheAboutBoxTakesTheFocusTabReachesTheLinkAndEscapeClosesIt)
     frmAbout& about = *program->AboutBox();
     EXPECT_TRUE(WaitUntil([&] { return Focused(box) == "(form)"; })) << Focused(box);
     // With the focus on the box the credits scroll.
-    const int start = about.Picture2.GetBounds().top;
-    EXPECT_TRUE(WaitUntil([&] { return about.Picture2.GetBounds().top < start; }));
+    const int start = about.creditsPanel.GetBounds().top;
+    EXPECT_TRUE(WaitUntil([&] { return about.creditsPanel.GetBounds().top < start; }));
 
     Press("Tab");
     ASSERT_TRUE(WaitUntil([&] { return Focused(box) == "lblHomePage"; })) << Focused(box);
     // The model hears it, which holds the credits still.
-    EXPECT_TRUE(about.lblHomePage.HasFocus());
+    EXPECT_TRUE(about.homePageLink.HasFocus());
     EXPECT_TRUE(testing::SaveScreenshot(*box, "about_keyboard_focus"));
     EXPECT_TRUE(testing::SaveScreenshot(*testing::Find("frmAbout", "Picture2"),
                                         "about_keyboard_focus_panel"));
@@ -126,7 +126,7 @@ TEST_F(KeyboardWalk, TheAboutBoxTakesTheFocusTabReachesTheLinkAndEscapeClosesIt)
     // Tab leads back to the box, which lets the credits go on.
     Press("Tab");
     EXPECT_TRUE(WaitUntil([&] { return Focused(box) == "(form)"; })) << Focused(box);
-    EXPECT_FALSE(about.lblHomePage.HasFocus());
+    EXPECT_FALSE(about.homePageLink.HasFocus());
 
     QPointer<QWidget> gone = box;
     Press("Escape");

@@ -46,7 +46,7 @@ TEST_F(AboutBoxOnDisplay, TheAboutBoxScrollsItsCreditsAndClosesOnTheTitle) {
     frmAbout* about = program->AboutBox();
     ASSERT_NE(about, nullptr);
     ASSERT_TRUE(WaitUntil([panel] { return panel->y() <= 0; }));
-    EXPECT_EQ(panel->y(), twips.ToPixels(about->Picture2.GetBounds().top));
+    EXPECT_EQ(panel->y(), twips.ToPixels(about->creditsPanel.GetBounds().top));
     EXPECT_TRUE(testing::SaveScreenshot(*box, "about_box"));
     EXPECT_TRUE(testing::SaveScreenshot(*panel, "about_box_panel"));  // all of it, unclipped
 

@@ -55,7 +55,7 @@ protected:
         program->UnloadAboutBox();
         FlushDeletes();
         program->settings.LangFileName = file;
-        LoadLanguageFile(*program);
+        LoadLanguageFile(*platform, file, program->LangText);
         ASSERT_TRUE(program->RunMenuCommand("mnuDef"));
         ASSERT_TRUE(program->RunMenuCommand("mnuAbout"));
         for (const char* name : {"frmOpzioni", "frmAbout"})

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "gui_test_support.h"
 #include "test_joystick.h"
 #include "test_support.h"

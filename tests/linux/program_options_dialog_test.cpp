@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/maker.h"
 #include "options/frm_opzioni.h"
+#include "platform/common/picture_files.h"
 #include "platform/linux/widget_factory.h"
 #include "program_fixture.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
 
 namespace gimbalo {
 namespace {

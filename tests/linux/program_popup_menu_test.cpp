@@ -65,7 +65,7 @@ protected:
         });
         driver.start(5);
         const int twipsPerPixel = platform->TwipsPerPixelX();
-        program->main.Form_MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
+        program->mainWindow.MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
         driver.stop();
         return shown;
     }

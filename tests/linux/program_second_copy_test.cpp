@@ -86,7 +86,7 @@ TEST_F(SecondCopyOnDisplay, ASecondCopyShowsTheAlreadyRunningMessageAndLeavesThe
     const std::string gimbalo = GIMBALO_EXECUTABLE;
     int ticks = 0;
     platform->onDispatch = [&](Timer& timer) {
-        if (&timer == &program->main.Timer1) ++ticks;
+        if (&timer == &program->mainWindow.pollingTimer) ++ticks;
     };
     const std::vector<std::string> settingsBefore = SettingsLines();
 

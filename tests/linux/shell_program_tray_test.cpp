@@ -120,7 +120,7 @@ TEST_F(ProgramTray, TheIconShowsTheProgramsPictureAndTipAndBothButtonsOpenTheMen
             << "buttons 0x" << std::hex << press;
         EXPECT_EQ(items.size(), 14);
         EXPECT_TRUE(items.contains(QStringLiteral("mnuExit")));
-        EXPECT_EQ(program->main.TrayMessage,
+        EXPECT_EQ(program->mainWindow.trayMessage,
                   press == MOUSEEVENTF_LEFTDOWN ? WM_LBUTTONUP : WM_RBUTTONUP);
     }
     EXPECT_FALSE(platform->ProgramEnded());

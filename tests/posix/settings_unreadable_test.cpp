@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "core/file_io.h"
-#include "core/program.h"
 #include "options/frm_opzioni.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/forms_fixture.h"
@@ -73,8 +73,8 @@ std::string RunProgram(const std::string& folder, const std::string& settings,
         expect(!sim.ProgramEnded(), "the program runs");
         expect(program.settings.LeftButton == 1 && program.settings.StartWithWindows == 1,
                "the defaults apply");
-        expect(program.main.mnuDef.Caption() == "E7", "the country chose the language");
-        expect(program.main.Timer1.Interval() == 5, "the buttons work");
+        expect(program.mainWindow.optionsItem.Caption() == "E7", "the country chose the language");
+        expect(program.mainWindow.pollingTimer.Interval() == 5, "the buttons work");
         program.RunMenuCommand("mnuExit");
         expect(sim.autostart.empty(), "no autostart entry written at start or exit");
         expect(Snapshot(settings) == before, "the file is untouched after the exit");
@@ -85,8 +85,8 @@ std::string RunProgram(const std::string& folder, const std::string& settings,
         Program program(sim);
         program.Start();
         frmOpzioni& options = program.LoadOptionsDialog();
-        options.Combo4.UserType("3");
-        options.Command1.UserClick();
+        options.speedList.UserType("3");
+        options.okButton.UserClick();
         const bool written = Snapshot(settings) != before;
         expect(written == explicitSaveWrites, "OK writes a file it can replace");
         // From now on the file is the user's choice, and the exit keeps it up
@@ -140,7 +140,7 @@ TEST(SettingsUnreadableTest, ALanguageChosenInTheDialogWritesTheFileACancelDoesN
     sim.QueueDialogAnswer(folder.File("Lang/Italiano.lng"));
     program.RunMenuCommand("mnuLingua");
     EXPECT_EQ(testing::ReadFile(settings), "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nItaliano.lng\r\n");
-    EXPECT_EQ(program.main.mnuDef.Caption(), "I7");
+    EXPECT_EQ(program.mainWindow.optionsItem.Caption(), "I7");
 }
 
 }  // namespace

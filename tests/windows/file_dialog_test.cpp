@@ -4,7 +4,7 @@
 // with folders and names holding é, € and œ.
 #include <memory>
 
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {

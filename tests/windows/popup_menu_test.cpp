@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/picture_files.h"
 #include "platform/windows/wide_text.h"
-#include "shell/pictures.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {

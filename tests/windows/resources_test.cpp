@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/pictures.h"
+#include "platform/common/picture_files.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {

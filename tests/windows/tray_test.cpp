@@ -7,10 +7,10 @@
 #include <memory>
 #include <set>
 
+#include "platform/common/picture_files.h"
 #include "platform/forms.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/tray_icons.h"
-#include "shell/pictures.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/windows/form_host.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32.h"

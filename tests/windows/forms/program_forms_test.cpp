@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "core/maker.h"
 #include "options/frm_opzioni.h"
 #include "platform/windows/message_loop.h"
 #include "platform/windows/win32_controls.h"
 #include "platform/windows/win32_dpi.h"
 #include "shell/frm_about.h"
-#include "shell/maker.h"
 #include "tests/windows/forms/forms_test_support.h"
 
 namespace gimbalo {
@@ -41,7 +41,7 @@ TEST_F(ProgramForms, TheOptionsDialogIsWalkedByTheKeyboard) {
 
     // Tab walks the controls in layout order from the first list; Apply,
     // disabled, is left out.
-    ASSERT_TRUE(dialog.Combo1.HasFocus());
+    ASSERT_TRUE(dialog.leftButtonList.HasFocus());
     std::vector<std::string> walked;
     for (int i = 0; i < 9; ++i) {
         PressKey(window, VK_TAB);
@@ -55,15 +55,15 @@ TEST_F(ProgramForms, TheOptionsDialogIsWalkedByTheKeyboard) {
     // The arrow key picks the next button; Apply, pressed by Enter, saves and
     // hands the focus on as it goes disabled.
     PressKey(window, VK_DOWN);
-    EXPECT_EQ(dialog.Combo1.ListIndex(), 1);
-    EXPECT_EQ(dialog.Combo2.Text(), "");  // the exclusion rule
-    ASSERT_TRUE(IsWindowEnabled(WindowOf(dialog.Command3)));
-    SetFocus(WindowOf(dialog.Command3));
+    EXPECT_EQ(dialog.leftButtonList.ListIndex(), 1);
+    EXPECT_EQ(dialog.rightButtonList.Text(), "");  // the exclusion rule
+    ASSERT_TRUE(IsWindowEnabled(WindowOf(dialog.applyButton)));
+    SetFocus(WindowOf(dialog.applyButton));
     PressKey(window, VK_RETURN);
     EXPECT_EQ(program->settings.LeftButton, 2);
     EXPECT_EQ(program->settings.RightButton, 0);
-    EXPECT_FALSE(IsWindowEnabled(WindowOf(dialog.Command3)));
-    EXPECT_EQ(GetFocus(), WindowOf(dialog.Command2));
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(dialog.applyButton)));
+    EXPECT_EQ(GetFocus(), WindowOf(dialog.cancelButton));
     EXPECT_EQ(testing::ReadWideFile(SettingsFile()).substr(0, 6), "2\r\n0\r\n");
     // Alt and a caption's marked letter press its button: Cancel hides.
     PressKey(window, 'C', true);
@@ -76,9 +76,9 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     HWND window = Activate(box);
     EXPECT_EQ(TextOf(window), "About Gimbalo");
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
-    EXPECT_EQ(TextOf(WindowOf(box.lblVersion)), "Rel. 1.0.0");
-    HWND panel = WindowOf(box.Picture2);
-    EXPECT_EQ(GetParent(panel), WindowOf(box.Picture1));
+    EXPECT_EQ(TextOf(WindowOf(box.versionLabel)), "Rel. 1.0.0");
+    HWND panel = WindowOf(box.creditsPanel);
+    EXPECT_EQ(GetParent(panel), WindowOf(box.creditsView));
     // The box itself has the focus: it is read, not edited.
     EXPECT_EQ(GetFocus(), window);
 
@@ -88,22 +88,23 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     RECT boxPlace{};
     GetWindowRect(window, &boxPlace);
     platform->SetCursorPos(boxPlace.right + 20, boxPlace.bottom + 20);
-    EXPECT_TRUE(testing::WaitUntil([&] { return !box.Picture1.PointerOver(); }));
+    EXPECT_TRUE(testing::WaitUntil([&] { return !box.creditsView.PointerOver(); }));
     const DeviceScale twips(Unit::Twips, WindowDpi(window));
     EXPECT_EQ(PlaceInParent(panel).top, twips.ToPixels(kPanelStartTop));
     platform->onDispatch = [&](Timer& timer) {
-        if (&timer == &box.Timer1 && box.Picture2.GetBounds().top <= 0) platform->Loop().Quit();
+        if (&timer == &box.animationTimer && box.creditsPanel.GetBounds().top <= 0)
+            platform->Loop().Quit();
     };
     platform->Loop().Run();
     platform->onDispatch = nullptr;
-    EXPECT_LE(box.Picture2.GetBounds().top, 0);
-    EXPECT_EQ(PlaceInParent(panel).top, twips.ToPixels(box.Picture2.GetBounds().top));
+    EXPECT_LE(box.creditsPanel.GetBounds().top, 0);
+    EXPECT_EQ(PlaceInParent(panel).top, twips.ToPixels(box.creditsPanel.GetBounds().top));
 
     // Tab reaches the link, and the model hears it has the focus; Enter
     // opens the home page with the box staying open.
     PressKey(window, VK_TAB);
-    EXPECT_EQ(GetFocus(), WindowOf(box.lblHomePage));
-    EXPECT_TRUE(box.lblHomePage.HasFocus());
+    EXPECT_EQ(GetFocus(), WindowOf(box.homePageLink));
+    EXPECT_TRUE(box.homePageLink.HasFocus());
     PressKey(window, VK_RETURN);
     const std::string home = "explorer " + std::string(kHomePage);
     EXPECT_EQ(platform->started, std::vector<std::string>{home});
@@ -111,24 +112,24 @@ TEST_F(ProgramForms, TheAboutBoxScrollsItsCreditsAndIsUsedByTheKeyboard) {
     // Tab goes back to the box, which lets the credits go on.
     PressKey(window, VK_TAB);
     EXPECT_EQ(GetFocus(), window);
-    EXPECT_FALSE(box.lblHomePage.HasFocus());
+    EXPECT_FALSE(box.homePageLink.HasFocus());
 
     // Clicks of the pointer itself, with the link scrolled into view: the
     // link keeps the box open, the title closes it.
-    const int resting = box.Picture1.GetBounds().height - box.Picture2.GetBounds().height;
-    for (int tick = 0; tick < 1000 && box.Picture2.GetBounds().top > resting; ++tick)
-        box.Timer1.Fire();
-    ASSERT_LE(box.Picture2.GetBounds().top, resting);
+    const int resting = box.creditsView.GetBounds().height - box.creditsPanel.GetBounds().height;
+    for (int tick = 0; tick < 1000 && box.creditsPanel.GetBounds().top > resting; ++tick)
+        box.animationTimer.Fire();
+    ASSERT_LE(box.creditsPanel.GetBounds().top, resting);
     const auto clickOn = [&](const Control& control) {
         RECT place{};
         GetWindowRect(WindowOf(control), &place);
         platform->SetCursorPos(place.left + 4, place.top + 4);
         platform->mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     };
-    clickOn(box.lblHomePage);
+    clickOn(box.homePageLink);
     EXPECT_TRUE(testing::WaitUntil([&] { return platform->started.size() == 2; }));
     ASSERT_EQ(program->AboutBox(), &box);
-    clickOn(box.lblTitle);
+    clickOn(box.titleLabel);
     EXPECT_TRUE(testing::WaitUntil([&] { return program->AboutBox() == nullptr; }));
     EXPECT_FALSE(IsWindow(window));
 }
@@ -184,7 +185,7 @@ TEST_F(ProgramForms, AtScreenDensityTheDialogsAreWholeAndAreCapturedInEveryLangu
         const auto of = [this](const Control& control) { return WindowOf(control); };
         // The credits scrolled into view, and the pointer out of the pictures.
         frmAbout& box = *program->AboutBox();
-        while (box.Picture2.GetBounds().top > 0) box.Timer1.Fire();
+        while (box.creditsPanel.GetBounds().top > 0) box.animationTimer.Fire();
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         for (Form* form : {static_cast<Form*>(program->OptionsDialog()),
                            static_cast<Form*>(program->AboutBox())}) {

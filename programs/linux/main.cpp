@@ -1,8 +1,8 @@
 // gimbalo: the joystick moves the pointer and clicks.
 #include <cstdio>
 
-#include "core/program.h"
-#include "platform/help_and_version.h"
+#include "app/command_line.h"
+#include "app/program.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {

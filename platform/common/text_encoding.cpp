@@ -1,4 +1,4 @@
-#include "lang/text_encoding.h"
+#include "platform/common/text_encoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,19 +1,19 @@
-#include "core/main_window.h"
+#include "app/main_window.h"
 
 #include <cmath>
 #include <limits>
 
+#include "app/program.h"
+#include "core/maker.h"
 #include "core/numbers.h"
-#include "core/program.h"
 #include "lang/language_choice.h"
 #include "lang/translation_page.h"
 #include "options/autostart.h"
 #include "options/frm_opzioni.h"
 #include "options/joystick.h"
+#include "platform/common/picture_files.h"
 #include "shell/frm_about.h"
 #include "shell/information_commands.h"
-#include "shell/maker.h"
-#include "shell/pictures.h"
 #include "shell/visual_styles.h"
 
 namespace gimbalo {
@@ -40,18 +40,18 @@ FormDesign MainWindowDesign() {
 // entry, or these words when it has none.
 struct PointerMessage {
     uint32_t state;
-    int entry;
+    TextId entry;
     const char* english;
 };
 constexpr PointerMessage kPointerMessages[] = {
-    {POINTER_DEVICE_MISSING, 30,
+    {POINTER_DEVICE_MISSING, TextId::PointerModuleMissing,
      "Gimbalo cannot move the pointer: /dev/uinput is missing, because the uinput kernel module "
      "is not loaded. Load it with \"sudo modprobe uinput\"; from the next start of the computer "
      "it loads by itself."},
-    {POINTER_DEVICE_DENIED, 31,
+    {POINTER_DEVICE_DENIED, TextId::PointerAccessDenied,
      "Gimbalo cannot move the pointer: you may not use /dev/uinput yet. The access rule "
      "installed with Gimbalo takes effect at your next login: log out and log in again."},
-    {POINTER_DEVICE_FAILED, 32,
+    {POINTER_DEVICE_FAILED, TextId::PointerDeviceFailed,
      "Gimbalo cannot move the pointer: its virtual mouse could not be made through "
      "/dev/uinput. Start Gimbalo again."},
 };
@@ -64,63 +64,65 @@ void TellWhyThePointerCannotMove(Platform& platform, const LangTable& text) {
     for (const PointerMessage& message : kPointerMessages) {
         if (message.state != state) continue;
         const std::string& said = text[message.entry];
-        platform.MessageBox(said.empty() ? message.english : said, MB_ICONEXCLAMATION,
-                            text[4].empty() ? "Gimbalo" : text[4]);
+        platform.MessageBox(
+            said.empty() ? message.english : said, MB_ICONEXCLAMATION,
+            text[TextId::MessageTitle].empty() ? "Gimbalo" : text[TextId::MessageTitle]);
     }
 }
 
 }  // namespace
 
-Gimbalo::Gimbalo(Program& program)
+MainWindow::MainWindow(Program& program)
     : Form(MainWindowDesign()),
-      Img1(*this, MenuPicture("Img1", kMenuOptionsPicture)),
-      Img2(*this, MenuPicture("Img2", kMenuAboutPicture)),
-      Img3(*this, MenuPicture("Img3", kMenuUpdatesPicture)),
-      Img4(*this, MenuPicture("Img4", kMenuDonationPicture)),
-      Img5(*this, MenuPicture("Img5", kMenuLicencePicture)),
-      Img6(*this, MenuPicture("Img6", kMenuExitPicture)),
-      Polling(program.platform, program.settings, Label1),
-      Rest(program.platform, Timer1, Polling),
+      optionsPicture(*this, MenuPicture("Img1", kMenuOptionsPicture)),
+      aboutPicture(*this, MenuPicture("Img2", kMenuAboutPicture)),
+      updatesPicture(*this, MenuPicture("Img3", kMenuUpdatesPicture)),
+      donationPicture(*this, MenuPicture("Img4", kMenuDonationPicture)),
+      licencePicture(*this, MenuPicture("Img5", kMenuLicencePicture)),
+      exitPicture(*this, MenuPicture("Img6", kMenuExitPicture)),
+      polling(program.platform, program.settings),
+      rest(program.platform, pollingTimer, polling),
       program_(program) {
-    Timer1.Tick = [this] { Rest.Tick(); };
+    pollingTimer.Tick = [this] { rest.Tick(); };
     MouseMove = [this](int button, int shift, float x, float y) {
         Form_MouseMove(button, shift, x, y);
     };
     TitleBarClose = [this] { program_.Exit(); };
-    mnuDef.Click = [this] { mnuDef_Click(); };
-    mnuLingua.Click = [this] { mnuLingua_Click(); };
-    mnuAggLingua.Click = [this] { mnuAggLingua_Click(); };
-    mnuDonazione.Click = [this] { mnuDonazione_Click(); };
-    mnuAggiornamenti.Click = [this] { mnuAggiornamenti_Click(); };
-    mnuLicenza.Click = [this] { mnuLicenza_Click(); };
-    mnuVersioni.Click = [this] { mnuVersioni_Click(); };
-    mnuAbout.Click = [this] { mnuAbout_Click(); };
-    mnuExit.Click = [this] { mnuExit_Click(); };
+    optionsItem.Click = [this] { mnuDef_Click(); };
+    languageItem.Click = [this] { mnuLingua_Click(); };
+    addLanguageItem.Click = [this] { mnuAggLingua_Click(); };
+    donationItem.Click = [this] { mnuDonazione_Click(); };
+    updatesItem.Click = [this] { mnuAggiornamenti_Click(); };
+    licenceItem.Click = [this] { mnuLicenza_Click(); };
+    versionHistoryItem.Click = [this] { mnuVersioni_Click(); };
+    aboutItem.Click = [this] { mnuAbout_Click(); };
+    exitItem.Click = [this] { mnuExit_Click(); };
 }
 
-void Gimbalo::Form_Initialize() {
+void MainWindow::Form_Initialize() {
     InitVisualStyles(program_.platform);
 }
 
-void Gimbalo::Form_Load() {
+void MainWindow::Form_Load() {
     Platform& platform = program_.platform;
     const LangTable& text = program_.LangText;
 
     // Each step stands alone: a failing one is skipped.
-    SetMenuPicture(0, 0, Img1);
-    SetMenuPicture(0, 5, Img4);
-    SetMenuPicture(0, 7, Img3);
-    SetMenuPicture(0, 9, Img5);
-    SetMenuPicture(0, 11, Img2);
-    SetMenuPicture(0, 13, Img6);
+    SetMenuPicture(0, 0, optionsPicture);
+    SetMenuPicture(0, 5, donationPicture);
+    SetMenuPicture(0, 7, updatesPicture);
+    SetMenuPicture(0, 9, licencePicture);
+    SetMenuPicture(0, 11, aboutPicture);
+    SetMenuPicture(0, 13, exitPicture);
 
-    const int joysticks = CountJoysticks(platform, *this);
+    joystickCount = CountJoysticks(platform);
 
     std::string languageField;
     switch (ReadSettingsFile(program_.SettingsPath(), program_.settings, languageField,
                              platform.TextIsUtf8())) {
         case SettingsFileState::Read:
-            SelectStartupLanguage(program_, languageField);
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, languageField);
+            ApplyMenuCaptions();
             SyncAutostart(platform, program_.settings.StartWithWindows);
             break;
         case SettingsFileState::Unreadable:
@@ -129,30 +131,34 @@ void Gimbalo::Form_Load() {
             // gives the language, and only the user's own save writes.
             program_.settings.SetDefaults();
             program_.KeepUnreadableSettingsFile();
-            SelectStartupLanguage(program_, "");
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, "");
+            ApplyMenuCaptions();
             break;
         case SettingsFileState::Missing:
             program_.settings.SetDefaults();
             // A first start speaks the user's language too: chosen as for a
             // settings file without a language line. The autostart entry
             // still waits for a settings file.
-            SelectStartupLanguage(program_, "");
+            SelectStartupLanguage(platform, program_.settings, program_.LangText, "");
+            ApplyMenuCaptions();
             break;
     }
 
     if (platform.AnotherInstanceRunning()) {
-        platform.MessageBox(text[5] + " " + platform.ExecutableName() + " " + text[6],
-                            MB_ICONEXCLAMATION, text[4]);
+        platform.MessageBox(text[TextId::AlreadyRunningBefore] + " " + platform.ExecutableName() +
+                                " " + text[TextId::AlreadyRunningAfter],
+                            MB_ICONEXCLAMATION, text[TextId::MessageTitle]);
         platform.EndProgram();
         return;
     }
 
-    if (joysticks >= 1) {
+    if (joystickCount >= 1) {
         // Before the timer starts: no tick runs while the message is up.
         TellWhyThePointerCannotMove(platform, text);
-        Timer1.SetInterval(kPollingInterval);
+        pollingTimer.SetInterval(kPollingInterval);
     } else {
-        platform.MessageBox(text[24] + "\r\r" + text[25], MB_ICONEXCLAMATION, text[4]);
+        platform.MessageBox(text[TextId::NoJoystick] + "\r\r" + text[TextId::NoJoystickAdvice],
+                            MB_ICONEXCLAMATION, text[TextId::MessageTitle]);
         // As the unload step does; there is no icon yet, so nothing changes.
         program_.Tray.RemoveTrayIcon(TrayIconPicture);
         program_.Tray.RemoveTrayIcon(Icon());
@@ -165,16 +171,16 @@ void Gimbalo::Form_Load() {
     Hide();
 }
 
-void Gimbalo::Form_Unload() {
-    Rest.Stop();
+void MainWindow::Form_Unload() {
+    rest.Stop();
     program_.SaveSettings(Program::SaveRequest::Routine);
     program_.Tray.RemoveTrayIcon(TrayIconPicture);
     program_.Tray.RemoveTrayIcon(Icon());
     // A mouse button the joystick holds down goes up with the program.
-    Polling.ReleaseHeldButton();
+    polling.ReleaseHeldButton();
 }
 
-void Gimbalo::Form_MouseMove(int, int, float x, float) {
+void MainWindow::Form_MouseMove(int, int, float x, float) {
     const int twipsPerPixel = program_.platform.TwipsPerPixelX();
     if (twipsPerPixel <= 0) return;
     const double quotient =
@@ -183,12 +189,12 @@ void Gimbalo::Form_MouseMove(int, int, float x, float) {
     if (!std::isfinite(quotient) || quotient < std::numeric_limits<int32_t>::min() ||
         quotient > std::numeric_limits<int32_t>::max())
         return;
-    TrayMessage = static_cast<int32_t>(quotient);
-    if (TrayMessage == WM_LBUTTONUP || TrayMessage == WM_RBUTTONUP)
+    trayMessage = static_cast<int32_t>(quotient);
+    if (trayMessage == WM_LBUTTONUP || trayMessage == WM_RBUTTONUP)
         program_.platform.ShowPopupMenu(*this);
 }
 
-bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image& picture) {
+bool MainWindow::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image& picture) {
     Platform& platform = program_.platform;
     const MenuHandle bar = platform.GetMenu(*this);
     if (bar == 0) return false;
@@ -202,59 +208,67 @@ bool Gimbalo::SetMenuPicture(int16_t submenu, int16_t itemPosition, const Image&
                                        picture.PictureHandle(), picture.PictureHandle());
 }
 
-void Gimbalo::ApplyMenuCaptions() {
+void MainWindow::ApplyMenuCaptions() {
     const LangTable& text = program_.LangText;
-    mnuDef.SetCaption(text[7]);
-    mnuDonazione.SetCaption(text[8]);
-    mnuAggiornamenti.SetCaption(text[9]);
-    mnuLicenza.SetCaption(text[10]);
-    mnuVersioni.SetCaption(text[11]);
-    mnuAbout.SetCaption(text[12]);
-    mnuLingua.SetCaption(text[26]);
-    mnuAggLingua.SetCaption(text[27]);
-    mnuExit.SetCaption(text[13]);
+    optionsItem.SetCaption(text[TextId::OptionsItem]);
+    donationItem.SetCaption(text[TextId::DonationItem]);
+    updatesItem.SetCaption(text[TextId::UpdatesItem]);
+    licenceItem.SetCaption(text[TextId::LicenceItem]);
+    versionHistoryItem.SetCaption(text[TextId::VersionHistoryItem]);
+    aboutItem.SetCaption(text[TextId::AboutItem]);
+    languageItem.SetCaption(text[TextId::LanguageItem]);
+    addLanguageItem.SetCaption(text[TextId::AddLanguageItem]);
+    exitItem.SetCaption(text[TextId::ExitItem]);
 }
 
-void Gimbalo::mnuDef_Click() {
+void MainWindow::mnuDef_Click() {
     frmOpzioni& dialog = program_.LoadOptionsDialog();
     dialog.Show();
 }
 
-void Gimbalo::mnuLingua_Click() {
-    RunLanguageCommand(program_);
+void MainWindow::mnuLingua_Click() {
+    const LanguageCommandResult result =
+        RunLanguageCommand(program_.platform, program_.settings, program_.LangText, *this);
+    program_.UnloadOptionsDialog();
+    ApplyMenuCaptions();
+    // A settings file kept because it could not be read is replaced only when
+    // the user chose a language.
+    program_.SaveSettings(result == LanguageCommandResult::FileChosen
+                              ? Program::SaveRequest::User
+                              : Program::SaveRequest::Routine);
 }
 
-void Gimbalo::mnuAggLingua_Click() {
+void MainWindow::mnuAggLingua_Click() {
     ShowTranslationPage(program_.platform);
 }
 
-void Gimbalo::mnuDonazione_Click() {
+void MainWindow::mnuDonazione_Click() {
     OpenDonationPage(program_.platform);
 }
 
-void Gimbalo::mnuAggiornamenti_Click() {
+void MainWindow::mnuAggiornamenti_Click() {
     OpenUpdatesPage(program_.platform);
 }
 
-void Gimbalo::mnuLicenza_Click() {
+void MainWindow::mnuLicenza_Click() {
     OpenLicence(program_.platform, program_.settings.LangFileName);
 }
 
-void Gimbalo::mnuVersioni_Click() {
+void MainWindow::mnuVersioni_Click() {
     OpenVersionHistory(program_.platform);
 }
 
-void Gimbalo::mnuAbout_Click() {
+void MainWindow::mnuAbout_Click() {
     const LangTable& text = program_.LangText;
     frmAbout& box = program_.LoadAboutBox();
-    box.SetCaption(text[28]);
-    box.lblVersion.SetCaption(VersionText(program_.platform.GetProductVersion()));
-    box.lblDescription.SetCaption(text[14]);
-    box.lblCopyright.SetCaption(std::string(kCreditLine) + " - " + text[15]);
+    box.SetCaption(text[TextId::AboutTitle]);
+    box.versionLabel.SetCaption(ReleaseCaption(program_.platform.GetProductVersion()));
+    box.descriptionLabel.SetCaption(text[TextId::Description]);
+    box.copyrightLabel.SetCaption(std::string(kCreditLine) + " - " + text[TextId::LanguageLine]);
     box.Show();
 }
 
-void Gimbalo::mnuExit_Click() {
+void MainWindow::mnuExit_Click() {
     program_.Exit();
 }
 

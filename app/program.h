@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "core/settings.h"
 #include "lang/lang_text.h"
 #include "platform/platform.h"
@@ -46,8 +46,6 @@ public:
     // explicit save may replace it.
     void KeepUnreadableSettingsFile() { keepSettingsFile_ = true; }
     std::string SettingsPath();
-    // A path below the program folder: ProgramPath("Lang") and so on.
-    std::string ProgramPath(const std::string& name);
 
     // Runs the popup menu item `itemName` ("mnuDef", "mnuExit", ...) as if
     // the user had chosen it. False when the menu has no such item or it
@@ -72,7 +70,7 @@ public:
     Settings settings;
     LangTable LangText;
     SystemTray Tray;
-    Gimbalo main;
+    MainWindow mainWindow;
 
 private:
     // Gives a new form its window and the pictures it declares.

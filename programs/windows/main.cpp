@@ -1,5 +1,5 @@
 // Gimbalo.exe: the joystick moves the pointer and clicks.
-#include "core/program.h"
+#include "app/program.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"
 

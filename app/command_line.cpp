@@ -1,8 +1,8 @@
-#include "platform/help_and_version.h"
+#include "app/command_line.h"
 
 #include <string_view>
 
-#include "shell/maker.h"
+#include "core/maker.h"
 
 namespace gimbalo {
 

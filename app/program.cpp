@@ -1,4 +1,4 @@
-#include "core/program.h"
+#include "app/program.h"
 
 #include "core/settings.h"
 #include "options/frm_opzioni.h"
@@ -6,13 +6,13 @@
 
 namespace gimbalo {
 
-Program::Program(Platform& platform_) : platform(platform_), Tray(platform_), main(*this) {}
+Program::Program(Platform& platform_) : platform(platform_), Tray(platform_), mainWindow(*this) {}
 
 Program::~Program() {
     // The desktop must not be left holding forms that are about to go.
     if (options_) platform.UnloadForm(*options_);
     if (about_) platform.UnloadForm(*about_);
-    if (mainLoaded_) platform.UnloadForm(main);
+    if (mainLoaded_) platform.UnloadForm(mainWindow);
 }
 
 void Program::LoadFormWindow(Form& form) {
@@ -28,16 +28,16 @@ void Program::LoadFormWindow(Form& form) {
 }
 
 void Program::Start() {
-    LoadFormWindow(main);
+    LoadFormWindow(mainWindow);
     mainLoaded_ = true;
-    main.Form_Initialize();
-    main.Form_Load();
+    mainWindow.Form_Initialize();
+    mainWindow.Form_Load();
 }
 
 void Program::Exit() {
     if (mainLoaded_) {
-        main.Form_Unload();
-        platform.UnloadForm(main);
+        mainWindow.Form_Unload();
+        platform.UnloadForm(mainWindow);
         mainLoaded_ = false;
     }
     platform.EndProgram();
@@ -46,7 +46,7 @@ void Program::Exit() {
 bool Program::SaveSettings(SaveRequest request) {
     // Every change of the settings ends here: a resting polling loop wakes
     // to take them.
-    main.Rest.SettingsChanged();
+    mainWindow.rest.SettingsChanged();
     if (keepSettingsFile_ && request != SaveRequest::User) return false;
     if (!WriteSettingsFile(SettingsPath(), settings, platform.TextIsUtf8())) return false;
     // The file now holds what the user chose: later saves may replace it.
@@ -58,21 +58,25 @@ std::string Program::SettingsPath() {
     return platform.SettingsFolder() + platform.PathSeparator() + kSettingsFileName;
 }
 
-std::string Program::ProgramPath(const std::string& name) {
-    return platform.ProgramFolder() + platform.PathSeparator() + name;
-}
-
 bool Program::RunMenuCommand(const std::string& itemName) {
     if (platform.ProgramEnded()) return false;
     DisposeRetiredForms();
-    MenuItem* item = main.FindMenuItem(itemName);
+    MenuItem* item = mainWindow.FindMenuItem(itemName);
     return item != nullptr && item->UserChoose();
 }
 
 frmOpzioni& Program::LoadOptionsDialog() {
     DisposeRetiredForms();
     if (!options_) {
-        options_ = std::make_unique<frmOpzioni>(*this);
+        options_ = std::make_unique<frmOpzioni>(OptionsDialogNeeds{
+            .platform = platform,
+            .settings = settings,
+            .text = LangText,
+            .joystickCount = mainWindow.joystickCount,
+            .icon = mainWindow.Icon(),
+            .saveSettings = [this] { SaveSettings(); },
+            .unload = [this] { UnloadOptionsDialog(); },
+        });
         LoadFormWindow(*options_);
         options_->Form_Load();
     }
@@ -88,7 +92,7 @@ void Program::UnloadOptionsDialog() {
 frmAbout& Program::LoadAboutBox() {
     DisposeRetiredForms();
     if (!about_) {
-        about_ = std::make_unique<frmAbout>(*this);
+        about_ = std::make_unique<frmAbout>(platform, [this] { UnloadAboutBox(); });
         LoadFormWindow(*about_);
         about_->Form_Load();
     }
