@@ -78,8 +78,10 @@ def main(replay):
             script.write('joystick "Pad" buttons=4\nat 1: dialog "%s"\nat 12000: quit\n'
                          % os.path.join(os.path.dirname(os.path.abspath(replay)), "Lang",
                                         "Italiano.lng"))
+        os.mkdir(os.path.join(folder, "runtime"), 0o700)  # the program's own lock
         child = subprocess.Popen([replay, script.name, "--settings", folder],
-                                 stdout=subprocess.DEVNULL)
+                                 stdout=subprocess.DEVNULL, env=dict(
+                                     os.environ, XDG_RUNTIME_DIR=os.path.join(folder, "runtime")))
         try:
             check(wait_until(lambda: watcher.items), "the icon never registered")
             item = bus.get_object(watcher.items[0], "/StatusNotifierItem")
