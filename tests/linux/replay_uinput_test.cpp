@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -20,9 +21,6 @@
 
 namespace gimbalo {
 namespace {
-
-// Puts the X pointer at (x, y) (defined at the end, after Xlib).
-void PutXPointer(int x, int y);
 
 // The events as words: "x-2" for REL_X -2, "y3", "L1" for BTN_LEFT down,
 // "R0", "M1", and "." for a report.
@@ -146,7 +144,8 @@ TEST_F(UinputReplay, MovesAndClicksAsXTestDoesTickForTick) {
     }
     script += "at " + std::to_string(tick + 2) + ": quit\n";
 
-    PutXPointer(640, 400);  // the centre of the test's 1280 x 800 screen
+    // The X pointer at the centre of the test's 1280 x 800 screen, as the device starts.
+    ASSERT_EQ(std::system("xdotool mousemove 640 400"), 0);
     auto xtest = Start(script, {"GIMBALO_POINTER=xtest"}, "English.lng", "1.5");
     ASSERT_EQ(xtest->Wait(), 0) << xtest->err;
     auto uinput = Start(script, Uinput(), "English.lng", "1.5");
@@ -189,23 +188,6 @@ TEST_F(UinputReplay, ADeviceThatCannotBeOpenedIsExplainedAndTheProgramRunsOn) {
         EXPECT_EQ(trace.ticks.back().at("pointer"), trace.ticks.front().at("pointer"));
         EXPECT_TRUE(testing::ReadFile(settings.File("Gimbalo.ini"))
                         .ends_with("\r\n0\r\n" + std::string(c.language) + "\r\n"));
-    }
-}
-
-}  // namespace
-}  // namespace gimbalo
-
-// Last: Xlib's macros would clash with names above.
-#include <X11/Xlib.h>
-
-namespace gimbalo {
-namespace {
-
-void PutXPointer(int x, int y) {
-    if (Display* display = XOpenDisplay(nullptr)) {
-        XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
-        XSync(display, False);
-        XCloseDisplay(display);
     }
 }
 

@@ -1,0 +1,203 @@
+#!/usr/bin/python3
+"""Usage: wayland_session.py GIMBALO GIMBALO_REPLAY UINPUT_STAND_IN ARTIFACTS  (under dbus-run-session)
+
+Gimbalo on a Wayland session of its own: a headless weston, a stand-in
+StatusNotifierWatcher with a host, the stand-in for /dev/uinput. What opens is
+photographed into ARTIFACTS/wayland-*.png. Prints "N passed, M failed".
+"""
+
+import glob
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+WATCHER, MENU, ITEM = "org.kde.StatusNotifierWatcher", "com.canonical.dbusmenu", \
+    "org.kde.StatusNotifierItem"
+LABELS = {"English.lng": ["_Options...", "-", "_Language...", "Add a lan_guage...", "-",
+                          "Make a _donation...", "-", "_Check for updates...", "-", "L_icence...",
+                          "_Version history...", "_About Gimbalo...", "-", "E_xit"],
+          "Italiano.lng": ["_Opzioni...", "-", "_Lingua...", "A_ggiungi una lingua...", "-",
+                           "Fai una _donazione...", "-", "_Controlla aggiornamenti...", "-",
+                           "Licen_za...", "_Versioni del programma...",
+                           "_Informazioni su Gimbalo...", "-", "_Esci"]}
+PICTURED = [0, 5, 7, 9, 11, 13]  # the entries with a 13 x 13 picture
+NO_JOYSTICK = {"English.lng": "gimbalo: No usable joystick or gamepad was found.",
+               "Italiano.lng": "gimbalo: Non è stato trovato nessun joystick o gamepad "
+                               "utilizzabile."}
+
+
+class Watcher(dbus.service.Object):
+    items, updates = [], []
+
+    @dbus.service.method(WATCHER, in_signature="s")
+    def RegisterStatusNotifierItem(self, service):
+        self.items.append(service)
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        return {"IsStatusNotifierHostRegistered": True}[name]
+
+
+def main(gimbalo, replay, stand_in, artifacts):
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    name = dbus.service.BusName(WATCHER, bus)  # noqa: F841 (the name lives as long as it)
+    watcher = Watcher(bus, "/StatusNotifierWatcher")
+    bus.add_signal_receiver(lambda *args: watcher.updates.append(args), "LayoutUpdated", MENU)
+    results = {True: 0, False: 0}
+
+    def check(ok, what):
+        results[bool(ok)] += 1
+        print("" if ok else "FAILED: " + what, end="" if ok else "\n")
+
+    def wait_until(done, seconds=20):
+        end = time.monotonic() + seconds
+        while not done() and time.monotonic() < end:
+            GLib.MainContext.default().iteration(False) or time.sleep(0.02)
+        return done()
+
+    folder = tempfile.mkdtemp()
+    runtime, record = os.path.join(folder, "runtime"), os.path.join(folder, "uinput")
+    os.mkdir(runtime, 0o700)
+    with open(os.path.join(folder, "weston.ini"), "w") as config:
+        config.write("[shell]\npanel-position=none\nbackground-color=0xff406080\n")
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+    env.update(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY="gimbalo-test", XDG_SESSION_TYPE="")
+    weston = subprocess.Popen(
+        ["weston", "--backend=headless-backend.so", "--use-pixman", "--width=1024",
+         "--height=768", "--socket=gimbalo-test", "--idle-time=0", "--debug",
+         "--config=" + config.name], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def differing(first, second):
+        """How many pixels differ (ImageMagick's count)."""
+        compared = subprocess.run(["compare", "-metric", "AE", first, second, "null:"],
+                                  capture_output=True, text=True)
+        return int(float((compared.stderr.split() or ["1e9"])[0]))
+
+    def settled(changed, seconds=20):
+        """A screenshot that holds still (a blinking caret aside) and `changed`."""
+        shots, now, end = [os.path.join(folder, "%d.png" % i) for i in (0, 1)], 0, \
+            time.monotonic() + seconds
+        while time.monotonic() < end:
+            time.sleep(0.2)
+            now = 1 - now
+            subprocess.run(["weston-screenshooter"], cwd=folder, env=env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for shot in glob.glob(os.path.join(folder, "wayland-screenshot-*.png")):
+                os.replace(shot, shots[now])
+            if os.path.exists(shots[0]) and os.path.exists(shots[1]) \
+                    and differing(*shots) < 100 and changed(shots[now]):
+                return shots[now]
+        return None
+
+    def start(program, language, script="at 5: x=0\nat 9: x=32768\n"):
+        """Starts `program` in `language`; a replay with `script`."""
+        home = os.path.join(tempfile.mkdtemp(dir=folder), "gimbalo")
+        os.makedirs(home)
+        with open(os.path.join(home, "Gimbalo.ini"), "w", newline="\r\n") as settings:
+            settings.write("1\n2\n3\n2\n1\n0\n0\n%s\n" % language)
+        with open(os.path.join(home, "run.replay"), "w") as out:
+            out.write('joystick "Pad" buttons=4\n%sat 9000: quit\n' % script)
+        command = [program] + ([out.name, "--settings", home] if program == replay else [])
+        return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                env=dict(env, XDG_CONFIG_HOME=os.path.dirname(home),
+                                         LD_PRELOAD=stand_in, GIMBALO_UINPUT_STAND_IN=record))
+
+    def photograph(name):
+        """Waits until a window shows and holds still, and keeps the picture."""
+        shot = settled(lambda shot: differing(shot, empty) > 2000)
+        check(shot, name + ": nothing showed")
+        if shot:
+            os.replace(shot, os.path.join(artifacts, "wayland-%s.png" % name))
+
+    def end(child):
+        child.send_signal(signal.SIGTERM)
+        return child.communicate(timeout=20)[1].decode()
+
+    def icon():
+        """The newest icon on the bus, and its menu."""
+        count = len(watcher.items)
+        check(wait_until(lambda: len(watcher.items) > count), "no icon registered")
+        item = bus.get_object(watcher.items[-1], "/StatusNotifierItem")
+        return item, bus.get_object(watcher.items[-1],
+                                    item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE))
+
+    def layout(menu):
+        """The entries' ids, labels ("-" for a separator) and whether each has a 13 x 13 PNG."""
+        png = b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR" + bytes([0, 0, 0, 13] * 2)
+        return [(int(i), str(p.get("label", "-")), bytes(p.get("icon-data", b""))[:24] == png)
+                for i, p, _ in menu.GetLayout(0, -1, [], dbus_interface=MENU)[1][2]]
+
+    def labels(menu):
+        return [label for _, label, _ in layout(menu)]
+
+    def pictured(menu):
+        return [n for n, (_, _, picture) in enumerate(layout(menu)) if picture]
+
+    def click(menu, label):
+        ids = {text: i for i, text, _ in layout(menu)}
+        menu.Event(ids[label], "clicked", 0, dbus.UInt32(0), dbus_interface=MENU)
+
+    try:
+        os.makedirs(artifacts, exist_ok=True)
+        empty = settled(os.path.exists)
+        check(empty, "weston gave no screenshot")
+        empty = shutil.copy(empty or "/dev/null", os.path.join(folder, "empty.png"))
+        for language, shown, opens in (("English.lng", "English", "Activate"),
+                                       ("Italiano.lng", "Italian", "ContextMenu")):
+            # The icon, with its tooltip and the menu in the language; the
+            # middle click opens nothing, the left or the right one the menu.
+            child = start(replay, language)
+            item, menu = icon()
+            props = item.GetAll(ITEM, dbus_interface=dbus.PROPERTIES_IFACE)
+            check(props["ToolTip"][2] == "Animated TrayIcon" and props["ItemIsMenu"]
+                  and props["IconPixmap"], "tooltip, menu or picture: %r" % props)
+            check(labels(menu) == LABELS[language], "menu %s" % labels(menu))
+            check(pictured(menu) == PICTURED, "pictures at %s" % pictured(menu))
+            item.SecondaryActivate(0, 0, dbus_interface=ITEM)
+            check(not settled(lambda shot: differing(shot, empty) > 2000, 2), "middle click")
+            getattr(item, opens)(0, 0, dbus_interface=ITEM)
+            photograph("menu-" + shown)
+            end(child)
+            # The exported entries open the options and the about box.
+            for label, photo in ((0, "options"), (11, "about")):
+                child = start(replay, language)
+                click(icon()[1], LABELS[language][label])
+                photograph("%s-%s" % (photo, shown))
+                end(child)
+            child = start(gimbalo, language)
+            photograph("message-" + shown)
+            check(NO_JOYSTICK[language] in end(child), shown + " message")
+        # Choosing Italiano.lng from the exported Language makes the menu
+        # Italian and tells the panel; the exported Exit ends the program.
+        italian = os.path.join(os.path.dirname(os.path.abspath(replay)), "Lang", "Italiano.lng")
+        child = start(replay, "English.lng", 'at 1: dialog "%s"\n' % italian)
+        menu = icon()[1]
+        click(menu, "_Language...")
+        check(wait_until(lambda: labels(menu) == LABELS["Italiano.lng"]), "not Italian")
+        check(wait_until(lambda: watcher.updates, 5), "the panel heard of no new captions")
+        check(pictured(menu) == PICTURED, "Italian pictures at %s" % pictured(menu))
+        click(menu, "_Esci")
+        check(child.wait(timeout=20) == 0, "Exit: status %s" % child.returncode)
+        # Six replays were pushed left for four ticks: a move and a report each.
+        sent = os.path.getsize(record) if os.path.exists(record) else 0
+        check(sent == 6 * 4 * 2 * 24, "the replays sent %d bytes to /dev/uinput" % sent)
+    finally:
+        weston.terminate()
+        weston.wait(timeout=20)
+        shutil.rmtree(folder)
+    print("%d passed, %d failed" % (results[True], results[False]))
+    return 0 if results[False] == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]) if len(sys.argv) == 5 else __doc__)
