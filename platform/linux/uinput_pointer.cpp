@@ -106,7 +106,7 @@ UinputPointer::~UinputPointer() {
 
 int UinputPointer::Make() {
     const int fd = open(kNode, O_RDWR | O_CLOEXEC);
-    if (fd < 0) return errno;
+    if (fd < 0) return errno != 0 ? errno : EIO;
     libevdev* description = libevdev_new();
     if (description == nullptr) {
         close(fd);
