@@ -1,10 +1,10 @@
 /* A stand-in for /dev/uinput, preloaded (LD_PRELOAD) into the program under
  * test. With GIMBALO_UINPUT_STAND_IN=FILE, opening /dev/uinput opens FILE
  * instead, so every input_event written lands there; the device's ioctls are
- * answered as uinput answers them and noted one per line in FILE.ioctl
- * ("UI_SET_KEYBIT 272", "UI_DEV_SETUP Gimbalo bus=6", "UI_DEV_CREATE",
- * "UI_DEV_DESTROY", "close"). With GIMBALO_UINPUT_STAND_IN_ERRNO=N the open
- * fails with errno N. */
+ * answered as uinput answers them, and those that shape the device are noted
+ * one per line in FILE.ioctl ("UI_SET_KEYBIT 272", "UI_DEV_SETUP Gimbalo
+ * bus=6", "UI_DEV_CREATE", "UI_DEV_DESTROY", "close"). With
+ * GIMBALO_UINPUT_STAND_IN_ERRNO=N the open fails with errno N. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -79,8 +79,6 @@ int ioctl(int fd, unsigned long request, ...) {
         Note("UI_DEV_SETUP %s bus=%u\n", setup->name, setup->id.bustype);
     else if (request == UI_DEV_CREATE || request == UI_DEV_DESTROY)
         Note(request == UI_DEV_CREATE ? "UI_DEV_CREATE\n" : "UI_DEV_DESTROY\n");
-    else
-        Note("ioctl %#lx\n", request);
     return 0;
 }
 

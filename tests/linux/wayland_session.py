@@ -30,9 +30,6 @@ LABELS = {"English.lng": ["_Options...", "-", "_Language...", "Add a lan_guage..
                            "Licen_za...", "_Versioni del programma...",
                            "_Informazioni su Gimbalo...", "-", "_Esci"]}
 PICTURED = [0, 5, 7, 9, 11, 13]  # the entries with a 13 x 13 picture
-NO_JOYSTICK = {"English.lng": "gimbalo: No usable joystick or gamepad was found.",
-               "Italiano.lng": "gimbalo: Non è stato trovato nessun joystick o gamepad "
-                               "utilizzabile."}
 
 
 class Watcher(dbus.service.Object):
@@ -174,9 +171,9 @@ def main(gimbalo, replay, stand_in, artifacts):
                 click(icon()[1], LABELS[language][label])
                 photograph("%s-%s" % (photo, shown))
                 end(child)
-            child = start(gimbalo, language)
+            child = start(gimbalo, language)  # no joystick: its message box
             photograph("message-" + shown)
-            check(NO_JOYSTICK[language] in end(child), shown + " message")
+            end(child)
         # Choosing Italiano.lng from the exported Language makes the menu
         # Italian and tells the panel; the exported Exit ends the program.
         italian = os.path.join(os.path.dirname(os.path.abspath(replay)), "Lang", "Italiano.lng")
