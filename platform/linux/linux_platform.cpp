@@ -50,8 +50,8 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
         // A device that cannot be made yet leaves the pointer still; the
         // program tells the user why (PointerState).
         pointer_ = std::make_unique<UinputPointer>();
-        // Wayland's own windows on a Wayland session (Qt alone would take
-        // XWayland's on some desktops); X11's where Qt has no Wayland.
+        // Wayland's own windows on a Wayland session, whatever order a Qt
+        // build tries its plugins in; X11's where Qt has no Wayland plugin.
         if (IsWaylandSession(session) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     }
