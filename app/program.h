@@ -59,6 +59,9 @@ public:
     // Destroys the options dialog, shown or hidden; nothing is saved.
     void UnloadOptionsDialog();
 
+    // The timer whose ticks poll the joystick: the main window's.
+    const Timer& PollingTimer() const { return mainWindow.pollingTimer; }
+
     // The about box, or nullptr while it is not loaded.
     frmAbout* AboutBox() const { return about_.get(); }
     // Loads the about box when it is not loaded (its load handler runs).

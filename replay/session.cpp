@@ -9,6 +9,7 @@
 
 #include "platform/file_dialog_record.h"
 #include "platform/forms.h"
+#include "replay/replay_desktop.h"
 #include "replay/trace.h"
 
 namespace gimbalo {
@@ -42,17 +43,15 @@ std::string WithLineBreaksEscaped(const std::string& text) {
 }
 
 ReplaySession::ReplaySession(const Script& script, std::FILE* trace, Platform& platform,
-                             ReplayDesktop& desktop, std::string separators)
+                             ReplayDesktop& desktop, std::string separators,
+                             std::function<void()> close)
     : script_(script),
       player_(script),
       trace_(trace),
       platform_(platform),
       desktop_(desktop),
-      separators_(std::move(separators)) {}
-
-bool ReplaySession::IsPollingTimer(const Timer& timer) {
-    return timer.Name() == "Timer1" && timer.Owner().Name() == "Gimbalo";
-}
+      separators_(std::move(separators)),
+      close_(std::move(close)) {}
 
 void ReplaySession::PollingTick(const Timer& timer, const std::function<void()>& tick) {
     if (quitting_) return;  // the close is on its way; no tick runs after quit
@@ -105,7 +104,7 @@ void ReplaySession::Quit() {
     // The close unloads the main window and with it this very timer, so it
     // runs once the tick has returned, as the exit command does from the
     // menu.
-    desktop_.Post([this] { desktop_.Close(); });
+    desktop_.Post([this] { close_(); });
 }
 
 void ReplaySession::BeginRest() {
@@ -118,7 +117,8 @@ void ReplaySession::BeginRest() {
     if (!next) return;  // nothing more to come: asleep until the program closes
     // Reported at the time of the tick before it; at once when that is now.
     const uint64_t due = std::max(*next, tick_);
-    desktop_.ReportInputIn(static_cast<int>(std::min<uint64_t>((due - tick_) * 5, INT_MAX)));
+    desktop_.ReportInputIn(static_cast<int>(std::min<uint64_t>((due - tick_) * 5, INT_MAX)),
+                           [this] { InputReported(); });
 }
 
 void ReplaySession::InputReported() {

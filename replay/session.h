@@ -1,8 +1,8 @@
 // One replay run, whatever the desktop: the script played a polling tick at
 // a time, the trace written as the ticks go, the file-dialog answers the
-// script has given, and the messages that no user is there to read. Each
-// backend's replay platform holds one and lends it what only the desktop can
-// do (ReplayDesktop).
+// script has given, and the messages that no user is there to read. The
+// replay platform holds one and lends it what only the desktop can do
+// (ReplayDesktop).
 #pragma once
 
 #include <cstdint>
@@ -19,38 +19,22 @@
 
 namespace gimbalo {
 
+class ReplayDesktop;
 class Timer;
-
-// What a replay needs of its desktop.
-class ReplayDesktop {
-public:
-    virtual ~ReplayDesktop() = default;
-    // Device 0 reports `reading` from its next read on.
-    virtual void SetReading(const StickReading& reading) = 0;
-    // Device 0 goes away.
-    virtual void Unplug() = 0;
-    // Runs `work` from the message loop once the current tick has returned.
-    virtual void Post(std::function<void()> work) = 0;
-    // Closes the program as the desktop's close request does.
-    virtual void Close() = 0;
-    // While the program rests: device 0 reports input `milliseconds` from
-    // now, as a real joystick would when moved, so the resting program
-    // wakes. When the time comes the desktop calls
-    // ReplaySession::InputReported first. A new call replaces an earlier one.
-    virtual void ReportInputIn(int milliseconds) = 0;
-    virtual void CancelInputReport() = 0;
-};
 
 class ReplaySession {
 public:
     // The script must outlive the session. `trace`, when not null, gets one
     // line per polling tick (replay/trace.h). Paths handed to file dialogs
-    // have their folders end at any of `separators`.
+    // have their folders end at any of `separators`. `close` closes the
+    // program as the desktop's close request does.
     ReplaySession(const Script& script, std::FILE* trace, Platform& platform,
-                  ReplayDesktop& desktop, std::string separators);
+                  ReplayDesktop& desktop, std::string separators, std::function<void()> close);
 
-    // Whether `timer` is the polling tick (the main window's Timer1).
-    static bool IsPollingTimer(const Timer& timer);
+    // The program's polling timer, as the program tells it; no other timer's
+    // ticks play the script.
+    void SetPollingTimer(const Timer& timer) { pollingTimer_ = &timer; }
+    bool IsPollingTimer(const Timer& timer) const { return &timer == pollingTimer_; }
     // Runs one polling tick of `timer`: the script's steps due there first,
     // then `tick`, then the tick's trace line. A quit or exit command due
     // there closes the program instead, and no tick runs after it. When the
@@ -103,6 +87,8 @@ private:
     Platform& platform_;
     ReplayDesktop& desktop_;
     std::string separators_;
+    std::function<void()> close_;
+    const Timer* pollingTimer_ = nullptr;
     std::function<bool(const std::string&)> runMenuCommand_;
     // Dialog steps whose answers no file dialog has taken yet, oldest first.
     std::deque<const ScriptStep*> dialogAnswers_;

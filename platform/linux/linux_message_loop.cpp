@@ -38,17 +38,13 @@ std::string LinesJoinedByBlanks(const std::string& text) {
 void LinuxPlatform::LoadForm(Form& form) {
     if (hosts_.count(&form) > 0) return;
     hosts_[&form] = std::make_unique<FormHost>(
-        form, [this](Timer& timer) { DispatchTimer(timer); }, WindowResourcesFrom(Pictures()));
+        form, [this](Timer& timer) { timers_.Dispatch(timer); }, WindowResourcesFrom(Pictures()));
 }
 
 void LinuxPlatform::UnloadForm(Form& form) {
     hosts_.erase(&form);
     // A form that goes hears no more clicks on its tray icons.
     if (tray_) tray_->ForgetWindow(form);
-}
-
-void LinuxPlatform::DispatchTimer(Timer& timer) {
-    if (!ended_) timer.Fire();
 }
 
 void LinuxPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {

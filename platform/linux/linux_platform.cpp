@@ -8,7 +8,7 @@
 #include "platform/linux/desktop_session.h"
 #include "platform/linux/form_accessibility.h"
 #include "platform/linux/form_host.h"
-#include "platform/linux/joystick_watch.h"
+#include "platform/linux/joystick_news.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/tray_icons.h"
@@ -83,6 +83,7 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
     // Readings are polled; an event queue nobody reads would only fill up.
     SDL_JoystickEventState(SDL_IGNORE);
     joysticks_ = std::make_unique<SdlJoysticks>();
+    news_ = std::make_unique<JoystickNews>(*joysticks_);
     return true;
 }
 
@@ -90,9 +91,7 @@ LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
     hosts_.clear();
-    StopWatchingJoystick();
-    CloseWatchedNode();
-    watch_.reset();
+    news_.reset();
     tray_.reset();
     pictures_.reset();
     instanceLock_.reset();
@@ -104,10 +103,6 @@ LinuxPlatform::~LinuxPlatform() {
     if (application_) RemoveFormAccessibility();
     application_.reset();
     pointer_.reset();
-}
-
-uint32_t LinuxPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
-    return joysticks_ ? joysticks_->GetCaps(device, caps) : JOYERR_PARMS;
 }
 
 bool LinuxPlatform::GetCursorPos(POINT& point) {

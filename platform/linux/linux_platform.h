@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/timer_dispatch.h"
 #include "platform/platform.h"
 
 class QApplication;
@@ -16,9 +17,8 @@ class QWidget;
 
 namespace gimbalo {
 
-class Timer;
 class FormHost;
-class JoystickWatch;
+class JoystickNews;
 class PictureStore;
 class PointerDevice;
 class SdlJoysticks;
@@ -36,7 +36,7 @@ public:
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-    // -- joystick (sdl_joysticks.cpp) --
+    // -- joystick (linux_joysticks.cpp) --
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
     uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
 
@@ -98,10 +98,18 @@ public:
     bool FileExists(const std::string& path) override;
     bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
 
-    // -- waiting for input while the stick rests (linux_rest.cpp) --
+    // -- waiting for input while the stick rests (linux_joysticks.cpp) --
     bool WatchJoystick(int device, std::function<void()> wake) override;
     void StopWatchingJoystick() override;
     uint32_t GetTickCount() override;
+
+    // -- what the replay program reaches --
+    // The joysticks behind the device numbers, and what tells of their
+    // input; null before Initialise.
+    SdlJoysticks* Joysticks() const { return joysticks_.get(); }
+    JoystickNews* News() const { return news_.get(); }
+    // Where the forms' timer ticks run.
+    TimerDispatch& Timers() { return timers_; }
 
 protected:
     LinuxPlatform();
@@ -109,28 +117,6 @@ protected:
     // does a derived platform that builds itself. False with `error` set when
     // the desktop cannot be reached.
     bool Initialise(int& argc, char** argv, std::string& error, const std::string& pointerWay = "");
-    // Runs one tick of a timer model; the replay program wraps the polling
-    // timer's ticks with its script.
-    virtual void DispatchTimer(Timer& timer);
-    // The joysticks behind the device numbers; null before Initialise.
-    SdlJoysticks* Joysticks() const { return joysticks_.get(); }
-
-    // What tells of joystick `device`'s input: nothing there (Absent: only
-    // an arrival can change what it reads), a descriptor that becomes
-    // readable at each report, kept open by the platform (Node), or nothing
-    // that can be watched (Unwatchable: the program keeps polling).
-    // A Node that reports every change of what SDL reads from the joystick
-    // (evdev, joydev) lets a read skip SDL's update while it and the arrival
-    // sources stay quiet; a hidraw node does not (SDL's drivers for those
-    // pads also act on time, with nothing on the node).
-    struct JoystickInput {
-        enum class Kind { Absent, Unwatchable, Node } kind = Kind::Unwatchable;
-        int fd = -1;
-        bool reportsEveryChange = false;
-    };
-    virtual JoystickInput InputToWatch(int device);
-    // Before a descriptor handed out by InputToWatch is closed.
-    void ForgetJoystickInput(int fd);
 
 private:
     // The window a dialog of `form` stands over: null when the form has none
@@ -149,6 +135,7 @@ private:
     std::unique_ptr<QApplication> application_;
     bool sdlStarted_ = false;
     std::unique_ptr<SdlJoysticks> joysticks_;
+    std::unique_ptr<JoystickNews> news_;
     std::unique_ptr<QLockFile> instanceLock_;
     bool instanceChecked_ = false;
     bool anotherInstance_ = false;
@@ -157,22 +144,7 @@ private:
     std::unique_ptr<TrayIcons> tray_;
     bool ended_ = false;
     bool messageSaidOnTerminal_ = false;
-    // Resting: the watch, and the device node opened for it, which stays
-    // open for as long as the same joystick holds the number watched.
-    std::unique_ptr<JoystickWatch> watch_;
-    int32_t watchedInstance_ = -1;
-    int watchedNode_ = -1;
-    bool watchedNodeReportsAll_ = false;
-    void CloseWatchedNode();
-    // Reading (linux_joystick_news.cpp): whether joystick `device` can have
-    // nothing new for SDL since its last read, which then needs no update.
-    bool NothingNewFrom(int device);
-    // The device, its joystick and node, whose sources the last read
-    // emptied just before SDL's update; -1 when the next read has nothing
-    // to go by.
-    int quietDevice_ = -1;
-    int32_t quietInstance_ = -1;
-    int quietNode_ = -1;
+    TimerDispatch timers_{*this};
 };
 
 }  // namespace gimbalo

@@ -37,7 +37,7 @@ BOOL WINAPI CloseOnConsoleEvent(DWORD event) {
 
 void WindowsPlatform::LoadForm(Form& form) {
     if (hosts_.count(&form) > 0 || !loop_) return;
-    FormHostContext context{instance_,  *loop_, [this](Timer& timer) { DispatchTimer(timer); },
+    FormHostContext context{instance_,  *loop_, [this](Timer& timer) { timers_.Dispatch(timer); },
                             Pictures(), *loop_, [this] { return ended_; }};
     hosts_[&form] = std::make_unique<WindowsFormHost>(form, std::move(context));
 }
@@ -46,10 +46,6 @@ void WindowsPlatform::UnloadForm(Form& form) {
     hosts_.erase(&form);
     // A form that goes hears no more clicks on its tray icons.
     if (tray_) tray_->ForgetWindow(form);
-}
-
-void WindowsPlatform::DispatchTimer(Timer& timer) {
-    if (!ended_) timer.Fire();
 }
 
 void WindowsPlatform::RunMessageLoop(const std::function<void()>& closeMainWindow) {

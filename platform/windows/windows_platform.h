@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/common/timer_dispatch.h"
 #include "platform/platform.h"
 #include "platform/windows/win32.h"
 
@@ -92,6 +93,8 @@ public:
     MessageLoop& Loop() { return *loop_; }
     // The host of a loaded form, nullptr for a form not loaded.
     WindowsFormHost* HostOf(const Form& form) const;
+    // Where the forms' timer ticks run.
+    TimerDispatch& Timers() { return timers_; }
 
 protected:
     explicit WindowsPlatform(HINSTANCE instance);
@@ -99,9 +102,6 @@ protected:
     // it, and so does a derived platform that builds itself. False with
     // `error` set when the desktop cannot be reached.
     bool Initialise(std::string& error);
-    // Runs one tick of a timer model; the replay program wraps the polling
-    // timer's ticks with its script.
-    virtual void DispatchTimer(Timer& timer);
 
 private:
     // The window that a dialog of `form` is owned by.
@@ -123,6 +123,7 @@ private:
     std::optional<bool> anotherInstance_;
     std::optional<std::string> settingsFolder_;
     bool ended_ = false;
+    TimerDispatch timers_{*this};
 };
 
 }  // namespace gimbalo

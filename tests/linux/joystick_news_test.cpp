@@ -7,34 +7,33 @@
 #include <functional>
 
 #include "linux_test_support.h"
-#include "platform/linux/joystick_watch.h"
+#include "platform/linux/joystick_news.h"
 #include "test_joystick.h"
 
 namespace gimbalo {
 namespace {
 
-// The desktop, with a pipe for joystick 0's node.
-class PipeNodePlatform : public testing::TestPlatform {
+// A pipe in place of joystick 0's node, for the life of the object.
+class PipeNode {
 public:
-    explicit PipeNodePlatform(bool reportsEveryChange) : reportsEveryChange_(reportsEveryChange) {
+    PipeNode(LinuxPlatform& platform, bool reportsEveryChange) : platform_(platform) {
         (void)!pipe2(ends_, O_NONBLOCK | O_CLOEXEC);
+        platform.News()->TakeInputFrom([this, reportsEveryChange](int device) {
+            if (device != 0) return JoystickNews::Input{JoystickNews::Input::Kind::Unwatchable};
+            return JoystickNews::Input{JoystickNews::Input::Kind::Node, ends_[0],
+                                       reportsEveryChange};
+        });
     }
-    ~PipeNodePlatform() override {
-        StopWatchingJoystick();
-        ForgetJoystickInput(ends_[0]);
+    ~PipeNode() {
+        platform_.StopWatchingJoystick();
+        platform_.News()->ForgetInput(ends_[0]);
         close(ends_[0]);
         close(ends_[1]);
     }
     void Report() { (void)!write(ends_[1], "r", 1); }
 
-protected:
-    JoystickInput InputToWatch(int device) override {
-        if (device != 0) return {JoystickInput::Kind::Unwatchable, -1};
-        return {JoystickInput::Kind::Node, ends_[0], reportsEveryChange_};
-    }
-
 private:
-    bool reportsEveryChange_;
+    LinuxPlatform& platform_;
     int ends_[2] = {-1, -1};
 };
 
@@ -42,39 +41,38 @@ TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
     struct Step {
         const char* what;
-        std::function<void(PipeNodePlatform&)> before;  // after the axis moved
-        bool fresh;                                     // the read shows where the axis is now
+        std::function<void(LinuxPlatform&, PipeNode&)> before;  // after the axis moved
+        bool fresh;  // the read shows where the axis is now
     };
     const Step steps[] = {
-        {"the first read of the numbered joystick", [](PipeNodePlatform&) {}, true},
-        {"nothing reported", [](PipeNodePlatform&) {}, false},
-        {"a report", [](PipeNodePlatform& p) { p.Report(); }, true},
+        {"the first read of the numbered joystick", [](LinuxPlatform&, PipeNode&) {}, true},
+        {"nothing reported", [](LinuxPlatform&, PipeNode&) {}, false},
+        {"a report", [](LinuxPlatform&, PipeNode& node) { node.Report(); }, true},
         {"another joystick read between",
-         [](PipeNodePlatform& p) {
+         [](LinuxPlatform& p, PipeNode&) {
              JOYINFOEX other;
              p.joyGetPosEx(1, other);
          },
          true},
         // The watch empties the node while armed: what it took is not lost.
         {"a report while watched",
-         [](PipeNodePlatform& p) {
+         [](LinuxPlatform& p, PipeNode& node) {
              ASSERT_TRUE(p.WatchJoystick(0, [] {}));
-             p.Report();
+             node.Report();
              p.StopWatchingJoystick();
          },
          true},
         {"watched, with nothing reported",
-         [](PipeNodePlatform& p) {
+         [](LinuxPlatform& p, PipeNode&) {
              ASSERT_TRUE(p.WatchJoystick(0, [] {}));
              p.StopWatchingJoystick();
          },
          true},
-        {"nothing reported at last", [](PipeNodePlatform&) {}, false},
+        {"nothing reported at last", [](LinuxPlatform&, PipeNode&) {}, false},
     };
     for (bool reportsEveryChange : {true, false}) {
-        std::string error;
-        auto platform = testing::TestPlatform::Create<PipeNodePlatform>(error, reportsEveryChange);
-        ASSERT_TRUE(platform) << error;
+        GIMBALO_PLATFORM_OR_SKIP(platform);
+        PipeNode node(*platform, reportsEveryChange);
         SKIP_WITH_A_REAL_JOYSTICK();
         testing::VirtualJoystick pad("Gimbalo Pad", 2, 4);
         ASSERT_TRUE(pad.Attached());
@@ -85,7 +83,7 @@ TEST(JoystickNews, AReadAsksSdlOnlyWhenTheNodeOrAnArrivalSourceHasNews) {
             const Step& step = steps[i];
             const auto axis = static_cast<Sint16>(1000 * (i + 1));
             pad.SetAxes(axis, 0);
-            step.before(*platform);
+            step.before(*platform, node);
             JOYINFOEX info;
             ASSERT_EQ(platform->joyGetPosEx(0, info), JOYERR_NOERROR) << step.what;
             // A node that may miss changes is never trusted to be quiet.

@@ -28,9 +28,9 @@ namespace gimbalo::testing {
 // Generous: a condition that holds comes true in milliseconds.
 constexpr std::chrono::seconds kDeadline{10};
 
-// The platform under test; a derived class so tests can reach what the
-// replay program reaches. What ships with the program is read from the build
-// folder, where the build copies it beside gimbalo.
+// The platform under test; a derived class so tests can start it and watch
+// its timer ticks. What ships with the program is read from the build folder,
+// where the build copies it beside gimbalo.
 class TestPlatform : public LinuxPlatform {
 public:
     // A started platform of type P (this one or one derived from it).
@@ -43,7 +43,14 @@ public:
         if (!platform->Initialise(argc, argv, error)) return nullptr;
         return platform;
     }
+    // Runs before each timer tick the platform dispatches.
     std::function<void(Timer&)> onDispatch;
+    TestPlatform() {
+        Timers().Wrap([this](Timer& timer, const std::function<void()>& fire) {
+            if (onDispatch) onDispatch(timer);
+            fire();
+        });
+    }
     std::string ProgramFolder() override {
         return std::filesystem::path(GIMBALO_EXECUTABLE).parent_path().string();
     }
@@ -54,12 +61,6 @@ public:
         if (!noteStartedPrograms) return LinuxPlatform::StartProgram(commandLine, showStyle);
         startedPrograms.push_back(commandLine);
         return true;
-    }
-
-protected:
-    void DispatchTimer(Timer& timer) override {
-        if (onDispatch) onDispatch(timer);
-        LinuxPlatform::DispatchTimer(timer);
     }
 };
 

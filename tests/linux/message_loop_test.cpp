@@ -29,7 +29,7 @@ struct TimerForm : Form {
     Timer Timer2{*this, "Timer2"};
 };
 
-TEST(MessageLoop, ALoadedTimerTicksThroughDispatchTimer) {
+TEST(MessageLoop, ALoadedTimerTicksThroughTheTimerDispatch) {
     GIMBALO_PLATFORM_OR_SKIP(platform);
     TimerForm form;
     int ticks = 0;

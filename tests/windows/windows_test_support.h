@@ -24,7 +24,7 @@ namespace gimbalo::testing {
 // Generous: a condition that holds comes true in milliseconds.
 constexpr std::chrono::seconds kDeadline{10};
 
-// The platform under test; derived so tests reach what the replay reaches.
+// The platform under test; derived so tests can start it and watch its ticks.
 class TestPlatform : public WindowsPlatform {
 public:
     // A started platform of type P (this one or one derived from it); null,
@@ -37,15 +37,14 @@ public:
         ADD_FAILURE() << error;
         return nullptr;
     }
-    TestPlatform() : WindowsPlatform(GetModuleHandleW(nullptr)) {}
+    TestPlatform() : WindowsPlatform(GetModuleHandleW(nullptr)) {
+        Timers().Wrap([this](Timer& timer, const std::function<void()>& fire) {
+            if (onDispatch) onDispatch(timer);
+            fire();
+        });
+    }
     // Runs before each timer tick the platform dispatches.
     std::function<void(Timer&)> onDispatch;
-
-protected:
-    void DispatchTimer(Timer& timer) override {
-        if (onDispatch) onDispatch(timer);
-        WindowsPlatform::DispatchTimer(timer);
-    }
 };
 
 // Dispatches this thread's messages until `condition` holds or the deadline

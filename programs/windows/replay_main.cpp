@@ -13,11 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows/replay_platform.h"
 #include "platform/windows/wide_text.h"
-#include "replay/command.h"
-#include "replay/run_program.h"
-#include "replay/script.h"
+#include "platform/windows/windows_platform.h"
+#include "replay/replay_run.h"
+#include "replay/windows/scripted_joysticks.h"
 
 namespace {
 
@@ -64,6 +63,24 @@ bool ReadFileStart(const std::string& path, std::size_t limit, std::string& cont
     return read != FALSE;
 }
 
+bool MakeTemporaryFolder(std::string& path, std::string& error) {
+    wchar_t temporary[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temporary);
+    // A longer path than the buffer holds is not in it.
+    const std::wstring folder =
+        length == 0 || length >= MAX_PATH
+            ? std::wstring()
+            : std::wstring(temporary, length) + L"gimbalo-replay-" +
+                  std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
+    if (folder.empty() || !CreateDirectoryW(folder.c_str(), nullptr)) {
+        error = "gimbalo-replay: cannot make a temporary settings folder (error " +
+                std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    path = gimbalo::Utf8(folder);
+    return true;
+}
+
 }  // namespace
 
 int main() {
@@ -72,25 +89,21 @@ int main() {
     SetConsoleOutputCP(CP_UTF8);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    gimbalo::ReplayCommand command;
-    if (const std::optional<int> status = gimbalo::ParseReplayCommand(Arguments(), command))
-        return *status;
-
-    gimbalo::Script script;
+    gimbalo::ReplayRun run;
     if (const std::optional<int> status =
-            gimbalo::LoadReplayScript(command.scriptPath, ReadFileStart, script))
+            run.Prepare(Arguments(), {ReadFileStart, MakeTemporaryFolder}))
         return *status;
 
     // Each line as it happens, so a reader of a pipe follows the run.
-    if (command.trace) std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (run.Command().trace) std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     std::string error;
-    std::unique_ptr<gimbalo::ReplayPlatform> platform = gimbalo::ReplayPlatform::Create(
-        GetModuleHandleW(nullptr), script, command.trace ? stdout : nullptr, command.settingsFolder,
-        error);
-    if (!platform) {
+    std::unique_ptr<gimbalo::WindowsPlatform> desktop =
+        gimbalo::WindowsPlatform::Create(GetModuleHandleW(nullptr), error);
+    if (!desktop) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    return gimbalo::RunReplayedProgram(*platform);
+    gimbalo::ScriptedJoysticks joysticks(*desktop, run.GetScript());
+    return run.Run(*desktop, desktop->Timers(), joysticks);
 }

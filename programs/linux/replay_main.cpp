@@ -3,6 +3,9 @@
 // script holds, replay/command.h the exit status). The settings file lives in
 // DIR, or without it in a fresh temporary folder removed at exit; the user's
 // own settings and the desktop's autostart entry are never touched.
+#include <stdlib.h>
+
+#include <QDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,10 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/replay_platform.h"
-#include "replay/command.h"
-#include "replay/run_program.h"
-#include "replay/script.h"
+#include "platform/linux/linux_platform.h"
+#include "replay/linux/scripted_joysticks.h"
+#include "replay/replay_run.h"
 
 namespace {
 
@@ -36,33 +38,39 @@ bool ReadFileStart(const std::string& path, std::size_t limit, std::string& cont
     return !failed;
 }
 
+bool MakeTemporaryFolder(std::string& path, std::string& error) {
+    std::string pattern = QDir::tempPath().toStdString() + "/gimbalo-replay-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        error = "gimbalo-replay: cannot make a temporary settings folder: " +
+                std::string(std::strerror(errno));
+        return false;
+    }
+    path = pattern;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    gimbalo::ReplayCommand command;
-    if (const std::optional<int> status =
-            gimbalo::ParseReplayCommand(std::vector<std::string>(argv + 1, argv + argc), command))
-        return *status;
-
-    gimbalo::Script script;
-    if (const std::optional<int> status =
-            gimbalo::LoadReplayScript(command.scriptPath, ReadFileStart, script))
+    gimbalo::ReplayRun run;
+    if (const std::optional<int> status = run.Prepare(
+            std::vector<std::string>(argv + 1, argv + argc), {ReadFileStart, MakeTemporaryFolder}))
         return *status;
 
     // Each line as it happens, so a reader of a pipe follows the run.
-    const bool trace = command.trace;
-    if (trace) std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (run.Command().trace) std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     // The script's own arguments are no business of the toolkit.
     int desktopArgc = 1;
     char* desktopArgv[] = {argv[0], nullptr};
     std::string error;
-    std::unique_ptr<gimbalo::ReplayPlatform> platform =
-        gimbalo::ReplayPlatform::Create(desktopArgc, desktopArgv, script, trace ? stdout : nullptr,
-                                        command.settingsFolder, command.poll, error);
-    if (!platform) {
+    std::unique_ptr<gimbalo::LinuxPlatform> desktop =
+        gimbalo::LinuxPlatform::Create(desktopArgc, desktopArgv, error);
+    std::unique_ptr<gimbalo::ScriptedJoysticks> joysticks;
+    if (desktop) joysticks = gimbalo::ScriptedJoysticks::Attach(*desktop, run.GetScript(), error);
+    if (!joysticks) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    return gimbalo::RunReplayedProgram(*platform);
+    return run.Run(*desktop, desktop->Timers(), *joysticks);
 }
