@@ -63,8 +63,10 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName) {
     return true;
 }
 
-bool ReplaceFile(const std::string& given, std::string_view content, bool textIsUtf8) {
-    const std::string path = WhereFileLives(given, textIsUtf8);
+bool ReplaceFile(const std::string& given, std::string_view content, bool textIsUtf8,
+                 LinkAtPath links) {
+    const std::string path =
+        links == LinkAtPath::Followed ? WhereFileLives(given, textIsUtf8) : given;
     RemoveStaleTemporaries(FileSystemPath(path, textIsUtf8));
     std::random_device random;
     std::uniform_int_distribution<int> digits(0, 999999);
@@ -74,7 +76,7 @@ bool ReplaceFile(const std::string& given, std::string_view content, bool textIs
         std::string number = std::to_string(digits(random));
         number.insert(0, kTemporaryDigits - number.size(), '0');
         const std::string temporary = path + std::string(kTemporaryMark) + number;
-        switch (WriteFileThroughTemporary(path, temporary, content, textIsUtf8)) {
+        switch (WriteFileThroughTemporary(path, temporary, content, textIsUtf8, links)) {
             case WriteStatus::Replaced:
             case WriteStatus::WrittenInPlace:
                 return true;

@@ -29,9 +29,12 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName);
 
 // Puts `content` in place of the file at `path` (see WriteFileThroughTemporary):
 // a failure leaves the earlier file whole, a read-only file is left alone.
-// A symbolic link stays a link: the file it leads to is replaced. Temporary
-// files that an earlier, interrupted write left beside the file are removed
-// first. False when the file could not be written.
-bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8);
+// A symbolic link at `path` stays a link whose target is replaced when
+// `links` is Followed (the settings file only), and is itself replaced by
+// the file when it is Replaced. Temporary files that an earlier, interrupted
+// write left beside the file are removed first. False when the file could
+// not be written.
+bool ReplaceFile(const std::string& path, std::string_view content, bool textIsUtf8,
+                 LinkAtPath links = LinkAtPath::Replaced);
 
 }  // namespace gimbalo

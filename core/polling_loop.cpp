@@ -30,10 +30,31 @@ bool MaskIsButton(uint32_t mask, int16_t button) {
 PollingLoop::PollingLoop(Platform& platform, const Settings& settings)
     : platform_(platform), settings_(settings), Pointer(platform) {}
 
+JoystickRead ReadJoystickInUse(Platform& platform, int16_t joystickIndex, JOYINFOEX& info) {
+    info.dwSize = 52;
+    info.dwFlags = JOY_RETURNALL;
+    JoystickRead read{joystickIndex, JOYERR_PARMS};
+    if (joystickIndex != 0) {
+        read.result = platform.joyGetPosEx(joystickIndex, info);
+        if (read.result == JOYERR_NOERROR) return read;
+    }
+    read.device = 0;
+    read.result = platform.joyGetPosEx(0, info);
+    return read;
+}
+
+JoystickRead PollingLoop::ReadJoystick(JOYINFOEX& info) {
+    return ReadJoystickInUse(platform_, settings_.JoystickIndex, info);
+}
+
 void PollingLoop::Timer1_Timer() {
-    JoyInfo.dwSize = 52;
-    JoyInfo.dwFlags = JOY_RETURNALL;
-    const uint32_t read = platform_.joyGetPosEx(0, JoyInfo);
+    const int lastDevice = lastRead_.device;
+    lastRead_ = ReadJoystick(JoyInfo);
+    // Buttons held on a joystick the tick no longer reads go up first, as on
+    // a tick without buttons: they belong to a device that went, or that gave
+    // way to the joystick in use.
+    if (lastRead_.device != lastDevice) HandleButtons(0);
+    const uint32_t read = lastRead_.result;
     if (read != JOYERR_NOERROR) {
         // A joystick that is gone counts as a centred stick with no button:
         // a held mouse button is let go and the pointer stops.
@@ -45,7 +66,6 @@ void PollingLoop::Timer1_Timer() {
     MoveAlongAxes(JoyInfo.dwXpos, JoyInfo.dwYpos, moved);
     UpdateStep(moved);
     HandleButtons(JoyInfo.dwButtons);
-    lastReadSucceeded_ = read == JOYERR_NOERROR;
     lastTickAtRest_ = !moved && NoButton(JoyInfo.dwButtons);
 }
 

@@ -4,11 +4,6 @@
 
 namespace gimbalo {
 
-namespace {
-// The joystick the loop reads.
-constexpr int kPolledDevice = 0;
-}  // namespace
-
 PollingRest::PollingRest(Platform& platform, Timer& timer, PollingLoop& loop)
     : platform_(platform), timer_(timer), loop_(loop) {}
 
@@ -27,9 +22,12 @@ void PollingRest::Tick() {
     }
     restTicks_ = std::min(restTicks_ + 1, kLongestRestWait);
     if (restTicks_ < needed_ || stopped_) return;
-    // Cannot watch: keep polling, and ask again next tick (a joystick that
-    // can be watched may have taken the number by then).
-    if (!platform_.WatchJoystick(kPolledDevice, [this] { Wake(); })) return;
+    // The device the tick read: the joystick in use, or device 0 while no
+    // joystick answers to its number; a joystick coming wakes the program
+    // too, so one taking that number is read at the next tick. Cannot watch:
+    // keep polling, and ask again next tick (a joystick that can be watched
+    // may have taken the number by then).
+    if (!platform_.WatchJoystick(loop_.LastRead().device, [this] { Wake(); })) return;
     // Input that came between the tick's read and the start of the watch
     // wakes nobody; one more read sees it.
     if (!StillAtRest()) {
@@ -42,11 +40,13 @@ void PollingRest::Tick() {
 }
 
 bool PollingRest::StillAtRest() {
+    // The same device answering as the tick found it, and still at rest.
     JOYINFOEX info;
-    info.dwSize = 52;
-    info.dwFlags = JOY_RETURNALL;
-    const uint32_t result = platform_.joyGetPosEx(kPolledDevice, info);
-    return (result == JOYERR_NOERROR) == loop_.LastReadSucceeded() && ReadingAtRest(result, info);
+    const JoystickRead read = loop_.ReadJoystick(info);
+    const JoystickRead last = loop_.LastRead();
+    return read.device == last.device &&
+           (read.result == JOYERR_NOERROR) == (last.result == JOYERR_NOERROR) &&
+           ReadingAtRest(read.result, info);
 }
 
 void PollingRest::Wake() {

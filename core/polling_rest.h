@@ -1,9 +1,9 @@
 // Lets the polling timer sleep while the stick rests. Once the stick has been
 // at rest for a few ticks (centred, no button, nothing held), further ticks
 // would change nothing, so the timer stops and the desktop is asked to watch
-// the joystick instead. Input from it, a joystick coming or going, or new
-// settings start the timer again, and the next tick does what the same tick
-// under plain polling would have done. A desktop that cannot watch its
+// the joystick the tick reads instead. Input from it, a joystick coming or
+// going, or new settings start the timer again, and the next tick does what
+// the same tick under plain polling would have done. A desktop that cannot watch its
 // joysticks is simply polled.
 #pragma once
 

@@ -48,7 +48,8 @@ std::string LanguageLine(const std::string& name) {
 }  // namespace
 
 bool CanStoreLanguageName(const std::string& name) {
-    if (name.find_first_of("\r\n") != std::string::npos) return false;
+    // A NUL would make the file one the program no longer reads as text.
+    if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
     const std::string line = QuotedWhereNeeded(name);
     ListInputReader reader(line);
     return reader.NextField().value_or(std::string()) == name;
@@ -76,7 +77,9 @@ SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
     const ReadResult file = ReadSmallFile(path, textIsUtf8);
     if (file.status == ReadStatus::Missing) return SettingsFileState::Missing;
     if (file.status != ReadStatus::Read) return SettingsFileState::Unreadable;
-    ReadSettingsText(file.bytes, settings, languageField, textIsUtf8);
+    const std::optional<std::string> text = TextOfMarkedFile(file.bytes, textIsUtf8);
+    if (!text) return SettingsFileState::Unreadable;
+    ReadSettingsText(*text, settings, languageField, textIsUtf8);
     return SettingsFileState::Read;
 }
 
@@ -107,7 +110,8 @@ void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& l
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, bool textIsUtf8) {
-    return ReplaceFile(path, SettingsFileText(settings), textIsUtf8);
+    // A settings file linked into place from elsewhere keeps the link.
+    return ReplaceFile(path, SettingsFileText(settings), textIsUtf8, LinkAtPath::Followed);
 }
 
 }  // namespace gimbalo

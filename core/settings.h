@@ -32,8 +32,9 @@ std::string SpeedForFile(const std::string& speedSetting);
 std::string SettingsFileText(const Settings& settings);
 
 // Whether the eighth line can hold `name` so that it reads back the same: no
-// line break in it, and quotes only where list input keeps them. A name that
-// cannot be stored is refused where it would be set, and the old one kept.
+// line break or NUL in it, and quotes only where list input keeps them. A
+// name that cannot be stored is refused where it would be set, and the old
+// one kept.
 bool CanStoreLanguageName(const std::string& name);
 
 enum class SettingsFileState {
@@ -45,7 +46,10 @@ enum class SettingsFileState {
 // Reads the file at `path` into `settings` with list-input rules. A field that
 // cannot be read keeps its variable's value. The eighth field goes to
 // `languageField` (empty when missing). Only a regular file of at most
-// kMaxFileBytes is read; when it is not read, `settings` is unchanged.
+// kMaxFileBytes is read; when it is not read, `settings` is unchanged. A file
+// saved as UTF-16 or UTF-8 with a byte-order mark is read for what it says
+// (TextOfMarkedFile); one that is not text at all (a NUL byte, UTF-16 without
+// its mark) is Unreadable.
 SettingsFileState ReadSettingsFile(const std::string& path, Settings& settings,
                                    std::string& languageField, bool textIsUtf8 = true);
 
@@ -56,7 +60,8 @@ void ReadSettingsText(std::string_view bytes, Settings& settings, std::string& l
                       bool textIsUtf8 = true);
 
 // Writes the file at `path`, always eight lines (a language name that cannot
-// be stored gives an empty eighth line). The text goes to a temporary file in
+// be stored gives an empty eighth line), in the program's own 8-bit text
+// whatever form the file was read in. The text goes to a temporary file in
 // the same folder that then replaces the old one, keeping its mode and owner,
 // so a failure part-way leaves the old file whole; a read-only file is left
 // alone. False when the file could not be written.

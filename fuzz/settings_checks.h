@@ -5,6 +5,7 @@
 
 #include "core/settings.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/common/text_encoding.h"
 
 namespace gimbalo::fuzz {
 
@@ -22,6 +23,7 @@ inline void RequireReadsBack(const Settings& settings, const std::string& text) 
         }
     }
     FUZZ_REQUIRE(lines == 8 && text.ends_with("\r\n"), "eight lines: " + text);
+    FUZZ_REQUIRE(TextOfMarkedFile(text, true) == text, "the file reads as text");
 
     Settings back;
     std::string language;

@@ -123,8 +123,9 @@ bool WriteTranslationPage(Platform& platform) {
     const std::string folder = LanguageFolder(platform) + platform.PathSeparator();
     const ReferenceLines english = ReadTextFileLines(folder + kReferenceNames[0] + ".lng", utf8);
     const ReferenceLines italiano = ReadTextFileLines(folder + kReferenceNames[1] + ".lng", utf8);
+    // A link under the page's name is replaced, never written through.
     return ReplaceFile(TranslationPagePath(platform), TranslationPageText(english, italiano, utf8),
-                       utf8);
+                       utf8, LinkAtPath::Replaced);
 }
 
 void ShowTranslationPage(Platform& platform) {

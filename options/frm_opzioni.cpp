@@ -139,14 +139,14 @@ void frmOpzioni::Form_Load() {
 
     for (const char* speed : {"0.5", "1", "1.5", "2", "2.5", "3"}) speedList.AddItem(speed);
 
-    // A button the joystick does not have selects nothing.
-    leftButtonList.SetListIndex(model.LeftButton - 1);
-    rightButtonList.SetListIndex(model.RightButton - 1);
-    middleButtonList.SetListIndex(model.MiddleButton - 1);
+    // A button the joystick does not have selects nothing, and is kept.
+    leftChoice_.Load(model.LeftButton);
+    rightChoice_.Load(model.RightButton);
+    middleChoice_.Load(model.MiddleButton);
 
     const int joysticks = std::clamp(needs_.joystickCount, 0, kMaxJoystickEntries);
     for (int k = 1; k <= joysticks; ++k) joystickList.AddItem(std::to_string(k));
-    joystickList.SetListIndex(model.JoystickIndex);
+    joystickChoice_.Load(model.JoystickIndex);
 
     if (model.SpeedSetting.empty()) model.SpeedSetting = "2";
     speedList.SetText(model.SpeedSetting);
@@ -163,35 +163,56 @@ void frmOpzioni::Form_Load() {
     applyButton.SetEnabled(false);
 }
 
+void frmOpzioni::ListChoice::Load(int16_t value) {
+    kept.reset();
+    // A value below the first entry's selects nothing and is not kept: it
+    // stands for no entry, as `first` - 1 does.
+    if (!list.SetListIndex(value - first) && value >= first) kept = value;
+}
+
+int16_t frmOpzioni::ListChoice::Value() const {
+    return kept.value_or(static_cast<int16_t>(list.ListIndex() + first));
+}
+
 void frmOpzioni::ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& second) {
     if (first.Text() == changed.Text()) first.SetText("");
     if (second.Text() == changed.Text()) second.SetText("");
 }
 
-void frmOpzioni::Combo1_Click() {
-    ExcludeFrom(leftButtonList, rightButtonList, middleButtonList);
+void frmOpzioni::ButtonListChanged(ListChoice& choice, ComboBox& first, ComboBox& second) {
+    // Whatever changed the list (a pick, typing, or the exclusion rule
+    // emptying it for another list's pick), it now says what it stands for.
+    choice.kept.reset();
+    ExcludeFrom(choice.list, first, second);
     applyButton.SetEnabled(true);
+}
+
+void frmOpzioni::Combo1_Click() {
+    ButtonListChanged(leftChoice_, rightButtonList, middleButtonList);
 }
 
 void frmOpzioni::Combo2_Click() {
-    ExcludeFrom(rightButtonList, leftButtonList, middleButtonList);
-    applyButton.SetEnabled(true);
+    ButtonListChanged(rightChoice_, leftButtonList, middleButtonList);
 }
 
 void frmOpzioni::Combo3_Click() {
-    ExcludeFrom(middleButtonList, leftButtonList, rightButtonList);
+    ButtonListChanged(middleChoice_, leftButtonList, rightButtonList);
+}
+
+void frmOpzioni::Combo5_Click() {
+    joystickChoice_.kept.reset();
     applyButton.SetEnabled(true);
 }
 
 void frmOpzioni::Command3_Click() {
     Settings& model = needs_.settings;
-    model.LeftButton = static_cast<int16_t>(leftButtonList.ListIndex() + 1);
-    model.RightButton = static_cast<int16_t>(rightButtonList.ListIndex() + 1);
-    model.MiddleButton = static_cast<int16_t>(middleButtonList.ListIndex() + 1);
+    model.LeftButton = leftChoice_.Value();
+    model.RightButton = rightChoice_.Value();
+    model.MiddleButton = middleChoice_.Value();
     model.SpeedSetting = speedList.Text();
     model.Acceleration = static_cast<int16_t>(acceleration.Value());
     model.StartWithWindows = static_cast<int16_t>(startAtLogin.Value());
-    model.JoystickIndex = static_cast<int16_t>(joystickList.ListIndex());
+    model.JoystickIndex = joystickChoice_.Value();
     SyncAutostart(needs_.platform, model.StartWithWindows);
     needs_.saveSettings();
     applyButton.SetEnabled(false);

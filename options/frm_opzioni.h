@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "core/settings.h"
 #include "lang/lang_text.h"
@@ -44,11 +45,12 @@ public:
     void Combo1_Change() { Combo1_Click(); }
     void Combo2_Change() { Combo2_Click(); }
     void Combo3_Change() { Combo3_Click(); }
-    // The speed, the joystick and the two check boxes only enable Apply.
+    // The speed and the two check boxes only enable Apply; the joystick list
+    // also stops keeping a joystick it could not show.
     void Combo4_Click() { applyButton.SetEnabled(true); }
     void Combo4_Change() { applyButton.SetEnabled(true); }
-    void Combo5_Click() { applyButton.SetEnabled(true); }
-    void Combo5_Change() { applyButton.SetEnabled(true); }
+    void Combo5_Click();
+    void Combo5_Change() { Combo5_Click(); }
     void Check1_Click() { applyButton.SetEnabled(true); }
     void Check2_Click() { applyButton.SetEnabled(true); }
     void Command1_Click();
@@ -74,10 +76,31 @@ public:
     Label credits;
 
 private:
+    // A list and the setting it stands for, `first` being the value of its
+    // first entry. A setting the list cannot show (a button beyond those of
+    // the joystick in use, any button when that joystick does not answer, a
+    // joystick beyond those counted) is kept as it was until the user
+    // changes that list: OK with nothing changed loses no mapping.
+    struct ListChoice {
+        ComboBox& list;
+        int first;
+        std::optional<int16_t> kept;
+        // Shows `value`; keeps it when the list has no entry for it.
+        void Load(int16_t value);
+        // The setting the list stands for now: `first` - 1 for no entry.
+        int16_t Value() const;
+    };
+
     // Empties each partner list whose text equals the changed list's text.
     void ExcludeFrom(ComboBox& changed, ComboBox& first, ComboBox& second);
+    // The user, or the exclusion rule, changed `choice`'s list.
+    void ButtonListChanged(ListChoice& choice, ComboBox& first, ComboBox& second);
 
     OptionsDialogNeeds needs_;
+    ListChoice leftChoice_{leftButtonList, 1, {}};
+    ListChoice rightChoice_{rightButtonList, 1, {}};
+    ListChoice middleChoice_{middleButtonList, 1, {}};
+    ListChoice joystickChoice_{joystickList, 0, {}};
 };
 
 }  // namespace gimbalo

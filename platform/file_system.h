@@ -43,6 +43,21 @@ struct ReadResult {
 // Reads the regular file at `path` when it holds at most `limit` bytes.
 ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool textIsUtf8);
 
+// What replacing a file does with a symbolic link (on Windows, any reparse
+// point) that stands at its path.
+enum class LinkAtPath {
+    // Looked through: the file it leads to gives the new file its mode, owner
+    // and read-only state, and is rewritten in place when the folder takes no
+    // new file. Only for the settings file, whose caller hands the link's
+    // target as the path wherever it can (a settings file kept with the
+    // user's other configuration and linked into place keeps the link).
+    Followed,
+    // Replaced: the link itself gives way to the new file, and whatever it
+    // leads to is never opened, written or replaced. Every other file the
+    // program writes (the translation page, the manifest).
+    Replaced,
+};
+
 enum class WriteStatus {
     Replaced,        // the new file took the old one's place, or was made new
     WrittenInPlace,  // no file could be made in the folder: the file was rewritten
@@ -57,8 +72,9 @@ enum class WriteStatus {
 // file (or the owner cannot be kept) but the file at `path` is writable, the
 // file is rewritten in place, after making room for the new text so that a
 // full disk fails before a byte changes. A file at `path` that is read-only
-// is never replaced.
+// is never replaced. `links` says what happens to a link at `path`.
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,
-                                      std::string_view content, bool textIsUtf8);
+                                      std::string_view content, bool textIsUtf8,
+                                      LinkAtPath links = LinkAtPath::Replaced);
 
 }  // namespace gimbalo

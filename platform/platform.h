@@ -252,11 +252,13 @@ public:
 
     // -- waiting for input while the stick rests (optional) --
     // Starts watching: from now until StopWatchingJoystick, calls `wake` once,
-    // from the message loop, as soon as what joyGetPosEx(device) reports may
-    // have changed: input from that joystick, the joystick going, or, while
-    // the number is free, a joystick arriving. Changes from before the call
-    // need no wake: the program reads once more after it. False when the
-    // backend cannot watch; the program then keeps polling. A backend that
+    // from the message loop, as soon as what joyGetPosEx(device) reports, or
+    // which devices answer, may have changed: input from that joystick, or
+    // any joystick coming or going (while the joystick in use is missing the
+    // program reads device 0, and must learn when the other comes back).
+    // Changes from before the call need no wake: the program reads once more
+    // after it. False when the backend cannot watch, comings included; the
+    // program then keeps polling. A backend that
     // returns true must also stop a disabled Timer and restart it when it is
     // enabled again.
     virtual bool WatchJoystick(int device, std::function<void()> wake) {

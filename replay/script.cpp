@@ -256,7 +256,7 @@ public:
         if (word == "joystick") {
             JoystickLine(reader, number, error);
         } else if (word == "at") {
-            seenAt_ = true;
+            if (firstAtLine_ == 0) firstAtLine_ = number;
             AtLine(reader, number, error);
         } else {
             error = "unknown command " + Quote(word.empty() ? reader.Token() : word) +
@@ -269,6 +269,13 @@ public:
 
 private:
     void JoystickLine(LineReader& reader, int number, std::string& error) {
+        // Said first, naming the line it follows: the mistake may as well be
+        // that "at" line, placed too early.
+        if (firstAtLine_ != 0) {
+            error = "joystick lines must come before the first \"at\" line (line " +
+                    std::to_string(firstAtLine_) + ")";
+            return;
+        }
         reader.SkipBlanks();
         if (reader.Peek() != '"') {
             error = "expected a quoted name after \"joystick\"";
@@ -283,10 +290,6 @@ private:
         if (!ReadFields(reader, kJoystickFields, values, error)) return;
         if (!values[0]) {
             error = "expected buttons=N after the name";
-            return;
-        }
-        if (seenAt_) {
-            error = "joystick lines must come before the first \"at\" line";
             return;
         }
         if (script_.joysticks.size() == kScriptMaxJoysticks) {
@@ -399,7 +402,7 @@ private:
 
     Script& script_;
     std::vector<ScriptError> errors_;
-    bool seenAt_ = false;
+    int firstAtLine_ = 0;  // 0 until an "at" line
     uint64_t lastTick_ = 0;
     int lastTickLine_ = 0;
     int endLine_ = 0;       // the line that closes the program

@@ -148,13 +148,12 @@ void ReplaySession::EndRest() {
     if (trace_ != nullptr) WriteTraceLine(TraceWakeLine(tick_));
 }
 
-void ReplaySession::NoteRead(int device, uint32_t result, const JOYINFOEX& info) {
-    if (!inPollingTick_ || device != 0 || readTaken_) return;
+void ReplaySession::NoteRead(int, uint32_t result, const JOYINFOEX& info) {
+    // The tick reads the joystick in use, and device 0 when that one does not
+    // answer: the first reading that answers is the tick's.
+    if (!inPollingTick_ || readTaken_ || result != JOYERR_NOERROR) return;
     readTaken_ = true;
-    if (result == JOYERR_NOERROR)
-        read_ = info;
-    else
-        read_.reset();
+    read_ = info;
 }
 
 void ReplaySession::NoteEvent(uint32_t flags) {

@@ -47,7 +47,7 @@ public:
     void InputReported();
 
     // What the platform saw during a tick, for its trace line: the tick's
-    // own read of device 0 (a later one is the rest's check).
+    // own read of the joystick it reads (a later one is the rest's check).
     void NoteRead(int device, uint32_t result, const JOYINFOEX& info);
     void NoteEvent(uint32_t flags);
 

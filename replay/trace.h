@@ -3,8 +3,9 @@
 //
 //   tick=12 x=0 y=32768 buttons=0x1 pointer=638,400 events=LEFTDOWN
 //
-// x, y and buttons are what the program read from device 0 during the tick
-// (all three "-" when the read failed, as after an unplug); pointer is the
+// x, y and buttons are what the program read during the tick from the
+// joystick in use, or from device 0 while that one does not answer (all three
+// "-" when no read answered, as after an unplug); pointer is the
 // pointer position after the tick; events are the mouse-button events the
 // program injected during the tick, in order, joined by commas ("-" for
 // none). A popup-menu command that the script chose gets a line when it

@@ -59,7 +59,7 @@ void InitVisualStyles(Platform& platform) {
             path && !platform.FileExists(*path)) {
             // Written whole or not at all: a broken manifest would stop the
             // program from starting, and a missing one is written next time.
-            if (ReplaceFile(*path, ManifestText(), platform.TextIsUtf8()))
+            if (ReplaceFile(*path, ManifestText(), platform.TextIsUtf8(), LinkAtPath::Replaced))
                 platform.SetFileAttributesA(
                     *path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         }

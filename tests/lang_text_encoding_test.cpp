@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/common/text_encoding.h"
+#include "tests/test_support.h"
 
 namespace gimbalo {
 namespace {
@@ -80,6 +81,24 @@ TEST(TextEncodingTest, FileTextFollowsTheProgramsEncoding) {
         {"", true, "", "empty file"},
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeFileText(c.bytes, c.utf8Program), c.text) << c.what;
+}
+
+TEST(TextEncodingTest, FilesMarkedAsUnicodeReadForWhatTheySayAndOthersOnlyWithoutNul) {
+    const std::string no = "(not text)";
+    const struct {
+        std::string bytes, utf8, ansi;  // the text on either kind of program
+    } cases[] = {
+        {testing::Utf16(u"\u00e7\u20ac", true), "\xC3\xA7\xE2\x82\xAC", "\xE7\x80"},
+        {testing::Utf16(u"\U0001F600", false), "\xF0\x9F\x98\x80", no},
+        {testing::Utf16(u"a\xD800", false), no, no},  // a lone surrogate
+        {testing::Utf16(u"a", false) + "x", no, no},  // cut short
+        {std::string("1\0\r\0", 4), no, no},          // UTF-16 without its mark
+        {"\xEF\xBB\xBF\xE0", "\xE0", "\xE0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextOfMarkedFile(c.bytes, true).value_or(no), c.utf8) << c.bytes;
+        EXPECT_EQ(TextOfMarkedFile(c.bytes, false).value_or(no), c.ansi) << c.bytes;
+    }
 }
 
 TEST(TextEncodingTest, ReadsOneCodePointAtATime) {

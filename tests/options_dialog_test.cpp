@@ -252,6 +252,29 @@ TEST_F(OptionsDialogTest, ApplyStoresEmptiedListsAsZero) {
     EXPECT_EQ(program.settings.MiddleButton, 0);
 }
 
+TEST_F(OptionsDialogTest, OkKeepsWhatAListCannotShowUntilTheUserChangesThatList) {
+    sim.AddJoystick("Two buttons", 2);  // device 1; device 5 does not answer
+    const std::function<void(frmOpzioni&)> nothing = [](frmOpzioni&) {};
+    const struct {
+        int16_t inUse;
+        std::function<void(frmOpzioni&)> edit;
+        std::vector<int> stored;  // left, right, middle, joystick in use
+    } cases[] = {
+        {1, nothing, {1, 2, 3, 1}},
+        {5, nothing, {1, 2, 3, 5}},
+        {1, [](frmOpzioni& d) { d.middleButtonList.UserPick(1); }, {1, 0, 2, 1}},
+        {1, [](frmOpzioni& d) { d.middleButtonList.UserType("x"); }, {1, 2, 0, 1}},
+        {5, [](frmOpzioni& d) { d.joystickList.UserPick(0); }, {1, 2, 3, 0}},
+    };
+    for (const auto& c : cases) {
+        c.edit(OpenWith(Model(1, 2, 3, c.inUse), 2));
+        program.OptionsDialog()->okButton.UserClick();
+        const Settings& s = program.settings;
+        EXPECT_EQ(std::vector<int>({s.LeftButton, s.RightButton, s.MiddleButton, s.JoystickIndex}),
+                  c.stored);
+    }
+}
+
 TEST_F(OptionsDialogTest, ApplyCopiesEveryControlIntoTheModelAndTheFile) {
     sim.AddJoystick("Pad Two", 6);
     frmOpzioni& d = OpenWith(Model(1, 2, 3), 2);

@@ -2,6 +2,7 @@
 // button events reach the desktop.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/program.h"
@@ -148,6 +149,7 @@ struct ButtonCase {
     int16_t left, right, middle;
     std::vector<uint32_t> masks;  // one tick each
     std::vector<uint32_t> events;
+    friend void PrintTo(const ButtonCase& c, std::ostream* out) { *out << c.what; }
 };
 
 class ButtonTest : public PollingTest, public ::testing::WithParamInterface<ButtonCase> {};
@@ -181,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{"all three on one joystick button", 5, 5, 5, {16, 0}, {LD, RD, MD, MU, LU, RU}},
         ButtonCase{"button number 0 never matches", 0, 0, 0, {1, 0}, {}},
         ButtonCase{"negative button number never matches", -1, 2, 3, {1, 0}, {}},
-        ButtonCase{"button 16 held gives one down although its mask does not fit 16 bits",
+        ButtonCase{"button 16 held past the 16-bit mask gives one down",
                    16,
                    2,
                    3,
@@ -219,6 +221,28 @@ TEST_F(PollingTest, AnUnpluggedJoystickLetsGoOfTheButtonAndStopsThePointer) {
     EXPECT_EQ(sim.Pointer().x, 96);
     EXPECT_EQ(loop().MoveTicks(), 0);
     EXPECT_EQ(loop().Step(), 2.0f);
+}
+
+TEST_F(PollingTest, TheJoystickInUseMovesThePointerAndDeviceZeroStandsInWhenItIsMissing) {
+    sim.AddJoystick("Second pad", 4);  // device 1
+    // Joystick in use, devices 0 and 1 present, and where device 0 (pushed
+    // left, button 2) and device 1 (right, button 1) take the pointer.
+    const std::tuple<int16_t, bool, bool, int> cases[] = {
+        {1, 1, 1, 2},   {0, 1, 1, -2}, {1, 1, 0, -2}, {5, 1, 1, -2},
+        {-1, 1, 1, -2}, {1, 0, 0, 0},  {0, 0, 1, 0},  {1, 1, 1, 2}};
+    Centre();
+    sim.SetStick(0, kCentre, 2, 0);
+    sim.SetStick(65535, kCentre, 1, 1);
+    for (const auto& [inUse, first, second, dx] : cases) {
+        program.settings.JoystickIndex = inUse;
+        sim.Joystick(0).present = first;
+        sim.Joystick(1).present = second;
+        const int x = sim.Pointer().x;
+        program.mainWindow.polling.Timer1_Timer();
+        EXPECT_EQ(sim.Pointer().x - x, dx) << inUse << first << second;
+    }
+    // A button held by one device goes up when a tick reads the other one.
+    EXPECT_EQ(sim.buttonEvents, (std::vector<uint32_t>{LD, LU, RD, RU, LD}));
 }
 
 TEST_F(PollingTest, OverflowingCoordinateLeavesThePointer) {

@@ -24,7 +24,7 @@ struct Desk {
     explicit Desk(bool watchable) : sim(folder.Path()), program(sim) {
         sim.SetJoysticksWatchable(watchable);
         sim.AddJoystick("Pad", 32);
-        sim.AddJoystick("Other", 4);  // device 1: never read by the loop
+        sim.AddJoystick("Other", 4);  // device 1: read while it is the joystick in use
         program.Start();
         std::function<void()> tick = program.mainWindow.pollingTimer.Tick;
         program.mainWindow.pollingTimer.Tick = [this, tick] {
@@ -41,10 +41,11 @@ struct Desk {
     long ticks = 0;
 };
 
-// What a user does to both desktops at the start of one period.
+// What a user does to both desktops at the start of one period with joystick
+// `device`; the user of device 0 also changes the settings.
 class RandomUser {
 public:
-    explicit RandomUser(uint32_t seed) : random_(seed) {}
+    RandomUser(uint32_t seed, int device) : random_(seed), device_(device) {}
 
     // Acts on both desks alike; `resting` says whether the sleeping one rests,
     // so the test can tell that the cases it is about did happen.
@@ -54,10 +55,10 @@ public:
         // Unplugged now and then, and back soon with whatever the stick holds.
         if (Chance(present_ ? 0.002 : 0.03)) {
             present_ = !present_;
-            for (Desk* desk : {&pure, &rest}) desk->sim.Joystick(0).present = present_;
+            for (Desk* desk : {&pure, &rest}) desk->sim.Joystick(device_).present = present_;
             if (resting) ++unplugsAtRest;
         }
-        if (Chance(0.003)) {
+        if (device_ == 0 && Chance(0.003)) {
             ChangeSettings(pure, rest);
             if (resting) ++settingsAtRest;
         }
@@ -74,7 +75,7 @@ public:
         if (phase_ == Phase::Move && Chance(0.05)) PickDeflection();
         if (phase_ == Phase::Buttons && Chance(0.2)) PickButtons();
         if (buttons_ != 0 && (buttons_ & (buttons_ - 1)) != 0) ++chords;
-        for (Desk* desk : {&pure, &rest}) desk->sim.SetStick(x_, y_, buttons_);
+        for (Desk* desk : {&pure, &rest}) desk->sim.SetStick(x_, y_, buttons_, device_);
     }
 
     int unplugsAtRest = 0;
@@ -132,6 +133,7 @@ private:
         // button from the other two lists).
         const int mapping = Pick(0, 4);
         const int button = Pick(0, 3);
+        const int joystick = Chance(0.3) ? Pick(0, 1) : -1;
         for (Desk* desk : {&pure, &rest}) {
             ASSERT_TRUE(desk->program.RunMenuCommand("mnuDef"));
             frmOpzioni& dialog = *desk->program.OptionsDialog();
@@ -144,11 +146,13 @@ private:
             }
             if (mapping == 1) dialog.leftButtonList.UserPick(button);
             if (mapping == 2) dialog.rightButtonList.UserPick(button);
+            if (joystick >= 0) dialog.joystickList.UserPick(joystick);
             dialog.okButton.UserClick();
         }
     }
 
     std::mt19937 random_;
+    int device_;
     Phase phase_ = Phase::Rest;
     int phaseLeft_ = 0;
     bool present_ = true;
@@ -166,10 +170,15 @@ TEST(PollingRestTest, SleepingLoopMovesAndClicksExactlyAsPlainPolling) {
         SCOPED_TRACE("seed " + std::to_string(c.seed));
         Desk pure(false);
         Desk rest(true);
-        RandomUser user(c.seed);
+        RandomUser user(c.seed, 0);
+        RandomUser other(c.seed + 1, 1);
         std::size_t eventsSeen = 0;
+        long restsWithDevice1[2] = {};  // in use, absent and present
         for (long period = 0; period < c.periods; ++period) {
             user.Act(pure, rest);
+            other.Act(pure, rest);
+            if (rest.Resting() && rest.program.settings.JoystickIndex == 1)
+                ++restsWithDevice1[rest.sim.Joystick(1).present];
             if (::testing::Test::HasFatalFailure()) return;
             pure.Slot();
             rest.Slot();
@@ -190,6 +199,7 @@ TEST(PollingRestTest, SleepingLoopMovesAndClicksExactlyAsPlainPolling) {
         EXPECT_GT(rest.sim.joystickWakes, 50);
         EXPECT_GT(user.settingsAtRest, 0);
         EXPECT_GT(user.unplugsAtRest, 0);
+        EXPECT_GT(restsWithDevice1[0] * restsWithDevice1[1], 0);
         EXPECT_GT(user.chords, 0);
         EXPECT_GT(pure.sim.buttonEvents.size(), 60u);
     }

@@ -139,7 +139,10 @@ TEST(ReplayScript, BadLinesAreRefusedWithTheLineAndTheReason) {
         {pad + "at 7: unplug\nat 8: x=1", "3: joystick 0 was unplugged on line 2\n"},
         {pad + "at 7: unplug\nat 8: unplug", "3: joystick 0 was unplugged on line 2\n"},
         {pad + "at 7: x=1\njoystick \"Late\" buttons=2",
-         "3: joystick lines must come before the first \"at\" line\n"},
+         "3: joystick lines must come before the first \"at\" line (line 2)\n"},
+        // The earlier line is named however the later one is written.
+        {"at 0: quit\njoystick \"Pad\" buttons=99",
+         "2: joystick lines must come before the first \"at\" line (line 1)\n"},
     };
     for (const Case& c : cases) {
         Script script;

@@ -20,12 +20,15 @@ using testing::WriteFile;
 
 struct ReadCase {
     const char* what;
-    const char* file;
+    std::string file;
     int16_t left, right, middle;
     const char* speed;
     int16_t acceleration, startWithWindows, joystick;
     const char* language;
 };
+
+constexpr const char16_t* kUnicodeFile =
+    u"4\r\n5\r\n6\r\n1.5\r\n0\r\n1\r\n0\r\nFran\u00e7ais.lng\r\n";
 
 // Fields that cannot be read keep the value they had: 0 or empty at start-up.
 const ReadCase kReadCases[] = {
@@ -55,6 +58,13 @@ const ReadCase kReadCases[] = {
     {"empty file", "", 0, 0, 0, "", 0, 0, 0, ""},
     {"lines past the eighth are ignored", "1\r\n2\r\n3\r\n2\r\n1\r\n1\r\n0\r\nA.lng\r\nB\r\n", 1, 2,
      3, "2", 1, 1, 0, "A.lng"},
+    // Saved by an editor as "Unicode" (a UTF-8 mark: see below).
+    {"UTF-16 LE", testing::Utf16(kUnicodeFile, false), 4, 5, 6, "1.5", 0, 1, 0,
+     "Fran\xC3\xA7"
+     "ais.lng"},
+    {"UTF-16 BE", testing::Utf16(kUnicodeFile, true), 4, 5, 6, "1.5", 0, 1, 0,
+     "Fran\xC3\xA7"
+     "ais.lng"},
 };
 
 TEST(SettingsFile, ReadsFieldsWithListInputRules) {
@@ -216,7 +226,7 @@ TEST(SettingsFile, ALanguageNameIsStoredOnlyWhenItReadsBackTheSame) {
     } cases[] = {
         {"English.lng", true},      {"", true},
         {"Deutsch, neu.lng", true}, {"  ", true},
-        {"a\"b.lng", true},         {std::string("x\0y.lng", 7), true},
+        {"a\"b.lng", true},         {std::string("x\0y.lng", 7), false},
         {"Eng\r\nlish.lng", false}, {"Eng\nlish.lng", false},
         {"Eng\rlish.lng", false},   {"\"quoted\"", false},
         {"\"open.lng", false},      {"a\"b, c.lng", false},

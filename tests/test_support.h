@@ -40,6 +40,15 @@ inline std::string ReadFile(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// `units` as UTF-16 with its byte-order mark, as a Windows editor saves
+// "Unicode" text.
+inline std::string Utf16(const std::u16string& units, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units)
+        for (int shift : {bigEndian ? 8 : 0, bigEndian ? 0 : 8}) bytes += char(unit >> shift);
+    return bytes;
+}
+
 inline void WriteFile(const std::string& path, const std::string& content) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -16,6 +16,47 @@ constexpr std::array<char32_t, 32> kHighControls = {
     kReplacement, 0x2018,       0x2019, 0x201C, 0x201D, 0x2022,       0x2013, 0x2014,
     0x02DC,       0x2122,       0x0161, 0x203A, 0x0153, kReplacement, 0x017E, 0x0178};
 
+// The Windows-1252 byte of a code point, or nothing when it has none.
+std::optional<char> Windows1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c && c != kReplacement) return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
+
+// UTF-16 (without its mark) as the program's text; nothing when it is cut
+// short, holds a lone surrogate or a NUL, or a character the 8-bit text has
+// no byte for.
+std::optional<std::string> FromUtf16(std::string_view bytes, bool bigEndian, bool textIsUtf8) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        return bigEndian ? (first << 8) | second : (second << 8) | first;
+    };
+    std::string out;
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        char32_t c = unit(i);
+        if (c >= 0xDC00 && c <= 0xDFFF) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            const char32_t low = i + 1 < units ? unit(i + 1) : 0;
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++i;
+        }
+        if (c == 0) return std::nullopt;
+        if (textIsUtf8) {
+            AppendUtf8(out, c);
+        } else if (std::optional<char> byte = Windows1252Byte(c)) {
+            out += *byte;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -106,6 +147,14 @@ std::string DecodeFileText(std::string_view bytes, bool textIsUtf8) {
         bytes.remove_prefix(kByteOrderMark.size());
     if (!textIsUtf8 || IsValidUtf8(bytes)) return std::string(bytes);
     return Windows1252ToUtf8(bytes);
+}
+
+std::optional<std::string> TextOfMarkedFile(std::string_view bytes, bool textIsUtf8) {
+    if (bytes.starts_with("\xFF\xFE")) return FromUtf16(bytes.substr(2), false, textIsUtf8);
+    if (bytes.starts_with("\xFE\xFF")) return FromUtf16(bytes.substr(2), true, textIsUtf8);
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+    return std::string(bytes);
 }
 
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,15 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // is dropped on both kinds of program: it marks the encoding and is no part of
 // the first line.
 std::string DecodeFileText(std::string_view bytes, bool textIsUtf8);
+
+// A file of lines (the settings file) as the program's text, by the
+// byte-order mark it starts with: UTF-16 in either byte order, as a Windows
+// editor saves "Unicode" text, is converted; a UTF-8 mark is dropped; bytes
+// without a mark stay as they are (8-bit text). Nothing when the bytes cannot
+// be read as text: a NUL character (UTF-16 without a mark, among others),
+// UTF-16 cut short or holding a lone surrogate, or, on a program whose text is
+// an 8-bit code page, a character that Windows-1252 has no place for.
+std::optional<std::string> TextOfMarkedFile(std::string_view bytes, bool textIsUtf8);
 
 // The code point of the UTF-8 sequence that starts at byte `i` of `text`,
 // which is well-formed UTF-8 (`i` below its size); `i` moves past the

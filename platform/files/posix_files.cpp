@@ -73,8 +73,9 @@ bool WritableByThisUser(const std::string& path, const struct stat& info) {
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-WriteStatus WriteInPlace(const std::string& path, std::string_view content) {
-    Descriptor file(Open(path, O_WRONLY | O_NONBLOCK));
+WriteStatus WriteInPlace(const std::string& path, std::string_view content, LinkAtPath links) {
+    const int noFollow = links == LinkAtPath::Replaced ? O_NOFOLLOW : 0;
+    Descriptor file(Open(path, O_WRONLY | O_NONBLOCK | noFollow));
     if (!file.Valid()) return WriteStatus::Failed;
     struct stat info;
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return WriteStatus::Failed;
@@ -137,12 +138,16 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool) {
 }
 
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,
-                                      std::string_view content, bool) {
+                                      std::string_view content, bool, LinkAtPath links) {
     if (path.find('\0') != std::string::npos || temporaryPath.find('\0') != std::string::npos)
         return WriteStatus::Failed;
     struct stat old;
-    const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT) return WriteStatus::Failed;
+    const bool followed = links == LinkAtPath::Followed;
+    const bool found = (followed ? ::stat(path.c_str(), &old) : ::lstat(path.c_str(), &old)) == 0;
+    if (!found && errno != ENOENT) return WriteStatus::Failed;
+    // A link that is replaced counts as no file: the new one takes its place
+    // as a file made new, and nothing is written through it.
+    const bool exists = found && !S_ISLNK(old.st_mode);
     if (exists) {
         if (!S_ISREG(old.st_mode)) return WriteStatus::Failed;
         if (!WritableByThisUser(path, old)) return WriteStatus::ReadOnly;
@@ -153,7 +158,8 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         Open(temporaryPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, exists ? 0600 : 0666));
     if (!temporary.Valid()) {
         if (errno == EEXIST) return WriteStatus::TemporaryTaken;
-        if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(path, content);
+        if (exists && (errno == EACCES || errno == EPERM))
+            return WriteInPlace(path, content, links);
         return WriteStatus::Failed;
     }
     bool written = WriteAll(temporary.Get(), content);
@@ -170,7 +176,7 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         ::unlink(temporaryPath.c_str());
         // A file of someone else's that this user may write keeps its owner
         // when it is rewritten where it is.
-        return written ? WriteInPlace(path, content) : WriteStatus::Failed;
+        return written ? WriteInPlace(path, content, links) : WriteStatus::Failed;
     }
     if (::rename(temporaryPath.c_str(), path.c_str()) != 0) {
         ::unlink(temporaryPath.c_str());

@@ -86,9 +86,17 @@ void FlushFile(const std::wstring& path) {
     if (file.Valid()) ::FlushFileBuffers(file.Get());
 }
 
-WriteStatus WriteInPlace(const std::wstring& path, std::string_view content) {
-    Handle file(OpenExistingForWriting(path));
+WriteStatus WriteInPlace(const std::wstring& path, std::string_view content, LinkAtPath links) {
+    // Opened as it stands when a link must not be written through, and
+    // refused if it turned out to be one.
+    const DWORD linkFlag = links == LinkAtPath::Replaced ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
+    Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | linkFlag, nullptr));
     if (!file.Valid() || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return WriteStatus::Failed;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (linkFlag != 0 && (!::GetFileInformationByHandle(file.Get(), &info) ||
+                          (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0))
+        return WriteStatus::Failed;
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file.Get(), &size)) return WriteStatus::Failed;
     // Room first, so a full disk fails before the old text changes.
@@ -148,7 +156,7 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool text
 }
 
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,
-                                      std::string_view content, bool textIsUtf8) {
+                                      std::string_view content, bool textIsUtf8, LinkAtPath links) {
     const std::wstring target = WidePath(path, textIsUtf8);
     const std::wstring temporary = WidePath(temporaryPath, textIsUtf8);
     if (target.empty() || temporary.empty()) return WriteStatus::Failed;
@@ -159,6 +167,10 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return WriteStatus::Failed;
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteStatus::ReadOnly;
     }
+    // A link to be replaced is moved over as it stands: never through
+    // ReplaceFileW, nor rewritten in place.
+    const bool replacedLink =
+        links == LinkAtPath::Replaced && exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 
     Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -166,7 +178,8 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
             return WriteStatus::TemporaryTaken;
-        if (exists && error == ERROR_ACCESS_DENIED) return WriteInPlace(target, content);
+        if (exists && !replacedLink && error == ERROR_ACCESS_DENIED)
+            return WriteInPlace(target, content, links);
         return WriteStatus::Failed;
     }
     bool written = WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
@@ -175,7 +188,7 @@ WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string
         ::DeleteFileW(temporary.c_str());
         return WriteStatus::Failed;
     }
-    if (exists) {
+    if (exists && !replacedLink) {
         // The old file's attributes carry over to the new one (hidden stays
         // hidden), and with ReplaceFileW its security, the owner included.
         ::SetFileAttributesW(temporary.c_str(), attributes & kKeptAttributes);

@@ -75,12 +75,14 @@ bool JoystickNews::Watch(int device, std::function<void()> wake) {
     JoystickWatch& watch = Watcher();
     // A node that ended belongs to a joystick on its way out: not again.
     if (watch.NodeEnded() && watch.Node() == watchedNode_) CloseWatchedNode();
+    // A joystick arriving may change what the program reads, whichever
+    // device it watches.
+    if (!watch.SeesArrivals()) return false;
     const Input input = InputOf(device);
     switch (input.kind) {
         case Input::Kind::Unwatchable:
             return false;
         case Input::Kind::Absent:
-            if (!watch.SeesArrivals()) return false;
             return watch.Arm(-1, std::move(wake));
         case Input::Kind::Node:
             if (watch.Arm(input.fd, std::move(wake))) return true;

@@ -280,6 +280,24 @@ TEST_F(ReplayRun, UnpluggedJoystickLetsGoOfTheButtonAndReadsNothing) {
     EXPECT_EQ(trace.end.at("events"), "-");
 }
 
+// Device 0 pushed right with button 1 down is read only when no joystick has
+// the number of the one in use (a second pad, centred).
+TEST_F(ReplayRun, TheJoystickInUseIsReadAndDeviceZeroOnlyWhenNoneHasItsNumber) {
+    SKIP_WITHOUT_DISPLAY();
+    for (const std::string inUse : {"1", "5"}) {
+        const bool zero = inUse == "5";
+        testing::WriteFile(SettingsFile(), "1\r\n2\r\n3\r\n2\r\n1\r\n0\r\n" + inUse + "\r\n\r\n");
+        ASSERT_EQ(Run("joystick \"Wheel\" buttons=2\njoystick \"Pad\" buttons=4\n"
+                      "at 1: x=65535 buttons=0x1\nat 6: quit\n"),
+                  0)
+            << err;
+        const Trace trace = ReadTrace(out);
+        ASSERT_EQ(trace.ticks.size(), 6u) << out;
+        EXPECT_EQ(trace.ticks[3].at("x"), zero ? "65535" : "32768") << out;
+        EXPECT_EQ(trace.end.at("events"), zero ? "LEFTUP" : "-") << out;
+    }
+}
+
 TEST_F(ReplayRun, NoJoystickDeclaredEndsAtStartUpWithStatusOne) {
     SKIP_WITHOUT_DISPLAY();
     EXPECT_EQ(Run("at 5: quit\n"), 1) << err;

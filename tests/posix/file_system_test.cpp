@@ -12,7 +12,9 @@
 #include <string>
 
 #include "core/file_io.h"
+#include "lang/translation_page.h"
 #include "platform/file_system.h"
+#include "platform/sim/sim_platform.h"
 #include "tests/posix/unprivileged.h"
 #include "tests/test_support.h"
 
@@ -261,21 +263,40 @@ TEST(FileSystemTest, KillsDuringSavesLeaveTheOldOrTheNewFile) {
 
 // A settings file kept elsewhere and linked into place: the save reaches the
 // file, and the link stays. A link that leads nowhere is replaced by the file.
+// The translation page replaces a link of its name and never writes what it
+// leads to, also where the folder takes no new file (nothing is written).
 TEST(FileSystemTest, ASaveThroughASymbolicLinkReplacesTheFileItLeadsTo) {
     testing::TempFolder folder;
     const std::string target = folder.File("dotfiles/Gimbalo.ini");
     const std::string link = folder.File("Gimbalo.ini");
     testing::WriteFile(target, "old");
     std::filesystem::create_symlink("dotfiles/Gimbalo.ini", link);
-    ASSERT_TRUE(ReplaceFile(link, "new", true));
+    ASSERT_TRUE(ReplaceFile(link, "new", true, LinkAtPath::Followed));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(testing::ReadFile(target), "new");
 
     const std::string dangling = folder.File("dangling.ini");
     std::filesystem::create_symlink("nowhere/Gimbalo.ini", dangling);
-    ASSERT_TRUE(ReplaceFile(dangling, "made", true));
+    ASSERT_TRUE(ReplaceFile(dangling, "made", true, LinkAtPath::Followed));
     EXPECT_FALSE(std::filesystem::is_symlink(dangling));
     EXPECT_EQ(testing::ReadFile(dangling), "made");
+
+    const std::string pages = folder.File("pages"), page = pages + "/Invia_Traduzione.html";
+    for (const bool folderWritable : {false, true}) {
+        fs::create_directories(pages);
+        fs::create_symlink("../dotfiles/Gimbalo.ini", page);
+        testing::GiveToUnprivilegedUser(pages);
+        ::chmod(pages.c_str(), folderWritable ? 0755 : 0555);
+        const std::string written = testing::RunUnprivileged([&] {
+            SimPlatform sim(pages);
+            return std::string(WriteTranslationPage(sim) ? "y" : "n");
+        });
+        ::chmod(pages.c_str(), 0755);
+        EXPECT_EQ(written, folderWritable ? "y" : "n");
+        EXPECT_EQ(fs::is_symlink(page), !folderWritable);
+        EXPECT_EQ(testing::ReadFile(target), "new");
+        fs::remove(page);
+    }
 }
 
 }  // namespace

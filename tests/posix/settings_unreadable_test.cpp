@@ -49,6 +49,12 @@ const Case kCases[] = {
          testing::WriteFile(p, kUsersFile + std::string(kMaxFileBytes, ' '));
      },
      false, true},
+    {"UTF-16 without its byte-order mark",
+     [](const std::string& p) { testing::WriteFile(p, std::string("4\0\r\0\n\0", 6)); }, false,
+     true},
+    {"a NUL byte in a line",
+     [](const std::string& p) { testing::WriteFile(p, std::string("4\r\n5\0\r\n", 7)); }, false,
+     true},
     {"a file the user may not read",
      [](const std::string& p) {
          testing::WriteFile(p, kUsersFile);

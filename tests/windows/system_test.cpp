@@ -141,5 +141,21 @@ TEST(WindowsSystem, PathsBeyondAsciiNameTheSameFileEverywhere) {
     EXPECT_FALSE(platform->SetFileAttributesA(folder.Utf8Path() + "\\missing", 1));
 }
 
+// The translation page replaces a link (a reparse point) of its name; the
+// file it leads to is never written.
+TEST(WindowsSystem, APageNameThatIsALinkGivesWayAndItsTargetStays) {
+    WideTempFolder folder;
+    const std::string target = folder.Utf8Path() + "\\notes.txt";
+    const std::string page = folder.Utf8Path() + "\\Invia_Traduzione.html";
+    ASSERT_TRUE(ReplaceFile(target, "notes", true));
+    // 2: without the right to make links, where Windows allows that.
+    CreateSymbolicLinkW(Wide(page).c_str(), Wide(target).c_str(), 2);
+    if ((GetFileAttributesW(Wide(page).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        GTEST_SKIP() << "no symbolic links here";
+    ASSERT_TRUE(ReplaceFile(page, "page", true));
+    EXPECT_EQ(GetFileAttributesW(Wide(page).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_EQ(ReadSmallFile(target, true).bytes + ReadSmallFile(page, true).bytes, "notespage");
+}
+
 }  // namespace
 }  // namespace gimbalo
