@@ -2,7 +2,7 @@
 """Usage: wayland_session.py GIMBALO GIMBALO_REPLAY UINPUT_STAND_IN ARTIFACTS  (under dbus-run-session)
 
 Gimbalo on a Wayland session of its own: a headless weston, a stand-in
-StatusNotifierWatcher with a host, the stand-in for /dev/uinput. What opens is
+StatusNotifierWatcher, the stand-in for /dev/uinput. What opens is
 photographed into ARTIFACTS/wayland-*.png. Prints "N passed, M failed".
 """
 
@@ -38,10 +38,6 @@ class Watcher(dbus.service.Object):
     @dbus.service.method(WATCHER, in_signature="s")
     def RegisterStatusNotifierItem(self, service):
         self.items.append(service)
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
-    def Get(self, interface, name):
-        return {"IsStatusNotifierHostRegistered": True}[name]
 
 
 def main(gimbalo, replay, stand_in, artifacts):
