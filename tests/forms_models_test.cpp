@@ -4,10 +4,13 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/sim/sim_platform.h"
+#include "tests/test_support.h"
 
 namespace gimbalo {
 namespace {
@@ -160,6 +163,49 @@ TEST_F(FormModelTest, MenuItemsKnowTheirPlaceAndSeparatorsDoNothing) {
     EXPECT_NE(form.First.CommandId(), form.Second.CommandId());
     EXPECT_EQ(form.FindMenuItem("Second"), &form.Second);
     EXPECT_EQ(form.FindControl("List")->Container(), &form.Box);
+}
+
+// The menu calls every desktop shares, here on the sim.
+TEST(MenuHandles, ReachTheModelOnlyWhileTheFormIsLoaded) {
+    constexpr uint32_t kNoItem = 0xFFFFFFFFu;
+    testing::TempFolder folder;
+    SimPlatform sim(folder.Path());
+    TestForm form;
+    EXPECT_EQ(sim.GetMenu(form), 0u);  // not loaded yet
+    sim.LoadForm(form);
+    const MenuHandle bar = sim.GetMenu(form);
+    ASSERT_NE(bar, 0u);
+    const MenuHandle menu = sim.GetSubMenu(bar, 0);
+    ASSERT_NE(menu, 0u);
+
+    const std::tuple<const char*, MenuHandle, int, uint32_t> ids[] = {
+        {"first item", menu, 0, form.First.CommandId()},
+        {"separator", menu, 1, form.Line.CommandId()},
+        {"last item", menu, 2, form.Second.CommandId()},
+        {"past the end", menu, 3, kNoItem},
+        {"negative", menu, -1, kNoItem},
+        {"the bar is no menu", bar, 0, kNoItem},
+        {"made-up handle", menu + 1, 0, kNoItem},
+    };
+    for (const auto& [name, handle, position, id] : ids)
+        EXPECT_EQ(sim.GetMenuItemID(handle, position), id) << name;
+    EXPECT_EQ(sim.GetSubMenu(bar, 1), 0u);
+    EXPECT_EQ(sim.GetSubMenu(menu, 0), 0u);
+
+    // By command on the bar (flags without MF_BYPOSITION), by position on
+    // the menu.
+    EXPECT_TRUE(sim.SetMenuItemBitmaps(bar, form.Second.CommandId(), kMenuItemByCommand, 7, 7));
+    EXPECT_EQ(form.Second.PictureHandle(), 7);
+    EXPECT_TRUE(sim.SetMenuItemBitmaps(menu, 0, MF_BYPOSITION, 9, 9));
+    EXPECT_EQ(form.First.PictureHandle(), 9);
+    EXPECT_FALSE(sim.SetMenuItemBitmaps(bar, 999, 0, 5, 5));
+    EXPECT_FALSE(sim.SetMenuItemBitmaps(menu, 3, MF_BYPOSITION, 5, 5));
+
+    sim.UnloadForm(form);
+    EXPECT_EQ(sim.GetMenu(form), 0u) << "a form no longer loaded has no menu";
+    EXPECT_EQ(sim.GetSubMenu(bar, 0), 0u);
+    EXPECT_EQ(sim.GetMenuItemID(menu, 0), kNoItem);
+    EXPECT_FALSE(sim.SetMenuItemBitmaps(bar, form.Second.CommandId(), kMenuItemByCommand, 7, 7));
 }
 
 // Labels find the control they caption, and text knows the background

@@ -90,10 +90,8 @@ TEST_F(PollingTest, AccelerationGrowsTheStepAtTicks20To80) {
         Tick(65535, kCentre);
         moves.push_back(sim.Pointer().x - before);
     }
-    for (int tick = 1; tick <= 100; ++tick) {
-        int expected = tick <= 20 ? 2 : tick <= 40 ? 3 : tick <= 60 ? 4 : tick <= 80 ? 6 : 9;
-        ASSERT_EQ(moves[tick - 1], expected) << "tick " << tick;
-    }
+    for (int tick = 1; tick <= 100; ++tick)
+        ASSERT_EQ(moves[tick - 1], testing::GrowingStepAt(tick)) << "tick " << tick;
     EXPECT_FLOAT_EQ(loop().Step(), 9.4395f);
     EXPECT_EQ(loop().MoveTicks(), 100);
     Centre();

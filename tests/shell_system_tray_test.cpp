@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/sim/sim_platform.h"
 #include "shell/system_tray.h"
@@ -23,6 +24,17 @@ protected:
         return text;
     }
 
+    // The record of the icon the program adds, with the callback and all.
+    void ExpectWholeRecord(const NOTIFYICONDATA& record, const std::string& tip) {
+        EXPECT_EQ(record.cbSize, 88u);
+        EXPECT_EQ(record.hWnd, &window);
+        EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
+        EXPECT_EQ(record.uFlags, 7u);
+        EXPECT_EQ(record.uCallbackMessage, 512u);
+        EXPECT_EQ(record.hIcon, kIcon);
+        EXPECT_EQ(record.szTip, tip);
+    }
+
     testing::TempFolder folder;
     SimPlatform sim;
     SystemTray tray;
@@ -34,14 +46,7 @@ TEST_F(SystemTrayTest, AddHandsTheShellTheWholeRecordAndTheIconAppears) {
 
     ASSERT_EQ(sim.trayCalls.size(), 1u);
     EXPECT_EQ(sim.trayCalls[0].message, NIM_ADD);
-    const NOTIFYICONDATA& record = sim.trayCalls[0].data;
-    EXPECT_EQ(record.cbSize, 88u);
-    EXPECT_EQ(record.hWnd, &window);
-    EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
-    EXPECT_EQ(record.uFlags, 7u);
-    EXPECT_EQ(record.uCallbackMessage, 512u);
-    EXPECT_EQ(record.hIcon, kIcon);
-    EXPECT_EQ(record.szTip, "Animated TrayIcon");
+    ExpectWholeRecord(sim.trayCalls[0].data, "Animated TrayIcon");
 
     ASSERT_EQ(sim.TrayIcons().size(), 1u);
     const SimTrayIcon& icon = sim.TrayIcons()[0];
@@ -112,13 +117,7 @@ TEST_F(SystemTrayTest, RemoveKeepsWhatAddLeftAndTakesTheIconAway) {
 
     ASSERT_EQ(sim.trayCalls.size(), 2u);
     EXPECT_EQ(sim.trayCalls[1].message, NIM_DELETE);
-    const NOTIFYICONDATA& record = sim.trayCalls[1].data;
-    EXPECT_EQ(record.cbSize, 88u);
-    EXPECT_EQ(record.hWnd, &window);
-    EXPECT_EQ(record.uID, static_cast<uint32_t>(kIcon));
-    EXPECT_EQ(record.uFlags, 7u);
-    EXPECT_EQ(record.hIcon, kIcon);
-    EXPECT_EQ(record.szTip, "tip");
+    ExpectWholeRecord(sim.trayCalls[1].data, "tip");
     EXPECT_TRUE(sim.TrayIcons().empty());
 }
 
@@ -134,6 +133,42 @@ TEST_F(SystemTrayTest, RemovingTwiceOrAnotherIdentifierChangesNothingMore) {
     tray.RemoveTrayIcon(kIcon);
     EXPECT_TRUE(sim.TrayIcons().empty());
     EXPECT_EQ(sim.trayCalls.size(), 4u);
+}
+
+// What the shell keeps, the same on every desktop (the book under each
+// desktop's tray icons).
+TEST_F(SystemTrayTest, TheShellKnowsIconsByWindowAndIdentifier) {
+    Form other{"Other"};
+    const auto record = [](Form* owner, uint32_t id, uint32_t size = 88) {
+        NOTIFYICONDATA data;
+        data.cbSize = size;
+        data.hWnd = owner;
+        data.uID = id;
+        return data;
+    };
+    const std::tuple<const char*, uint32_t, NOTIFYICONDATA, bool> steps[] = {
+        {"delete before any add", NIM_DELETE, NOTIFYICONDATA{}, false},
+        {"add without size", NIM_ADD, record(&window, 9, 0), false},
+        {"add without window", NIM_ADD, record(nullptr, 9), false},
+        {"add", NIM_ADD, record(&window, 1), true},
+        {"add the same pair", NIM_ADD, record(&window, 1), false},
+        {"add another identifier", NIM_ADD, record(&window, 2), true},
+        {"add the identifier for another window", NIM_ADD, record(&other, 1), true},
+        {"modify: never used", NIM_MODIFY, record(&window, 1), false},
+        {"delete an identifier never added", NIM_DELETE, record(&window, 3), false},
+        {"delete without size", NIM_DELETE, record(&window, 9, 0), false},
+        {"delete", NIM_DELETE, record(&window, 1), true},
+        {"delete twice", NIM_DELETE, record(&window, 1), false},
+        {"the other window keeps its icon", NIM_DELETE, record(&other, 1), true},
+        {"add again after delete", NIM_ADD, record(&window, 1), true},
+    };
+    for (const auto& [name, message, data, expected] : steps)
+        EXPECT_EQ(sim.Shell_NotifyIconA(message, data), expected) << name;
+
+    // An unloaded window loses its icons with it.
+    sim.UnloadForm(window);
+    EXPECT_FALSE(sim.Shell_NotifyIconA(NIM_DELETE, record(&window, 2)));
+    EXPECT_TRUE(sim.Shell_NotifyIconA(NIM_ADD, record(&window, 2)));
 }
 
 }  // namespace

@@ -55,4 +55,11 @@ inline void WriteFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
+// The pointer's move in pixels at the `tick`-th tick (from 1) the stick is
+// held over at speed 2 with acceleration: 2, 2.8, 4.06, 6.09, then 9.4395,
+// rounded, growing after the 20th, 40th, 60th and 80th. One table for all.
+constexpr int GrowingStepAt(int tick) {
+    return tick <= 20 ? 2 : tick <= 40 ? 3 : tick <= 60 ? 4 : tick <= 80 ? 6 : 9;
+}
+
 }  // namespace gimbalo::testing

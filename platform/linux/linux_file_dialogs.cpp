@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/file_dialog_record.h"
-#include "platform/linux/form_host.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/qt_form_host.h"
 #include "platform/linux/qt_text.h"
 
 namespace gimbalo {
@@ -96,11 +96,9 @@ bool RunFileDialog(OPENFILENAME& record, bool open, QWidget* owner) {
 }  // namespace
 
 QWidget* LinuxPlatform::DialogOwner(Form* form) const {
-    if (form == nullptr) return nullptr;
-    const auto host = hosts_.find(form);
-    if (host == hosts_.end() || host->second->Window() == nullptr) return nullptr;
-    QWidget* window = host->second->Window();
-    return window->isVisible() ? window : nullptr;
+    const QtFormHost* host = form != nullptr ? QtHostOf(*form) : nullptr;
+    QWidget* window = host != nullptr ? host->Window() : nullptr;
+    return window != nullptr && window->isVisible() ? window : nullptr;
 }
 
 bool LinuxPlatform::GetOpenFileNameA(OPENFILENAME& record) {

@@ -1,6 +1,5 @@
-// The popup menu of a form and its pictures. A menu bar's handle is its
-// form's address and a menu's handle its own; a handle counts only while its
-// form is loaded, so a stale or made-up one finds nothing.
+// The popup menu of a form, built from its model each time it is shown, so
+// it always shows the captions and pictures of the moment.
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
@@ -11,30 +10,11 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/qt_text.h"
-#include "platform/menu_handles.h"
 
 namespace gimbalo {
 
-MenuHandle LinuxPlatform::GetMenu(Form& form) {
-    return menu_handles::MenuBar(hosts_, form);
-}
-
-MenuHandle LinuxPlatform::GetSubMenu(MenuHandle menu, int position) {
-    return menu_handles::SubMenu(hosts_, menu, position);
-}
-
-uint32_t LinuxPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    return menu_handles::ItemId(hosts_, menu, position);
-}
-
-bool LinuxPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
-                                       int32_t uncheckedPicture, int32_t) {
-    return menu_handles::SetItemPicture(hosts_, menu, item, flags, uncheckedPicture);
-}
-
-void LinuxPlatform::ShowPopupMenu(Form& form) {
-    if (!application_ || ended_ || form.Menus().empty()) return;
-    Menu& menu = *form.Menus().front();
+MenuItem* LinuxPlatform::ChooseFromPopup(Menu& menu) {
+    if (!application_) return nullptr;
     QMenu popup;
     popup.setObjectName(QtText(menu.Name()));
     for (const MenuItem* item : menu.Items()) {
@@ -51,14 +31,7 @@ void LinuxPlatform::ShowPopupMenu(Form& form) {
     // closes on a click elsewhere although none of the program's windows is
     // active.
     const QAction* chosen = popup.exec(QCursor::pos());
-    // The program may have ended while the menu was open.
-    if (chosen == nullptr || ended_) return;
-    const std::string name = chosen->objectName().toStdString();
-    if (MenuItem* item = menu.Find(name)) item->UserChoose();
-}
-
-int32_t LinuxPlatform::LoadPicture(const std::string& fileName) {
-    return Pictures().Load(fileName);
+    return chosen != nullptr ? menu.Find(chosen->objectName().toStdString()) : nullptr;
 }
 
 }  // namespace gimbalo

@@ -2,16 +2,15 @@
 
 #include <SDL.h>
 
-#include <QApplication>
-#include <QLockFile>
+#include <QtGlobal>
 
 #include "platform/linux/desktop_session.h"
-#include "platform/linux/form_accessibility.h"
-#include "platform/linux/form_host.h"
+#include "platform/linux/instance_lock.h"
 #include "platform/linux/joystick_news.h"
+#include "platform/linux/message_boxes.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/qt_application.h"
 #include "platform/linux/sdl_joysticks.h"
-#include "platform/linux/tray_icons.h"
 #include "platform/linux/uinput_pointer.h"
 #include "platform/linux/x11_pointer.h"
 #include "platform/linux/xdg_autostart.h"
@@ -25,7 +24,12 @@ std::unique_ptr<LinuxPlatform> LinuxPlatform::Create(int& argc, char** argv, std
     return platform;
 }
 
-LinuxPlatform::LinuxPlatform() = default;
+LinuxPlatform::LinuxPlatform()
+    : instanceLock_(std::make_unique<InstanceLock>()),
+      // Made now, read on first use: once Qt is up and the program folder
+      // is known.
+      pictures_(std::make_unique<PictureStore>([this] { return ProgramFolder() + "/pictures"; })),
+      messageBoxes_(std::make_unique<MessageBoxes>()) {}
 
 bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
                                const std::string& pointerWay) {
@@ -56,21 +60,9 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
             qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     }
 
-    for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i)
-        arguments_.emplace_back(argv[i]);
-    if (arguments_.empty()) arguments_.emplace_back("gimbalo");
-    for (std::string& argument : arguments_) argv_.push_back(argument.data());
-    argv_.push_back(nullptr);
-    argc_ = static_cast<int>(arguments_.size());
-
-    // Qt allows one application object per process.
-    if (QCoreApplication::instance() != nullptr) {
-        error = "gimbalo: the desktop is already opened in this process";
-        return false;
-    }
-    application_ = std::make_unique<QApplication>(argc_, argv_.data());
-    QApplication::setQuitOnLastWindowClosed(false);
-    InstallFormAccessibility();
+    auto application = std::make_unique<QtApplication>();
+    if (!application->Start(argc, argv, error)) return false;
+    application_ = std::move(application);
 
     // SDL would take SIGINT and SIGTERM for its own event queue, which nobody
     // reads here: a termination request would then be lost.
@@ -90,17 +82,12 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
 LinuxPlatform::~LinuxPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
-    hosts_.clear();
+    CloseDesktop();
     news_.reset();
-    tray_.reset();
     pictures_.reset();
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-    // Form windows and tray icons go through deleteLater; with no event loop
-    // left to run, this is their last chance before Qt itself ends.
-    if (application_) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (application_) RemoveFormAccessibility();
     application_.reset();
     pointer_.reset();
 }
@@ -123,6 +110,22 @@ void LinuxPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, ui
 
 uint32_t LinuxPlatform::PointerState() {
     return pointer_ ? pointer_->State() : POINTER_READY;
+}
+
+int LinuxPlatform::MessageBox(const std::string& text, uint32_t, const std::string& title) {
+    return application_ ? messageBoxes_->Show(text, title, ExecutableName()) : 0;
+}
+
+bool LinuxPlatform::MessageSaidOnTerminal() const {
+    return messageBoxes_->SaidOnTerminal();
+}
+
+int32_t LinuxPlatform::LoadPicture(const std::string& fileName) {
+    return Pictures().Load(fileName);
+}
+
+bool LinuxPlatform::AnotherInstanceRunning() {
+    return instanceLock_->AnotherInstanceRunning();
 }
 
 bool LinuxPlatform::WriteAutostart(const std::string& name, const std::string& executablePath) {

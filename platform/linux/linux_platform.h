@@ -3,28 +3,26 @@
 // /dev/uinput for the pointer and the mouse buttons (desktop_session.h).
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "platform/common/desktop_platform.h"
 #include "platform/common/timer_dispatch.h"
-#include "platform/platform.h"
 
-class QApplication;
-class QLockFile;
 class QWidget;
 
 namespace gimbalo {
 
-class FormHost;
+class InstanceLock;
 class JoystickNews;
+class MessageBoxes;
 class PictureStore;
 class PointerDevice;
+class QtApplication;
+class QtFormHost;
 class SdlJoysticks;
-class TrayIcons;
 
-class LinuxPlatform : public Platform {
+class LinuxPlatform : public DesktopPlatform {
 public:
     // Opens the way to the pointer and starts Qt and SDL. `pointerWay` is
     // the --pointer option's value, empty when not given. Returns nothing
@@ -48,30 +46,22 @@ public:
                      uintptr_t extraInfo) override;
     uint32_t PointerState() override;
 
-    // -- forms and the message loop --
-    void LoadForm(Form& form) override;
-    void UnloadForm(Form& form) override;
+    // -- forms and the message loop (linux_message_loop.cpp) --
     void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
     void EndProgram() override;
     bool ProgramEnded() const override;
+    // A warning with one OK button (message_boxes.cpp).
     int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
     // Whether a message box has also said its text on the standard error
     // (a box without words says nothing there).
-    bool MessageSaidOnTerminal() const { return messageSaidOnTerminal_; }
+    bool MessageSaidOnTerminal() const;
 
-    // -- menus (linux_menus.cpp) --
-    MenuHandle GetMenu(Form& form) override;
-    MenuHandle GetSubMenu(MenuHandle menu, int position) override;
-    uint32_t GetMenuItemID(MenuHandle menu, int position) override;
-    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
-                            int32_t uncheckedPicture, int32_t checkedPicture) override;
-    void ShowPopupMenu(Form& form) override;
+    // -- pictures --
     int32_t LoadPicture(const std::string& fileName) override;
-    // The pictures LoadPicture handed out, by handle (picture_store.cpp).
-    PictureStore& Pictures();
+    // The pictures LoadPicture handed out, by handle.
+    PictureStore& Pictures() { return *pictures_; }
 
     // -- shell (linux_shell.cpp) --
-    bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
     bool StartProgram(const std::string& commandLine, int showStyle) override;
 
     // -- common dialogs (linux_file_dialogs.cpp) --
@@ -84,10 +74,11 @@ public:
     bool UsesVisualStylesManifest() const override { return false; }
     bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
     bool DeleteAutostart(const std::string& name) override;
+    // The lock file of instance_lock.cpp.
     bool AnotherInstanceRunning() override;
     int TwipsPerPixelX() override;
 
-    // -- text and files (linux_files.cpp) --
+    // -- text and folders (linux_folders.cpp) --
     bool TextIsUtf8() const override { return true; }
     char PathSeparator() const override { return '/'; }
     std::string ProgramFolder() override;
@@ -119,31 +110,28 @@ protected:
     bool Initialise(int& argc, char** argv, std::string& error, const std::string& pointerWay = "");
 
 private:
+    // The host of each loaded form, its timers ticking through Timers()
+    // (linux_message_loop.cpp).
+    std::unique_ptr<FormHost> MakeHost(Form& form) override;
+    // The tray icons (linux_shell.cpp) and the popup menu (linux_menus.cpp).
+    std::unique_ptr<TrayIconBook> MakeTray() override;
+    MenuItem* ChooseFromPopup(Menu& menu) override;
+    QtFormHost* QtHostOf(const Form& form) const;
     // The window a dialog of `form` stands over: null when the form has none
     // on the screen (linux_file_dialogs.cpp).
     QWidget* DialogOwner(Form* form) const;
 
-    // Qt keeps a reference to the argument count and the vector for the
-    // life of the application, so the platform owns its copies.
-    int argc_ = 0;
-    std::vector<std::string> arguments_;
-    std::vector<char*> argv_;
-
     // Declared in the order they are built; destroyed in reverse, so the
     // pointer lets go of held buttons and Qt objects go before Qt itself.
     std::unique_ptr<PointerDevice> pointer_;
-    std::unique_ptr<QApplication> application_;
+    std::unique_ptr<QtApplication> application_;  // set once Qt is up
     bool sdlStarted_ = false;
     std::unique_ptr<SdlJoysticks> joysticks_;
     std::unique_ptr<JoystickNews> news_;
-    std::unique_ptr<QLockFile> instanceLock_;
-    bool instanceChecked_ = false;
-    bool anotherInstance_ = false;
-    std::map<Form*, std::unique_ptr<FormHost>> hosts_;
+    std::unique_ptr<InstanceLock> instanceLock_;
     std::unique_ptr<PictureStore> pictures_;
-    std::unique_ptr<TrayIcons> tray_;
+    std::unique_ptr<MessageBoxes> messageBoxes_;
     bool ended_ = false;
-    bool messageSaidOnTerminal_ = false;
     TimerDispatch timers_{*this};
 };
 

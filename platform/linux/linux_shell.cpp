@@ -1,23 +1,13 @@
 // The notification-area icon and starting programs.
 #include "platform/linux/desktop_open.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/picture_store.h"
 #include "platform/linux/tray_icons.h"
 
 namespace gimbalo {
 
-bool LinuxPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
-    if (!application_) return false;
-    if (!tray_) tray_ = std::make_unique<TrayIcons>(*this, Pictures());
-    switch (message) {
-        case NIM_ADD:
-            return tray_->Add(data);
-        case NIM_DELETE:
-            return tray_->Delete(data);
-        default:
-            // The icon's picture and tip never change while the program runs.
-            return false;
-    }
+std::unique_ptr<TrayIconBook> LinuxPlatform::MakeTray() {
+    if (!application_) return nullptr;
+    return std::make_unique<TrayIcons>(*this, Pictures());
 }
 
 // The show style asks Windows to open the program's window maximised or

@@ -1,10 +1,7 @@
-// Locale, screen, common controls and the single-instance lock.
+// Locale, screen and common controls.
 #include <QApplication>
-#include <QDir>
 #include <QLocale>
-#include <QLockFile>
 #include <QScreen>
-#include <QStandardPaths>
 #include <cmath>
 #include <cstring>
 
@@ -29,20 +26,6 @@ int LinuxPlatform::GetLocaleInfoA(uint32_t, uint32_t type, char* buffer, int siz
 
 // Qt is up once the platform exists; its widgets need nothing more.
 void LinuxPlatform::InitCommonControls() {}
-
-bool LinuxPlatform::AnotherInstanceRunning() {
-    if (instanceChecked_) return anotherInstance_;
-    instanceChecked_ = true;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    instanceLock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/gimbalo.lock"));
-    // A lock whose process is gone is stale at once, so a copy that was
-    // killed does not keep the next one from starting.
-    instanceLock_->setStaleLockTime(0);
-    anotherInstance_ =
-        !instanceLock_->tryLock(0) && instanceLock_->error() == QLockFile::LockFailedError;
-    return anotherInstance_;
-}
 
 int LinuxPlatform::TwipsPerPixelX() {
     const QScreen* screen = application_ ? QGuiApplication::primaryScreen() : nullptr;

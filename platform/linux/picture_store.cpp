@@ -44,12 +44,19 @@ QPixmap ReadPicture(const QString& path, bool png) {
 
 PictureStore::PictureStore(std::string folder) : folder_(std::move(folder)) {}
 
+PictureStore::PictureStore(std::function<std::string()> folder) : folderOf_(std::move(folder)) {}
+
+const std::string& PictureStore::Folder() {
+    if (!folder_) folder_ = folderOf_();
+    return *folder_;
+}
+
 int32_t PictureStore::Load(const std::string& fileName) {
     const auto known = handles_.find(fileName);
     if (known != handles_.end()) return known->second;
     if (!IsPlainFileName(fileName)) return 0;
 
-    const std::string path = folder_ + "/" + fileName;
+    const std::string path = Folder() + "/" + fileName;
     QPixmap pixmap = ReadPicture(QFile::decodeName(path.c_str()), HasPngSuffix(fileName));
     // A failed load is not remembered: a file put in place later still loads.
     if (pixmap.isNull()) return 0;

@@ -5,7 +5,9 @@
 #include <QIcon>
 #include <QPixmap>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace gimbalo {
@@ -14,6 +16,8 @@ class PictureStore {
 public:
     // Pictures are read from `folder` (the program folder's "pictures").
     explicit PictureStore(std::string folder);
+    // The folder is asked for when the first picture is loaded.
+    explicit PictureStore(std::function<std::string()> folder);
     PictureStore(const PictureStore&) = delete;
     PictureStore& operator=(const PictureStore&) = delete;
 
@@ -29,7 +33,10 @@ public:
     bool Contains(int32_t handle) const { return pixmaps_.count(handle) > 0; }
 
 private:
-    std::string folder_;
+    const std::string& Folder();
+
+    std::function<std::string()> folderOf_;
+    std::optional<std::string> folder_;
     std::map<std::string, int32_t> handles_;
     std::map<int32_t, QPixmap> pixmaps_;
     int32_t next_ = 1;

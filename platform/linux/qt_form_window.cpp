@@ -1,25 +1,20 @@
+// Building a form's window: a native widget per declared control, placed,
+// coloured, ordered for Tab and named for screen readers, and wired so that
+// what the user does reaches the model.
 #include "platform/linux/qt_form_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <vector>
 
 #include "platform/linux/form_accessibility.h"
 #include "platform/linux/form_colours.h"
 #include "platform/linux/qt_text.h"
-#include "platform/linux/x11_window_state.h"
 
 namespace gimbalo {
 
@@ -36,10 +31,6 @@ Qt::WindowFlags FlagsFor(FormBorder border) {
     }
     // A close button in the title bar, and no minimise or maximise button.
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-}
-
-bool IsLeftButton(QEvent* event) {
-    return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
 }  // namespace
@@ -60,7 +51,7 @@ QtFormWindow::QtFormWindow(Form& form, WindowResources resources)
     else
         setFixedSize(client);
     setWindowTitle(QtShownText(form.Caption()));
-    PushFormIcon();
+    ShowIcon();
 
     BuildControls();
     ApplyCaptionRelations();
@@ -213,321 +204,6 @@ void QtFormWindow::ApplyColoursOfAll() {
     const QPalette desktop = QApplication::palette();
     ApplyFormColours(form_->Layout(), *this, desktop);
     for (const auto& [control, widget] : widgets_) ApplyColours(*control, *widget, desktop);
-}
-
-// ---- model to widgets ----
-
-void QtFormWindow::ControlChanged(Control& control, Property what) {
-    QWidget* widget = WidgetOf(control);
-    if (widget == nullptr || form_ == nullptr) return;
-    const QSignalBlocker blocker(widget);
-    switch (what) {
-        case Property::Caption:
-            PushCaption(control);
-            break;
-        case Property::Text:
-            if (control.Kind() == ControlKind::ComboBox)
-                PushComboText(static_cast<ComboBox&>(control));
-            break;
-        case Property::Items:
-            if (control.Kind() == ControlKind::ComboBox)
-                PushComboItems(static_cast<ComboBox&>(control));
-            break;
-        case Property::ListIndex:
-            if (control.Kind() == ControlKind::ComboBox)
-                PushComboSelection(static_cast<ComboBox&>(control));
-            break;
-        case Property::Value:
-            if (control.Kind() == ControlKind::CheckBox)
-                PushCheckValue(static_cast<CheckBox&>(control));
-            break;
-        case Property::Enabled:
-            widget->setEnabled(control.Enabled());
-            break;
-        case Property::Visible:
-            widget->setVisible(control.Visible());
-            break;
-        case Property::Bounds:
-            // The about box's panel moves every 10 ms: its size stays, so
-            // Qt only moves it and scrolls what is already drawn.
-            PlaceWidget(control, *widget, scale_);
-            break;
-        case Property::Picture:
-            PushPicture(control);
-            break;
-        case Property::Interval:
-        case Property::Icon:
-        case Property::Foreground:
-            break;
-    }
-}
-
-void QtFormWindow::FormChanged(Property what) {
-    if (form_ == nullptr) return;
-    switch (what) {
-        case Property::Caption:
-            setWindowTitle(QtShownText(form_->Caption()));
-            break;
-        case Property::Visible:
-            PushFormVisible();
-            break;
-        case Property::Icon:
-            PushFormIcon();
-            break;
-        case Property::Foreground:
-            PushFormForeground();
-            break;
-        default:
-            break;
-    }
-}
-
-void QtFormWindow::PushCaption(Control& control) {
-    QWidget* widget = WidgetOf(control);
-    const QString text = QtShownText(control.Caption());
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setText(text);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(text);
-    } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-        box->setTitle(text);
-    }
-    // Labels and check boxes make room for a longer text.
-    PlaceWidget(control, *widget, scale_);
-    PushAccessibleName(control);
-    // A label names the control it captions as well.
-    if (const Control* captioned = control.Layout().captionOf) PushAccessibleName(*captioned);
-}
-
-void QtFormWindow::PushAccessibleName(const Control& control) {
-    QWidget* widget = WidgetOf(control);
-    if (widget == nullptr) return;
-    // What a screen reader says: the description of a picture, the caption of
-    // a control's label, or the control's own caption; nothing for
-    // decoration.
-    const ControlDesign& design = control.Layout();
-    QString name;
-    if (!design.description.empty())
-        name = QtText(design.description);
-    else if (const Control* label = control.CaptionLabel())
-        name = AccessibleText(label->Caption());
-    else if (!design.decorative)
-        name = AccessibleText(control.Caption());
-    widget->setAccessibleName(name);
-    // The text part of a list is the list, for whoever lands in it.
-    if (auto* list = qobject_cast<QComboBox*>(widget); list && list->lineEdit())
-        list->lineEdit()->setAccessibleName(name);
-    if (control.IsLink()) widget->setAccessibleDescription(QtText(design.link));
-}
-
-void QtFormWindow::PushPicture(Control& control) {
-    auto* label = qobject_cast<QLabel*>(WidgetOf(control));
-    if (label == nullptr || !resources_.picture) return;
-    const QPixmap picture =
-        resources_.picture(static_cast<PictureControl&>(control).PictureHandle());
-    if (picture.isNull())
-        label->clear();
-    else
-        label->setPixmap(picture);
-}
-
-void QtFormWindow::PushComboItems(ComboBox& combo) {
-    auto* widget = static_cast<QComboBox*>(WidgetOf(combo));
-    const QSignalBlocker blocker(widget);
-    widget->clear();
-    for (const std::string& item : combo.Items()) widget->addItem(QtText(item));
-    PushComboSelection(combo);
-}
-
-void QtFormWindow::PushComboSelection(ComboBox& combo) {
-    auto* widget = static_cast<QComboBox*>(WidgetOf(combo));
-    const QSignalBlocker blocker(widget);
-    QLineEdit* edit = widget->lineEdit();
-    const int cursor = edit->cursorPosition();
-    widget->setCurrentIndex(combo.ListIndex());
-    // Selecting nothing empties Qt's text part, selecting an entry replaces
-    // it; the text part shows the model's text all the same, and typing goes
-    // on where it was.
-    const QString text = QtText(combo.Text());
-    if (edit->text() != text) {
-        const QSignalBlocker editBlocker(edit);
-        edit->setText(text);
-        edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
-    }
-}
-
-void QtFormWindow::PushComboText(ComboBox& combo) {
-    auto* widget = static_cast<QComboBox*>(WidgetOf(combo));
-    QLineEdit* edit = widget->lineEdit();
-    const QString text = QtText(combo.Text());
-    if (edit->text() == text) return;
-    const QSignalBlocker blocker(edit);
-    edit->setText(text);
-}
-
-void QtFormWindow::PushCheckValue(CheckBox& box) {
-    auto* widget = static_cast<QCheckBox*>(WidgetOf(box));
-    const QSignalBlocker blocker(widget);
-    widget->setChecked(box.Value() == 1);
-}
-
-void QtFormWindow::Resync(Control& control) {
-    QWidget* widget = WidgetOf(control);
-    if (widget == nullptr) return;
-    const QSignalBlocker blocker(widget);
-    if (control.Kind() == ControlKind::ComboBox)
-        PushComboSelection(static_cast<ComboBox&>(control));
-    else if (control.Kind() == ControlKind::CheckBox)
-        PushCheckValue(static_cast<CheckBox&>(control));
-}
-
-void QtFormWindow::PushFormIcon() {
-    if (form_ == nullptr || !resources_.picture) return;
-    const QPixmap icon = resources_.picture(form_->Icon());
-    setWindowIcon(icon.isNull() ? QIcon() : QIcon(icon));
-}
-
-void QtFormWindow::PushFormVisible() {
-    if (!form_->Visible()) {
-        hide();
-        return;
-    }
-    if (!form_->Layout().showInTaskbar) SkipTaskbar(*this);
-    // A form that is read rather than edited holds the focus itself at
-    // first; Tab leads on to its controls.
-    if (!placed_ && form_->Layout().takesFocus) setFocus(Qt::OtherFocusReason);
-    PlaceOnFirstShow();
-    show();
-    raise();
-    activateWindow();
-}
-
-void QtFormWindow::PushFormForeground() {
-    if (isMinimized()) showNormal();
-    raise();
-    activateWindow();
-}
-
-void QtFormWindow::PlaceOnFirstShow() {
-    if (placed_) return;
-    placed_ = true;
-    if (form_->Layout().startPosition != StartPosition::CenterScreen) return;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    QRect place(QPoint(0, 0), size());
-    place.moveCenter(screen->availableGeometry().center());
-    move(place.topLeft());
-}
-
-// ---- user input to the model ----
-
-void QtFormWindow::closeEvent(QCloseEvent* event) {
-    // The program decides whether the window goes: it unloads the form or
-    // keeps it, and the host follows.
-    event->ignore();
-    if (form_ != nullptr) form_->UserClose();
-}
-
-void QtFormWindow::keyPressEvent(QKeyEvent* event) {
-    // Keys that no control took: Escape is the form's.
-    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (form_ != nullptr) form_->UserEscape();
-}
-
-bool QtFormWindow::event(QEvent* event) {
-    // The desktop's colours changed: texts stay readable on the form's.
-    if (event->type() == QEvent::ApplicationPaletteChange) ApplyColoursOfAll();
-    return QWidget::event(event);
-}
-
-void QtFormWindow::mousePressEvent(QMouseEvent* event) {
-    backgroundPressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void QtFormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    const bool click = backgroundPressed_ && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    backgroundPressed_ = false;
-    if (!click) return;
-    if (form_ != nullptr) form_->UserClick();
-}
-
-bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (textParts_.count(watched) > 0) {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        return key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-    Control* control = ControlOf(watched);
-    if (control != nullptr) {
-        FollowFocusAndPointer(*control, event);
-        if (HandleLinkKey(*control, event)) return true;
-    }
-    const auto found = clickable_.find(watched);
-    if (found == clickable_.end()) return QWidget::eventFilter(watched, event);
-    auto* widget = static_cast<QWidget*>(watched);
-    return HandleClick(*found->second, event, *widget);
-}
-
-void QtFormWindow::FollowFocusAndPointer(Control& control, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::FocusIn:
-            control.UserFocus(true);
-            break;
-        case QEvent::FocusOut:
-            control.UserFocus(false);
-            break;
-        case QEvent::Enter:
-            control.UserPointerOver(true);
-            break;
-        case QEvent::Leave:
-            control.UserPointerOver(false);
-            break;
-        default:
-            break;
-    }
-}
-
-bool QtFormWindow::HandleLinkKey(Control& control, QEvent* event) {
-    if (!control.IsLink() || event->type() != QEvent::KeyPress) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool press = key->modifiers() == Qt::NoModifier &&
-                       (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-                        key->key() == Qt::Key_Space);
-    if (!press) return false;
-    // A key held down opens the page once.
-    if (!key->isAutoRepeat()) control.UserClick();
-    return true;
-}
-
-bool QtFormWindow::HandleClick(Control& control, QEvent* event, QWidget& widget) {
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (IsLeftButton(event)) pressed_ = &widget;
-            return true;  // a click on a control never reaches its container
-        case QEvent::MouseButtonDblClick:
-            // The second press of a double click arms nothing: its release
-            // is no second click.
-            return true;
-        case QEvent::MouseButtonRelease: {
-            const bool click =
-                IsLeftButton(event) && pressed_ == &widget &&
-                widget.rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint());
-            if (IsLeftButton(event)) pressed_ = nullptr;
-            if (click) {
-                if (form_ != nullptr) control.UserClick();
-            }
-            return true;
-        }
-        default:
-            return false;
-    }
 }
 
 }  // namespace gimbalo

@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "platform/common/form_window.h"
 #include "platform/forms.h"
 #include "platform/linux/widget_factory.h"
 
@@ -24,21 +25,14 @@ struct WindowResources {
     QCursor hand{Qt::PointingHandCursor};
 };
 
-class QtFormWindow : public QWidget {
+class QtFormWindow : public QWidget, public FormWindow {
 public:
     QtFormWindow(Form& form, WindowResources resources);
     ~QtFormWindow() override;
-    QtFormWindow(const QtFormWindow&) = delete;
-    QtFormWindow& operator=(const QtFormWindow&) = delete;
 
-    // Lets go of the form: nothing reaches the model any more, the window
-    // hides, and it is destroyed once control is back in the event loop
-    // (the form may be unloaded from one of the window's own handlers, or
-    // while a modal dialog runs).
-    void Detach();
-
-    void ControlChanged(Control& control, Property what);
-    void FormChanged(Property what);
+    // The window is destroyed once control is back in the event loop.
+    void Detach() override;
+    void ControlChanged(Control& control, Property what) override;
 
     // The form shown, nullptr once it is let go of.
     const Form* Model() const { return form_; }
@@ -59,6 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ---- building (qt_form_window.cpp) ----
     void BuildControls();
     void ConnectInput(Control& control, QWidget& widget);
     void ApplyTabOrder();
@@ -66,19 +61,24 @@ private:
     void ApplyCaptionRelations();
     void ApplyColoursOfAll();
 
+    // ---- model to widgets (qt_form_updates.cpp) ----
+    bool Detached() const override { return form_ == nullptr; }
+    void ShowCaption() override;
+    void ShowVisibility() override;
+    void ShowIcon() override;
+    void BringToFront() override;
     void PushCaption(Control& control);
     void PushPicture(Control& control);
     void PushComboItems(ComboBox& combo);
+    void PushAccessibleName(const Control& control);
     void PushComboSelection(ComboBox& combo);
     void PushComboText(ComboBox& combo);
     void PushCheckValue(CheckBox& box);
-    void PushAccessibleName(const Control& control);
     // Everything a user action could have touched, after the model had its say.
     void Resync(Control& control);
-    void PushFormVisible();
-    void PushFormForeground();
-    void PushFormIcon();
     void PlaceOnFirstShow();
+
+    // ---- user input to the model (qt_form_input.cpp) ----
     // A click on a control that is no push button, list or check box.
     bool HandleClick(Control& control, QEvent* event, QWidget& widget);
     // Enter or Space on a link that has the focus: a click.

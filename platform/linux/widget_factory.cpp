@@ -23,7 +23,6 @@ namespace gimbalo {
 
 namespace {
 
-constexpr double kReferenceDpi = 96.0;
 // Pixels (at 96 DPI) a growing check box keeps from its container's edge.
 constexpr int kEdgeMargin = 8;
 // Width in pixels of the mark around a link that has the focus.
@@ -177,19 +176,9 @@ double ScreenScale() {
     return dpi / kReferenceDpi;
 }
 
-FormScale::FormScale(Unit unit, double screenScale)
-    : factor_((unit == Unit::Twips ? 1.0 / kTwipsPerPixel : 1.0) * screenScale) {}
-
-int FormScale::ToPixels(int length) const {
-    return static_cast<int>(std::lround(length * factor_));
-}
-
 QRect FormScale::ToPixels(const Bounds& bounds) const {
-    const int left = ToPixels(bounds.left);
-    const int top = ToPixels(bounds.top);
-    const int right = ToPixels(bounds.left + bounds.width);
-    const int bottom = ToPixels(bounds.top + bounds.height);
-    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+    const Bounds pixels = ToPixelBounds(bounds);
+    return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
 QStringList FontFamilies(const std::string& name) {

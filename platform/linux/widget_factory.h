@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <string>
 
+#include "platform/common/pixel_scale.h"
 #include "platform/forms.h"
 #include "platform/linux/form_colours.h"
 
@@ -21,16 +22,11 @@ namespace gimbalo {
 double ScreenScale();
 
 // Turns places and sizes in a form's unit into pixels on this screen.
-class FormScale {
+class FormScale : public PixelScale {
 public:
-    FormScale(Unit unit, double screenScale);
-    // Edges are rounded, not sizes, so neighbouring controls neither overlap
-    // nor leave gaps.
+    using PixelScale::PixelScale;
+    using PixelScale::ToPixels;
     QRect ToPixels(const Bounds& bounds) const;
-    int ToPixels(int length) const;
-
-private:
-    double factor_;
 };
 
 // Families to try for a declared font, the declared one first: fonts that a

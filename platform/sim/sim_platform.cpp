@@ -4,15 +4,90 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/common/form_window.h"
 #include "platform/common/text_encoding.h"
 #include "platform/file_system.h"
 
 namespace gimbalo {
 
+// A form's window on the sim: nothing to draw; it notes the form coming to
+// the front.
+class SimPlatform::Window final : public FormWindow {
+public:
+    Window(SimPlatform& sim, Form& form) : sim_(sim), form_(form) {}
+    void ControlChanged(Control&, Property) override {}
+    void Detach() override {}
+
+private:
+    bool Detached() const override { return false; }
+    void ShowCaption() override {}
+    void ShowVisibility() override {}
+    void ShowIcon() override {}
+    void BringToFront() override { sim_.broughtForward.push_back(form_.Name()); }
+
+    SimPlatform& sim_;
+    Form& form_;
+};
+
+// A loaded form on the sim: its timers count the time AdvanceTime passes.
+class SimPlatform::Host : public FormHost {
+public:
+    Host(SimPlatform& sim, Form& form) : FormHost(form), sim_(sim) { Attach(); }
+    ~Host() override {
+        for (Control* control : Model().Controls())
+            if (control->Kind() == ControlKind::Timer)
+                sim_.timerElapsed_.erase(static_cast<Timer*>(control));
+    }
+
+private:
+    void FollowTimer(Timer& timer) override { sim_.timerElapsed_[&timer] = 0; }
+    FormWindow* ExistingWindow() const override { return window_.get(); }
+    FormWindow* MakeWindow() override {
+        window_ = std::make_unique<SimPlatform::Window>(sim_, Model());
+        return window_.get();
+    }
+
+    SimPlatform& sim_;
+    std::unique_ptr<SimPlatform::Window> window_;
+};
+
+// The sim's notification area: the icons as the program described them.
+class SimPlatform::Tray : public TrayIconBook {
+public:
+    explicit Tray(SimPlatform& sim)
+        : TrayIconBook([&sim] { return sim.TwipsPerPixelX(); }), sim_(sim) {}
+    ~Tray() override { HideAll(); }
+
+private:
+    bool Show(uint32_t serial, const NOTIFYICONDATA& data) override {
+        sim_.trayIcons_.push_back(
+            {data.hWnd, data.uID, data.hIcon, data.szTip, data.uCallbackMessage});
+        serials_.push_back(serial);
+        return true;
+    }
+    void Hide(uint32_t serial) override {
+        const auto found = std::find(serials_.begin(), serials_.end(), serial);
+        if (found == serials_.end()) return;
+        sim_.trayIcons_.erase(sim_.trayIcons_.begin() + (found - serials_.begin()));
+        serials_.erase(found);
+    }
+
+    SimPlatform& sim_;
+    std::vector<uint32_t> serials_;  // of the icons in sim_.trayIcons_
+};
+
 SimPlatform::SimPlatform(std::string folder) : folder_(std::move(folder)), exeFolder_(folder_) {}
 
 SimPlatform::~SimPlatform() {
-    for (Form* form : loaded_) form->SetObserver(nullptr);
+    CloseDesktop();
+}
+
+std::unique_ptr<FormHost> SimPlatform::MakeHost(Form& form) {
+    return std::make_unique<Host>(*this, form);
+}
+
+std::unique_ptr<TrayIconBook> SimPlatform::MakeTray() {
+    return std::make_unique<Tray>(*this);
 }
 
 int SimPlatform::AddJoystick(const std::string& name, uint32_t buttons) {
@@ -58,7 +133,7 @@ void SimPlatform::AdvanceTime(int milliseconds) {
         ++now_;
         // Collect first: a tick may load or unload forms.
         std::vector<Timer*> due;
-        for (Form* form : loaded_) {
+        for (Form* form : LoadedForms()) {
             for (Control* control : form->Controls()) {
                 if (control->Kind() != ControlKind::Timer) continue;
                 auto* timer = static_cast<Timer*>(control);
@@ -71,15 +146,9 @@ void SimPlatform::AdvanceTime(int milliseconds) {
         }
         for (Timer* timer : due) {
             if (ended_) break;
-            if (loaded_.count(&timer->Owner())) timer->Fire();
+            if (FormLoaded(timer->Owner())) timer->Fire();
         }
     }
-}
-
-void SimPlatform::ControlChanged(Control& control, Property what) {
-    if (control.Kind() == ControlKind::Timer &&
-        (what == Property::Interval || what == Property::Enabled))
-        timerElapsed_[static_cast<Timer*>(&control)] = 0;
 }
 
 bool SimPlatform::WatchJoystick(int device, std::function<void()> wake) {
@@ -148,19 +217,6 @@ void SimPlatform::mouse_event(uint32_t flags, uint32_t, uint32_t, uint32_t, uint
     buttonEvents.push_back(flags);
 }
 
-void SimPlatform::LoadForm(Form& form) {
-    loaded_.insert(&form);
-    form.SetObserver(this);
-}
-
-void SimPlatform::UnloadForm(Form& form) {
-    loaded_.erase(&form);
-    form.SetObserver(nullptr);
-    for (Control* control : form.Controls())
-        if (control->Kind() == ControlKind::Timer)
-            timerElapsed_.erase(static_cast<Timer*>(control));
-}
-
 void SimPlatform::RunMessageLoop(const std::function<void()>&) {
     // Tests drive time themselves with AdvanceTime.
 }
@@ -170,73 +226,19 @@ int SimPlatform::MessageBox(const std::string& text, uint32_t style, const std::
     return 1;
 }
 
-// Menus: handles stand for a form's menu bar or for one of its menus.
-MenuHandle SimPlatform::GetMenu(Form& form) {
-    if (form.Menus().empty()) return 0;
-    for (const auto& [handle, owner] : menuBars_)
-        if (owner == &form) return handle;
-    const MenuHandle handle = nextMenuHandle_++;
-    menuBars_[handle] = &form;
-    return handle;
-}
-
-MenuHandle SimPlatform::HandleOf(Menu* menu) {
-    for (const auto& [handle, known] : menus_)
-        if (known == menu) return handle;
-    const MenuHandle handle = nextMenuHandle_++;
-    menus_[handle] = menu;
-    return handle;
-}
-
-Menu* SimPlatform::MenuOf(MenuHandle handle) const {
-    auto found = menus_.find(handle);
-    return found == menus_.end() ? nullptr : found->second;
-}
-
-MenuHandle SimPlatform::GetSubMenu(MenuHandle menu, int position) {
-    auto bar = menuBars_.find(menu);
-    if (bar == menuBars_.end()) return 0;
-    const std::vector<Menu*>& menus = bar->second->Menus();
-    if (position < 0 || static_cast<std::size_t>(position) >= menus.size()) return 0;
-    return HandleOf(menus[static_cast<std::size_t>(position)]);
-}
-
-uint32_t SimPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    return MenuItemIdAt(MenuOf(menu), position);
-}
-
-bool SimPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
-                                     int32_t unchecked, int32_t) {
-    // The menus the item is looked for in: the bar's menus, or the one menu.
-    std::vector<Menu*> searched;
-    if (auto bar = menuBars_.find(menu); bar != menuBars_.end())
-        searched = bar->second->Menus();
-    else if (Menu* one = MenuOf(menu))
-        searched.push_back(one);
-    else
-        return false;
-    MenuItem* target = FindMenuItemFor(searched, item, (flags & MF_BYPOSITION) != 0);
-    if (target == nullptr) return false;
-    target->SetPicture(unchecked);
-    menuBitmaps[target->CommandId()] = unchecked;
-    return true;
-}
-
-void SimPlatform::ShowPopupMenu(Form& form) {
+MenuItem* SimPlatform::ChooseFromPopup(Menu& menu) {
     ++popupMenusShown;
-    if (form.Menus().empty()) return;
-    Menu& menu = *form.Menus().front();
     SimShownMenu shown;
-    shown.form = &form;
+    shown.form = &menu.Owner();
     shown.menu = menu.Name();
     for (const MenuItem* item : menu.Items())
         shown.items.push_back(
             {item->Name(), item->Caption(), item->IsSeparator(), item->PictureHandle()});
     shownMenus.push_back(std::move(shown));
-    if (menuChoices_.empty()) return;
+    if (menuChoices_.empty()) return nullptr;
     const std::string choice = std::move(menuChoices_.front());
     menuChoices_.pop_front();
-    if (MenuItem* item = menu.Find(choice)) item->UserChoose();
+    return menu.Find(choice);
 }
 
 int32_t SimPlatform::LoadPicture(const std::string& fileName) {
@@ -249,24 +251,7 @@ int32_t SimPlatform::LoadPicture(const std::string& fileName) {
 
 bool SimPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
     trayCalls.push_back({message, data});
-    auto same = [&data](const SimTrayIcon& icon) {
-        return icon.window == data.hWnd && icon.id == data.uID;
-    };
-    auto existing = std::find_if(trayIcons_.begin(), trayIcons_.end(), same);
-    switch (message) {
-        case NIM_ADD:
-            if (data.cbSize == 0 || data.hWnd == nullptr || existing != trayIcons_.end())
-                return false;
-            trayIcons_.push_back(
-                {data.hWnd, data.uID, data.hIcon, data.szTip, data.uCallbackMessage});
-            return true;
-        case NIM_DELETE:
-            if (data.cbSize == 0 || existing == trayIcons_.end()) return false;
-            trayIcons_.erase(existing);
-            return true;
-        default:
-            return false;
-    }
+    return DesktopPlatform::Shell_NotifyIconA(message, data);
 }
 
 bool SimPlatform::StartProgram(const std::string& commandLine, int showStyle) {

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/common/desktop_platform.h"
 #include "platform/forms.h"
-#include "platform/platform.h"
 
 namespace gimbalo {
 
@@ -60,7 +60,7 @@ struct SimTrayIcon {
     uint32_t callbackMessage = 0;
 };
 
-class SimPlatform : public Platform, private ModelObserver {
+class SimPlatform : public DesktopPlatform {
 public:
     // `folder`: the program folder and the settings folder both, a real
     // folder on disk that the test owns.
@@ -114,7 +114,7 @@ public:
 
     POINT Pointer() const { return pointer_; }
     const std::vector<SimTrayIcon>& TrayIcons() const { return trayIcons_; }
-    bool FormLoaded(const Form& form) const { return loaded_.count(const_cast<Form*>(&form)) > 0; }
+    bool FormLoaded(const Form& form) const { return HostOf(form) != nullptr; }
 
     // Advances the clock: every loaded form's running timer fires once per
     // whole period that passes; a timer started anew counts its period from
@@ -128,19 +128,12 @@ public:
     bool SetCursorPos(int32_t x, int32_t y) override;
     void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                      uintptr_t extraInfo) override;
-    void LoadForm(Form& form) override;
-    void UnloadForm(Form& form) override;
     void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
     void EndProgram() override { ended_ = true; }
     bool ProgramEnded() const override { return ended_; }
     int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
-    MenuHandle GetMenu(Form& form) override;
-    MenuHandle GetSubMenu(MenuHandle menu, int position) override;
-    uint32_t GetMenuItemID(MenuHandle menu, int position) override;
-    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags, int32_t unchecked,
-                            int32_t checked) override;
-    void ShowPopupMenu(Form& form) override;
     int32_t LoadPicture(const std::string& fileName) override;
+    // Noted in trayCalls; the icons as the shell keeps them in TrayIcons.
     bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
     bool StartProgram(const std::string& commandLine, int showStyle) override;
     bool GetOpenFileNameA(OPENFILENAME& record) override;
@@ -172,19 +165,17 @@ public:
     // The sim's clock: milliseconds passed in AdvanceTime.
     uint32_t GetTickCount() override { return now_; }
 
-    // Menu bitmaps set through SetMenuItemBitmaps: item id -> picture.
-    std::map<uint32_t, int32_t> menuBitmaps;
     // Forms by name, each time one shown already was brought to the front.
     std::vector<std::string> broughtForward;
 
 private:
-    void ControlChanged(Control& control, Property what) override;
-    void FormChanged(Form& form, Property what) override {
-        if (what == Property::Foreground) broughtForward.push_back(form.Name());
-    }
-    void MenuItemChanged(MenuItem&, Property) override {}
-    Menu* MenuOf(MenuHandle handle) const;
-    MenuHandle HandleOf(Menu* menu);
+    class Host;
+    class Window;
+    class Tray;
+
+    std::unique_ptr<FormHost> MakeHost(Form& form) override;
+    std::unique_ptr<TrayIconBook> MakeTray() override;
+    MenuItem* ChooseFromPopup(Menu& menu) override;
     bool ShowDialog(OPENFILENAME& record);
     // Calls the watching program's wake when its joystick changed.
     void DeliverWake();
@@ -209,7 +200,7 @@ private:
     bool utf8_ = true;
     bool usesManifest_ = true;
     char separator_ = '/';
-    std::set<Form*> loaded_;
+    // Milliseconds since each followed timer last fired or started.
     std::map<Timer*, int> timerElapsed_;
     struct DialogAnswer {
         std::optional<std::string> buffer;
@@ -219,10 +210,6 @@ private:
     std::vector<SimTrayIcon> trayIcons_;
     std::map<std::string, int32_t> pictures_;
     std::deque<std::string> menuChoices_;
-    // Menu handles: a form's menu bar, or one of its menus.
-    std::map<MenuHandle, Form*> menuBars_;
-    std::map<MenuHandle, Menu*> menus_;
-    MenuHandle nextMenuHandle_ = 0x100;
 };
 
 }  // namespace gimbalo

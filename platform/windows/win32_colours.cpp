@@ -37,14 +37,10 @@ Rgb ColourAround(const Control& control) {
     return holder != nullptr ? holder->BackgroundBehind() : control.Owner().Layout().backColor;
 }
 
-BrushCache::~BrushCache() {
-    for (auto& [colour, brush] : brushes_) DeleteObject(brush);
-}
-
 HBRUSH BrushCache::Get(Rgb colour) {
-    HBRUSH& brush = brushes_[colour];
-    if (brush == nullptr) brush = CreateSolidBrush(ToColorRef(colour));
-    return brush;
+    auto& brush = brushes_[colour];
+    if (!brush) brush.reset(CreateSolidBrush(ToColorRef(colour)));
+    return brush.get();
 }
 
 }  // namespace gimbalo

@@ -5,7 +5,9 @@
 #include "platform/windows/win32.h"
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "platform/forms.h"
 
@@ -33,16 +35,17 @@ std::optional<ControlColours> ColoursOf(const Control& control);
 // The colour the form declares around a control: its container's.
 Rgb ColourAround(const Control& control);
 
+// Solid brushes by colour, made once each and deleted with the cache.
 class BrushCache {
 public:
-    BrushCache() = default;
-    ~BrushCache();
-    BrushCache(const BrushCache&) = delete;
-    BrushCache& operator=(const BrushCache&) = delete;
     HBRUSH Get(Rgb colour);
 
 private:
-    std::map<Rgb, HBRUSH> brushes_;
+    struct DeleteBrush {
+        void operator()(HBRUSH brush) const { DeleteObject(brush); }
+    };
+
+    std::map<Rgb, std::unique_ptr<std::remove_pointer_t<HBRUSH>, DeleteBrush>> brushes_;
 };
 
 }  // namespace gimbalo

@@ -16,18 +16,6 @@ constexpr int kDroppedLines = 8;
 // 96 DPI.
 constexpr int kCheckTextGap = 6;
 
-DWORD AlignmentStyle(Alignment alignment) {
-    switch (alignment) {
-        case Alignment::Right:
-            return SS_RIGHT;
-        case Alignment::Center:
-            return SS_CENTER;
-        case Alignment::Left:
-            break;
-    }
-    return SS_LEFT;
-}
-
 // The extent of the window's text in its own font: on one line, or broken
 // into lines `width` wide when `width` is above 0.
 SIZE TextExtent(HWND window, int& lineHeight, int width = 0) {
@@ -175,7 +163,9 @@ HWND CreateNativeControl(const Control& control, HWND parent, int id, void* pane
             }
             windowClass = L"STATIC";
             // Captions are shown as written: an ampersand is no access key.
-            style |= AlignmentStyle(control.Layout().alignment) | SS_NOTIFY | SS_NOPREFIX;
+            style |=
+                AlignmentFlag<DWORD>(control.Layout().alignment, SS_LEFT, SS_RIGHT, SS_CENTER) |
+                SS_NOTIFY | SS_NOPREFIX;
             break;
         case ControlKind::ComboBox:
             windowClass = L"COMBOBOX";

@@ -13,6 +13,13 @@
 
 namespace gimbalo {
 
+// The flag of a declared alignment among three of a Win32 family (SS_*,
+// DT_*): left unless declared otherwise.
+template <typename Flag>
+Flag AlignmentFlag(Alignment alignment, Flag left, Flag right, Flag centre) {
+    return alignment == Alignment::Right ? right : alignment == Alignment::Center ? centre : left;
+}
+
 // Class of the windows the host draws itself: pictures, picture boxes,
 // frames and links.
 constexpr const wchar_t* kPanelClass = L"GimbaloPanel";

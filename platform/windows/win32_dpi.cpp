@@ -55,19 +55,11 @@ int SystemMetricFor(int index, int dpi) {
 }
 
 DeviceScale::DeviceScale(Unit unit, int dpi)
-    : dpi_(dpi > 0 ? dpi : kReferenceDpi),
-      factor_((unit == Unit::Twips ? 1.0 / kTwipsPerPixel : 1.0) * dpi_ / kReferenceDpi) {}
-
-int DeviceScale::ToPixels(int length) const {
-    return static_cast<int>(std::lround(length * factor_));
-}
+    : PixelScale(AtDpi(unit, dpi > 0 ? dpi : kReferenceDpi)), dpi_(dpi > 0 ? dpi : kReferenceDpi) {}
 
 RECT DeviceScale::ToPixels(const Bounds& bounds) const {
-    const int left = ToPixels(bounds.left);
-    const int top = ToPixels(bounds.top);
-    const int right = ToPixels(bounds.left + bounds.width);
-    const int bottom = ToPixels(bounds.top + bounds.height);
-    return RECT{left, top, right > left ? right : left, bottom > top ? bottom : top};
+    const Bounds pixels = ToPixelBounds(bounds);
+    return RECT{pixels.left, pixels.top, pixels.left + pixels.width, pixels.top + pixels.height};
 }
 
 int DeviceScale::FontHeight(double points) const {

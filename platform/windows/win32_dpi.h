@@ -6,11 +6,10 @@
 
 #include "platform/windows/win32.h"
 
+#include "platform/common/pixel_scale.h"
 #include "platform/forms.h"
 
 namespace gimbalo {
-
-constexpr int kReferenceDpi = 96;
 
 // The density a window is drawn at (its monitor's, for a per-monitor aware
 // program; the screen's otherwise).
@@ -22,13 +21,11 @@ RECT WindowRectFor(int width, int height, DWORD style, DWORD exStyle, int dpi);
 int SystemMetricFor(int index, int dpi);
 
 // Turns places and sizes in a form's unit into pixels at one density.
-class DeviceScale {
+class DeviceScale : public PixelScale {
 public:
     DeviceScale(Unit unit, int dpi);
     int Dpi() const { return dpi_; }
-    int ToPixels(int length) const;
-    // Edges are rounded, not sizes, so neighbouring controls neither overlap
-    // nor leave gaps.
+    using PixelScale::ToPixels;
     RECT ToPixels(const Bounds& bounds) const;
     // The height of a font of `points` points, as a LOGFONT takes it.
     int FontHeight(double points) const;
@@ -37,7 +34,6 @@ public:
 
 private:
     int dpi_;
-    double factor_;
 };
 
 }  // namespace gimbalo

@@ -49,24 +49,8 @@ void Win32FormWindow::ControlChanged(Control& control, Property what) {
     --pushing_;
 }
 
-void Win32FormWindow::FormChanged(Property what) {
-    if (detached_) return;
-    switch (what) {
-        case Property::Caption:
-            SetWindowTextW(window_, Wide(form_->Caption()).c_str());
-            break;
-        case Property::Visible:
-            PushFormVisible();
-            break;
-        case Property::Icon:
-            PushFormIcon();
-            break;
-        case Property::Foreground:
-            BringToFront();
-            break;
-        default:
-            break;
-    }
+void Win32FormWindow::ShowCaption() {
+    SetWindowTextW(window_, Wide(form_->Caption()).c_str());
 }
 
 void Win32FormWindow::PushCaption(Native& native) {
@@ -144,7 +128,7 @@ void Win32FormWindow::FocusAwayFrom(const Native& native) {
     SetFocus(next != nullptr && next != native.window ? next : window_);
 }
 
-void Win32FormWindow::PushFormVisible() {
+void Win32FormWindow::ShowVisibility() {
     if (!form_->Visible()) {
         ShowWindow(window_, SW_HIDE);
         return;
@@ -160,7 +144,7 @@ void Win32FormWindow::BringToFront() {
     SetForegroundWindow(window_);
 }
 
-void Win32FormWindow::PushFormIcon() {
+void Win32FormWindow::ShowIcon() {
     // The sizes the title bar and the task switcher show at this density.
     for (const auto& [which, metric] :
          {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {

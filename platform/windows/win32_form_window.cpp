@@ -114,7 +114,7 @@ bool Win32FormWindow::Build() {
     fonts_ = std::make_unique<FontCache>(scale_.Dpi());
     BuildControls();
     PlaceWindow(centre);
-    PushFormIcon();
+    ShowIcon();
     MakeHand();
     return true;
 }
@@ -224,7 +224,7 @@ void Win32FormWindow::Rescale(int dpi, const RECT& suggested) {
     PlaceWindow(false);
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PushFormIcon();
+    ShowIcon();
     MakeHand();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

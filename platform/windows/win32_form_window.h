@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/form_window.h"
 #include "platform/forms.h"
 #include "platform/windows/win32_colours.h"
 #include "platform/windows/win32_dpi.h"
@@ -32,22 +33,16 @@ struct WindowResources {
     std::function<bool()> programEnded;
 };
 
-class Win32FormWindow {
+class Win32FormWindow final : public FormWindow {
 public:
     // Makes the window of `form`, hidden, with the window of each control.
     // nullptr when the system refuses to make it.
     static Win32FormWindow* Create(Form& form, WindowResources resources);
-    Win32FormWindow(const Win32FormWindow&) = delete;
-    Win32FormWindow& operator=(const Win32FormWindow&) = delete;
 
-    // Lets go of the form: nothing reaches the model any more and the window
-    // hides. It is destroyed, and this object with it, as soon as none of
-    // its own messages is being handled (the form may be unloaded from one
-    // of the window's handlers).
-    void Detach();
-
-    void ControlChanged(Control& control, Property what);
-    void FormChanged(Property what);
+    // The window is destroyed, and this object with it, as soon as none of
+    // its own messages is being handled.
+    void Detach() override;
+    void ControlChanged(Control& control, Property what) override;
 
     HWND Handle() const { return window_; }
     // The window of a control, nullptr for one without (a timer).
@@ -98,11 +93,13 @@ private:
     void PushCheckValue(Native& native);
     void PushEnabled(Native& native);
     void PushVisible(Native& native);
-    void PushFormVisible();
-    void PushFormIcon();
+    bool Detached() const override { return detached_; }
+    void ShowCaption() override;
+    void ShowVisibility() override;
+    void ShowIcon() override;
     // The pointing hand at this density.
     void MakeHand();
-    void BringToFront();
+    void BringToFront() override;
     // Moves the focus on before `native` goes out of reach.
     void FocusAwayFrom(const Native& native);
 

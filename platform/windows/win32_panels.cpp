@@ -56,23 +56,11 @@ void DrawFrame(HDC dc, RECT box, const std::wstring& caption, const DeviceScale&
               DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
 }
 
-UINT AlignmentFormat(Alignment alignment) {
-    switch (alignment) {
-        case Alignment::Right:
-            return DT_RIGHT;
-        case Alignment::Center:
-            return DT_CENTER;
-        case Alignment::Left:
-            break;
-    }
-    return DT_LEFT;
-}
-
 // A link: its text, and around it the focus mark while it has the focus.
 void DrawLink(HDC dc, const RECT& client, const Control& link, bool focused) {
     const std::wstring text = ShownText(link.Caption());
-    const UINT format =
-        AlignmentFormat(link.Layout().alignment) | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    const UINT format = AlignmentFlag<UINT>(link.Layout().alignment, DT_LEFT, DT_RIGHT, DT_CENTER) |
+                        DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
     if (!link.Enabled()) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkMode(dc, TRANSPARENT);
     RECT place = client;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/common/text_encoding.h"
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"
 
@@ -79,7 +79,7 @@ bool WindowsPlatform::RunFileDialog(OPENFILENAME& record, bool open) {
 
     BOOL chosen = FALSE;
     {
-        MessageLoop::ModalScope modal(*loop_);
+        UiThreadLoop::ModalScope modal(*loop_);
         chosen = open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     }
     if (!chosen || ended_) return false;

@@ -1,38 +1,17 @@
-// The popup menu of a form and its pictures (the handles the program uses
-// are platform/menu_handles.h's). The Win32 menu is built from the model
-// each time it is shown, so it always shows the captions and pictures of
-// the moment.
+// The popup menu of a form, built from its model each time it is shown, so
+// it always shows the captions and pictures of the moment.
 #include "platform/forms.h"
-#include "platform/menu_handles.h"
-#include "platform/windows/message_loop.h"
 #include "platform/windows/picture_store.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"
 
 namespace gimbalo {
 
-MenuHandle WindowsPlatform::GetMenu(Form& form) {
-    return menu_handles::MenuBar(hosts_, form);
-}
-
-MenuHandle WindowsPlatform::GetSubMenu(MenuHandle menu, int position) {
-    return menu_handles::SubMenu(hosts_, menu, position);
-}
-
-uint32_t WindowsPlatform::GetMenuItemID(MenuHandle menu, int position) {
-    return menu_handles::ItemId(hosts_, menu, position);
-}
-
-bool WindowsPlatform::SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
-                                         int32_t uncheckedPicture, int32_t) {
-    return menu_handles::SetItemPicture(hosts_, menu, item, flags, uncheckedPicture);
-}
-
-void WindowsPlatform::ShowPopupMenu(Form& form) {
-    if (!loop_ || ended_ || form.Menus().empty()) return;
-    Menu& menu = *form.Menus().front();
+MenuItem* WindowsPlatform::ChooseFromPopup(Menu& menu) {
+    if (!loop_) return nullptr;
     HMENU popup = CreatePopupMenu();
-    if (popup == nullptr) return;
+    if (popup == nullptr) return nullptr;
     // The pictures at the size of the menu's check marks (13 x 13 at 96 DPI),
     // over the menu's colour.
     const int width = GetSystemMetrics(SM_CXMENUCHECK);
@@ -60,15 +39,13 @@ void WindowsPlatform::ShowPopupMenu(Form& form) {
     SetForegroundWindow(owner);
     UINT chosen = 0;
     {
-        MessageLoop::ModalScope modal(*loop_);
+        UiThreadLoop::ModalScope modal(*loop_);
         chosen = static_cast<UINT>(TrackPopupMenuEx(
             popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
     }
     PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
-    // The program may have ended while the menu was open.
-    if (chosen == 0 || ended_) return;
-    if (MenuItem* item = menu.FindById(chosen)) item->UserChoose();
+    return chosen != 0 ? menu.FindById(chosen) : nullptr;
 }
 
 }  // namespace gimbalo

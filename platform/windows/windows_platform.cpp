@@ -5,11 +5,12 @@
 
 #include <cstddef>
 
-#include "platform/windows/form_host.h"
-#include "platform/windows/message_loop.h"
+#include "platform/windows/instance_lock.h"
 #include "platform/windows/picture_store.h"
-#include "platform/windows/tray_icons.h"
+#include "platform/windows/settings_folder.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/win32_form_host.h"
 #include "platform/windows/windows_pointer.h"
 
 namespace gimbalo {
@@ -25,14 +26,17 @@ std::unique_ptr<WindowsPlatform> WindowsPlatform::Create(HINSTANCE instance, std
     return platform;
 }
 
-WindowsPlatform::WindowsPlatform(HINSTANCE instance) : instance_(instance) {}
+WindowsPlatform::WindowsPlatform(HINSTANCE instance)
+    : instance_(instance),
+      instanceLock_(std::make_unique<InstanceLock>()),
+      settingsFolder_(std::make_unique<SettingsFolderChoice>()) {}
 
 bool WindowsPlatform::Initialise(std::string& error) {
     // Pictures (WIC) and the shell's calls want COM on this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     comStarted_ = SUCCEEDED(com);
     pointer_ = std::make_unique<WindowsPointer>();
-    loop_ = std::make_unique<MessageLoop>(instance_);
+    loop_ = std::make_unique<UiThreadLoop>(instance_);
     if (loop_->Window().Handle() == nullptr) {
         error = "Gimbalo: cannot create its window (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -43,11 +47,10 @@ bool WindowsPlatform::Initialise(std::string& error) {
 WindowsPlatform::~WindowsPlatform() {
     // Buttons first: no way out of the program leaves one held down.
     if (pointer_) pointer_->ReleaseHeldButtons();
-    hosts_.clear();
-    tray_.reset();
+    CloseDesktop();
     pictures_.reset();
     loop_.reset();
-    if (instanceMutex_ != nullptr) CloseHandle(instanceMutex_);
+    instanceLock_.reset();
     pointer_.reset();
     if (comStarted_) CoUninitialize();
 }
@@ -108,14 +111,17 @@ int32_t WindowsPlatform::LoadPicture(const std::string& fileName) {
     return Pictures().Load(fileName);
 }
 
-WindowsFormHost* WindowsPlatform::HostOf(const Form& form) const {
-    const auto found = hosts_.find(const_cast<Form*>(&form));
-    return found == hosts_.end() ? nullptr : found->second.get();
+Win32FormHost* WindowsPlatform::HostOf(const Form& form) const {
+    return static_cast<Win32FormHost*>(DesktopPlatform::HostOf(form));
+}
+
+bool WindowsPlatform::AnotherInstanceRunning() {
+    return instanceLock_->AnotherInstanceRunning();
 }
 
 HWND WindowsPlatform::OwnerWindow(const Form* form) const {
     if (form != nullptr)
-        if (const WindowsFormHost* host = HostOf(*form))
+        if (const Win32FormHost* host = HostOf(*form))
             if (HWND window = host->Window(); window != nullptr && IsWindowVisible(window))
                 return window;
     // The hidden window: dialogs of a form without a window on the screen

@@ -5,24 +5,23 @@
 // UTF-8 and goes to the wide (W) calls.
 #pragma once
 
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "platform/common/desktop_platform.h"
 #include "platform/common/timer_dispatch.h"
-#include "platform/platform.h"
 #include "platform/windows/win32.h"
 
 namespace gimbalo {
 
-class MessageLoop;
+class InstanceLock;
 class PictureStore;
-class TrayIcons;
-class WindowsFormHost;
+class SettingsFolderChoice;
+class UiThreadLoop;
+class Win32FormHost;
 class WindowsPointer;
 
-class WindowsPlatform : public Platform {
+class WindowsPlatform : public DesktopPlatform {
 public:
     // Starts COM and the common controls and makes the hidden window. Returns
     // nothing and sets `error` to one line for the user when the desktop
@@ -42,25 +41,16 @@ public:
     void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                      uintptr_t extraInfo) override;
 
-    // -- forms and the message loop (windows_message_loop.cpp) --
-    void LoadForm(Form& form) override;
-    void UnloadForm(Form& form) override;
+    // -- forms, the message loop and message boxes (windows_message_loop.cpp) --
     void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
     void EndProgram() override;
     bool ProgramEnded() const override { return ended_; }
     int MessageBox(const std::string& text, uint32_t style, const std::string& title) override;
 
-    // -- menus (windows_menus.cpp) --
-    MenuHandle GetMenu(Form& form) override;
-    MenuHandle GetSubMenu(MenuHandle menu, int position) override;
-    uint32_t GetMenuItemID(MenuHandle menu, int position) override;
-    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags,
-                            int32_t uncheckedPicture, int32_t checkedPicture) override;
-    void ShowPopupMenu(Form& form) override;
+    // -- pictures --
     int32_t LoadPicture(const std::string& fileName) override;
 
     // -- shell (windows_shell.cpp) --
-    bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
     bool StartProgram(const std::string& commandLine, int showStyle) override;
 
     // -- common dialogs (windows_file_dialogs.cpp) --
@@ -73,10 +63,11 @@ public:
     bool UsesVisualStylesManifest() const override { return true; }
     bool WriteAutostart(const std::string& name, const std::string& executablePath) override;
     bool DeleteAutostart(const std::string& name) override;
+    // The named mutex of instance_lock.cpp.
     bool AnotherInstanceRunning() override;
     int TwipsPerPixelX() override;
 
-    // -- text and files (windows_files.cpp) --
+    // -- text and folders (windows_folders.cpp) --
     bool TextIsUtf8() const override { return true; }
     char PathSeparator() const override { return '\\'; }
     std::string ProgramFolder() override;
@@ -90,9 +81,9 @@ public:
     // The pictures LoadPicture handed out, by handle.
     PictureStore& Pictures();
     // The message loop and the program's hidden window.
-    MessageLoop& Loop() { return *loop_; }
+    UiThreadLoop& Loop() { return *loop_; }
     // The host of a loaded form, nullptr for a form not loaded.
-    WindowsFormHost* HostOf(const Form& form) const;
+    Win32FormHost* HostOf(const Form& form) const;
     // Where the forms' timer ticks run.
     TimerDispatch& Timers() { return timers_; }
 
@@ -104,6 +95,12 @@ protected:
     bool Initialise(std::string& error);
 
 private:
+    // The host of each loaded form, its timers ticking through Timers()
+    // (windows_message_loop.cpp).
+    std::unique_ptr<FormHost> MakeHost(Form& form) override;
+    // The tray icons (windows_shell.cpp) and the popup menu (windows_menus.cpp).
+    std::unique_ptr<TrayIconBook> MakeTray() override;
+    MenuItem* ChooseFromPopup(Menu& menu) override;
     // The window that a dialog of `form` is owned by.
     HWND OwnerWindow(const Form* form) const;
     // An open (`open`) or save dialog on the record (windows_file_dialogs.cpp).
@@ -114,14 +111,10 @@ private:
     // Built in this order, destroyed in reverse: the pointer lets go of
     // held buttons last of all.
     std::unique_ptr<WindowsPointer> pointer_;
-    std::unique_ptr<MessageLoop> loop_;
-    std::unique_ptr<PictureStore> pictures_;
-    std::unique_ptr<TrayIcons> tray_;
-    std::map<Form*, std::unique_ptr<WindowsFormHost>> hosts_;
-    std::function<void()> closeMainWindow_;
-    HANDLE instanceMutex_ = nullptr;
-    std::optional<bool> anotherInstance_;
-    std::optional<std::string> settingsFolder_;
+    std::unique_ptr<UiThreadLoop> loop_;
+    std::unique_ptr<PictureStore> pictures_;  // made on first use
+    std::unique_ptr<InstanceLock> instanceLock_;
+    std::unique_ptr<SettingsFolderChoice> settingsFolder_;
     bool ended_ = false;
     TimerDispatch timers_{*this};
 };

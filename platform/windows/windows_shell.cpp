@@ -1,7 +1,7 @@
 // The notification-area icon and starting programs.
 #include "platform/program_call.h"
-#include "platform/windows/message_loop.h"
 #include "platform/windows/tray_icons.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"
 
@@ -31,20 +31,10 @@ std::wstring QuotedArgument(const std::wstring& text) {
 
 }  // namespace
 
-bool WindowsPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
-    if (!loop_) return false;
-    if (!tray_)
-        tray_ = std::make_unique<TrayIcons>(loop_->Window(), Pictures(),
-                                            [this] { return TwipsPerPixelX(); });
-    switch (message) {
-        case NIM_ADD:
-            return tray_->Add(data);
-        case NIM_DELETE:
-            return tray_->Delete(data);
-        default:
-            // The icon's picture and tip never change while the program runs.
-            return false;
-    }
+std::unique_ptr<TrayIconBook> WindowsPlatform::MakeTray() {
+    if (!loop_) return nullptr;
+    return std::make_unique<TrayIcons>(loop_->Window(), Pictures(),
+                                       [this] { return TwipsPerPixelX(); });
 }
 
 bool WindowsPlatform::StartProgram(const std::string& commandLine, int showStyle) {

@@ -1,5 +1,4 @@
-// Locale, common controls, the autostart value, the single-instance mutex
-// and the screen's twips.
+// Locale, common controls, the autostart value and the screen's twips.
 #include <algorithm>
 
 #include "platform/windows/wide_text.h"
@@ -10,8 +9,6 @@ namespace gimbalo {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// One name per user session: another user's copy does not count.
-constexpr wchar_t kInstanceMutex[] = L"Local\\Gimbalo.SingleInstance";
 constexpr int kTwipsPerInch = 1440;
 
 }  // namespace
@@ -61,15 +58,6 @@ bool WindowsPlatform::DeleteAutostart(const std::string& name) {
     const LONG deleted = RegDeleteValueW(key, Wide(name).c_str());
     RegCloseKey(key);
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
-}
-
-bool WindowsPlatform::AnotherInstanceRunning() {
-    if (anotherInstance_) return *anotherInstance_;
-    // Held until the program ends; Windows lets go of it with the process,
-    // so a copy that was killed does not keep the next one from starting.
-    instanceMutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
-    anotherInstance_ = instanceMutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-    return *anotherInstance_;
 }
 
 int WindowsPlatform::TwipsPerPixelX() {

@@ -1,7 +1,7 @@
 #include "replay/windows/scripted_joysticks.h"
 
 #include "platform/common/text_encoding.h"
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/windows_platform.h"
 
 namespace gimbalo {

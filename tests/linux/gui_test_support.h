@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
@@ -115,6 +116,31 @@ inline bool PickInList(QComboBox& combo, int index) {
     SendMouse(*view->viewport(), QEvent::MouseButtonPress, entry.center());
     SendMouse(*view->viewport(), QEvent::MouseButtonRelease, entry.center());
     return WaitUntil([view] { return !view->isVisible(); });
+}
+
+// Runs `open`, and `act` once on the popup menu it shows while the menu is
+// up; returns once that menu has closed. Whether a menu came up; one still
+// open at the deadline is closed, so a fault fails the test instead of
+// hanging it.
+inline bool WithNextPopup(const std::function<void()>& open,
+                          const std::function<void(QMenu&)>& act) {
+    bool shown = false;
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!shown && menu != nullptr && menu->isVisible()) {
+            shown = true;
+            act(*menu);
+        } else if (std::chrono::steady_clock::now() > deadline && menu != nullptr) {
+            menu->close();
+        }
+    });
+    driver.start(5);
+    open();
+    WaitUntil([&] { return shown && QApplication::activePopupWidget() == nullptr; });
+    driver.stop();
+    return shown;
 }
 
 // Where screenshots go: the build folder's "artifacts", beside gimbalo.

@@ -64,6 +64,15 @@ public:
     }
 };
 
+// Skips the test without an X display; otherwise starts `platform` there,
+// or fails the test.
+inline void StartOnDisplay(std::unique_ptr<TestPlatform>& platform) {
+    if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+    std::string error;
+    platform = TestPlatform::Create(error);
+    ASSERT_TRUE(platform) << error;
+}
+
 // Whether this process is a copy of the test program started by
 // RunTestInChild, to do the child's part of a test.
 inline bool InTestChild() {

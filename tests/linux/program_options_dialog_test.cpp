@@ -16,10 +16,7 @@
 namespace gimbalo {
 namespace {
 
-using testing::Find;
-using testing::FlushDeletes;
-using testing::TopLevel;
-using testing::WaitUntil;
+using namespace testing;  // the helpers of gui_test_support.h
 
 class OptionsDialogOnDisplay : public testing::ProgramOnDisplay {
 protected:

@@ -51,23 +51,13 @@ protected:
         MovePointer(kMenuPlace);
         // The menu opens where the pointer is: once Qt sees it there.
         if (!WaitUntil([] { return QCursor::pos() == kMenuPlace; })) return false;
-        bool shown = false;
-        const auto deadline = std::chrono::steady_clock::now() + testing::kDeadline;
-        QTimer driver;
-        QObject::connect(&driver, &QTimer::timeout, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!shown && menu != nullptr && menu->isVisible()) {
-                shown = true;
-                act(*menu);
-            } else if (std::chrono::steady_clock::now() > deadline) {
-                if (menu != nullptr) menu->close();
-            }
-        });
-        driver.start(5);
-        const int twipsPerPixel = platform->TwipsPerPixelX();
-        program->mainWindow.MouseMove(0, 0, static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
-        driver.stop();
-        return shown;
+        return testing::WithNextPopup(
+            [this] {
+                const int twipsPerPixel = platform->TwipsPerPixelX();
+                program->mainWindow.MouseMove(0, 0,
+                                              static_cast<float>(WM_RBUTTONUP * twipsPerPixel), 0);
+            },
+            act);
     }
 };
 

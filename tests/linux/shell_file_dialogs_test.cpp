@@ -75,10 +75,8 @@ std::string NulPadded(const std::string& text, std::size_t characters) {
 class FileDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-        std::string error;
-        platform_ = testing::TestPlatform::Create(error);
-        ASSERT_TRUE(platform_) << error;
+        testing::StartOnDisplay(platform_);
+        if (!platform_) return;
         ASSERT_TRUE(folder_.isValid());
         for (const char* name :
              {"English.lng", "Italiano.lng", "Lingua è bella.lng", "notes.txt"}) {

@@ -59,25 +59,18 @@ protected:
     bool ClickIcon(uint32_t press, uint32_t release, const std::function<void(QMenu&)>& act) {
         const testing::Docked docked = DockState(TrayIconWidget());
         if (!docked.viewable) return false;
-        bool shown = false;
-        const auto deadline = std::chrono::steady_clock::now() + testing::kDeadline;
-        QTimer driver;
-        QObject::connect(&driver, &QTimer::timeout, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!shown && menu != nullptr && menu->isVisible()) {
-                shown = true;
+        bool pointed = false;
+        const bool shown = testing::WithNextPopup(
+            [&] {
+                pointed = testing::PointAtIcon(*platform);
+                if (!pointed) return;
+                platform->mouse_event(press, 0, 0, 0, 0);
+            },
+            [&](QMenu& menu) {
                 platform->mouse_event(release, 0, 0, 0, 0);
-                act(*menu);
-            } else if (std::chrono::steady_clock::now() > deadline && menu != nullptr) {
-                menu->close();
-            }
-        });
-        driver.start(5);
-        if (!testing::PointAtIcon(*platform)) return false;
-        platform->mouse_event(press, 0, 0, 0, 0);
-        WaitUntil([&] { return shown && QApplication::activePopupWidget() == nullptr; });
-        driver.stop();
-        return shown;
+                act(menu);
+            });
+        return pointed && shown;
     }
 
     void ChooseItem(QMenu& menu, const char* name) {

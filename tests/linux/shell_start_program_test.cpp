@@ -40,10 +40,8 @@ TEST(DesktopUrl, TellsFilesFromWebAddresses) {
 class StartProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-        std::string error;
-        platform_ = testing::TestPlatform::Create(error);
-        ASSERT_TRUE(platform_) << error;
+        testing::StartOnDisplay(platform_);
+        if (!platform_) return;
         ASSERT_TRUE(bin_.isValid());
         for (const char* name : {"gimbalo-test-echo", "xdg-open"}) {
             QFile script(bin_.filePath(name));

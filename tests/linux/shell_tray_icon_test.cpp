@@ -107,47 +107,6 @@ TEST(TrayIcon, AppearsWhenTheTrayHostStartsLateAndAgainAfterItRestarts) {
     EXPECT_EQ(owner.messages, std::vector<int32_t>{WM_RBUTTONUP});
 }
 
-TEST(TrayIcon, IconsAreKnownByWindowAndIdentifierAsTheShellKnowsThem) {
-    GIMBALO_PLATFORM_OR_SKIP(platform);
-    // No tray host is needed: the answers do not depend on one.
-    TrayOwner first(*platform);
-    TrayOwner second(*platform);
-    NOTIFYICONDATA empty;  // as before any AddTrayIcon
-    NOTIFYICONDATA sizeless = Record(first, 9, 0, "");
-    sizeless.cbSize = 0;
-    NOTIFYICONDATA windowless = Record(first, 9, 0, "");
-    windowless.hWnd = nullptr;
-    struct Step {
-        const char* name;
-        uint32_t message;
-        NOTIFYICONDATA data;
-        bool expected;
-    };
-    const Step steps[] = {
-        {"delete before any add", NIM_DELETE, empty, false},
-        {"add without size", NIM_ADD, sizeless, false},
-        {"add without window", NIM_ADD, windowless, false},
-        {"add", NIM_ADD, Record(first, 1, 0, "a"), true},
-        {"add the same pair", NIM_ADD, Record(first, 1, 0, "b"), false},
-        {"add another identifier", NIM_ADD, Record(first, 2, 0, "c"), true},
-        {"add the identifier for another window", NIM_ADD, Record(second, 1, 0, "d"), true},
-        {"modify: never used", NIM_MODIFY, Record(first, 1, 0, "e"), false},
-        {"delete an identifier never added", NIM_DELETE, Record(first, 3, 0, ""), false},
-        {"delete without size", NIM_DELETE, sizeless, false},
-        {"delete", NIM_DELETE, Record(first, 1, 0, ""), true},
-        {"delete twice", NIM_DELETE, Record(first, 1, 0, ""), false},
-        {"the other window keeps its icon", NIM_DELETE, Record(second, 1, 0, ""), true},
-        {"add again after delete", NIM_ADD, Record(first, 1, 0, "f"), true},
-    };
-    for (const Step& step : steps)
-        EXPECT_EQ(platform->Shell_NotifyIconA(step.message, step.data), step.expected) << step.name;
-
-    // An unloaded window loses its icons with it.
-    platform->UnloadForm(first);
-    EXPECT_FALSE(platform->Shell_NotifyIconA(NIM_DELETE, Record(first, 2, 0, "")));
-    EXPECT_TRUE(platform->Shell_NotifyIconA(NIM_ADD, Record(first, 2, 0, "")));
-}
-
 TEST(TrayIcon, ShowsTheTipItIsGiven) {
     TRAY_HOST_OR_SKIP();
     GIMBALO_PLATFORM_OR_SKIP(platform);

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/program.h"
-#include "platform/windows/form_host.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win32.h"
+#include "platform/windows/win32_form_host.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo::testing {
@@ -165,11 +165,11 @@ protected:
     }
 
     HWND WindowOf(const Form& form) const {
-        const WindowsFormHost* host = platform->HostOf(form);
+        const Win32FormHost* host = platform->HostOf(form);
         return host != nullptr ? host->Window() : nullptr;
     }
     HWND WindowOf(const Control& control) const {
-        const WindowsFormHost* host = platform->HostOf(control.Owner());
+        const Win32FormHost* host = platform->HostOf(control.Owner());
         return host != nullptr ? host->WindowOf(control) : nullptr;
     }
 

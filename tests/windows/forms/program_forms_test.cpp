@@ -7,7 +7,7 @@
 
 #include "core/maker.h"
 #include "options/frm_opzioni.h"
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "platform/windows/win32_controls.h"
 #include "platform/windows/win32_dpi.h"
 #include "shell/frm_about.h"

@@ -1,5 +1,5 @@
-// The menu calls of a desktop backend (GetMenu, GetSubMenu, GetMenuItemID,
-// SetMenuItemBitmaps) on the models of its loaded forms. A menu bar's handle
+// The menu calls of the desktop backends (GetMenu, GetSubMenu, GetMenuItemID,
+// SetMenuItemBitmaps) on the models of their loaded forms. A menu bar's handle
 // is its form's address and a menu's handle its own; a handle counts only
 // while its form is loaded, so a stale or made-up one finds nothing.
 // `Loaded` is any map whose keys are the loaded forms (Form*).

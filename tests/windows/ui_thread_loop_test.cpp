@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace gimbalo {
@@ -21,8 +21,8 @@ public:
     Timer Held{*this, "Held"};
 };
 
-TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
-    MessageLoop loop(GetModuleHandleW(nullptr));
+TEST(UiThreadLoop, FollowedTimersTickUntilForgottenOrStopped) {
+    UiThreadLoop loop(GetModuleHandleW(nullptr));
     TimerForm form;
     form.Fast.SetInterval(5);
     form.Slow.SetInterval(0);
@@ -62,7 +62,7 @@ TEST(MessageLoop, FollowedTimersTickUntilForgottenOrStopped) {
     EXPECT_GT(held, 0) << "a timer enabled again did not tick";
 }
 
-TEST(MessageLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
+TEST(UiThreadLoop, TicksGoOnWhileAMessageBoxOrThePopupMenuIsOpen) {
     std::unique_ptr<TestPlatform> platform = TestPlatform::Create();
     ASSERT_NE(platform, nullptr);
     testing::MenuWindow form;

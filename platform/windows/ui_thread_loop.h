@@ -27,12 +27,12 @@
 
 namespace gimbalo {
 
-class MessageLoop : public TimerService, public DialogWindows {
+class UiThreadLoop : public TimerService, public DialogWindows {
 public:
-    explicit MessageLoop(HINSTANCE instance);
-    ~MessageLoop() override;
-    MessageLoop(const MessageLoop&) = delete;
-    MessageLoop& operator=(const MessageLoop&) = delete;
+    explicit UiThreadLoop(HINSTANCE instance);
+    ~UiThreadLoop() override;
+    UiThreadLoop(const UiThreadLoop&) = delete;
+    UiThreadLoop& operator=(const UiThreadLoop&) = delete;
 
     // The program's hidden window.
     MessageWindow& Window() { return window_; }
@@ -54,13 +54,13 @@ public:
     // window and menu loops of the system are noticed without one.
     class ModalScope {
     public:
-        explicit ModalScope(MessageLoop& loop) : loop_(loop) { loop_.EnterModal(); }
+        explicit ModalScope(UiThreadLoop& loop) : loop_(loop) { loop_.EnterModal(); }
         ~ModalScope() { loop_.LeaveModal(); }
         ModalScope(const ModalScope&) = delete;
         ModalScope& operator=(const ModalScope&) = delete;
 
     private:
-        MessageLoop& loop_;
+        UiThreadLoop& loop_;
     };
 
     // Whether the timers are high-resolution ones (else the system clock was

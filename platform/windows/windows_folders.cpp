@@ -1,6 +1,7 @@
 // Folders, the executable and file attributes.
 #include <string>
 
+#include "platform/windows/settings_folder.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_platform.h"
 
@@ -27,27 +28,6 @@ std::string FolderOf(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last);
 }
 
-// Whether a file can be made in `folder`: the file made to find out goes
-// again when it is closed.
-bool CanWriteIn(const std::string& folder) {
-    const std::wstring probe =
-        Wide(folder) + L"\\.gimbalo-write-test-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    DeleteFileW(probe.c_str());
-    return true;
-}
-
-// The user's roaming application data folder, "" when Windows names none.
-std::string RoamingAppData() {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return Utf8(std::wstring_view(folder, length));
-}
-
 }  // namespace
 
 std::string WindowsPlatform::ProgramFolder() {
@@ -55,20 +35,7 @@ std::string WindowsPlatform::ProgramFolder() {
 }
 
 std::string WindowsPlatform::SettingsFolder() {
-    if (settingsFolder_) return *settingsFolder_;
-    // Beside the program, as a copy carried on a stick expects. A program
-    // installed where its user cannot write (Program Files) keeps them in
-    // the user's own folder instead, so they are never silently lost.
-    std::string folder = ProgramFolder();
-    if (!CanWriteIn(folder)) {
-        const std::string appData = RoamingAppData();
-        if (!appData.empty()) {
-            folder = appData + "\\Gimbalo";
-            CreateDirectoryW(Wide(folder).c_str(), nullptr);
-        }
-    }
-    settingsFolder_ = folder;
-    return folder;
+    return settingsFolder_->Chosen([this] { return ProgramFolder(); });
 }
 
 std::string WindowsPlatform::ExecutablePath() {

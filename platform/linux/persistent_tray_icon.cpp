@@ -1,4 +1,4 @@
-#include "platform/linux/tray_icon.h"
+#include "platform/linux/persistent_tray_icon.h"
 
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -10,7 +10,7 @@ namespace {
 constexpr int kRetryMilliseconds = 2000;
 }  // namespace
 
-TrayIcon::TrayIcon(const QIcon& icon, const QString& tip)
+PersistentTrayIcon::PersistentTrayIcon(const QIcon& icon, const QString& tip)
     : icon_(new QSystemTrayIcon(icon)), retry_(std::make_unique<QTimer>()) {
     // No context menu of Qt's own: a right click goes to the program, which
     // shows its menu.
@@ -20,13 +20,13 @@ TrayIcon::TrayIcon(const QIcon& icon, const QString& tip)
     TryShow();
 }
 
-TrayIcon::~TrayIcon() {
+PersistentTrayIcon::~PersistentTrayIcon() {
     retry_.reset();
     icon_->hide();
     icon_->deleteLater();
 }
 
-void TrayIcon::TryShow() {
+void PersistentTrayIcon::TryShow() {
     // Qt shows no icon, and never will, when asked while no area exists.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         icon_->show();

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/file_system.h"
+#include "platform/files/bounded_read.h"
 
 namespace gimbalo {
 namespace {
@@ -138,21 +139,11 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool text
         result.status = ReadStatus::TooLarge;
         return result;
     }
-    std::string& bytes = result.bytes;
-    char block[16384];
-    while (bytes.size() <= limit) {
-        const DWORD wanted = static_cast<DWORD>(std::min(sizeof block, limit + 1 - bytes.size()));
+    return ReadUpTo(limit, [&file](char* block, std::size_t wanted) -> std::size_t {
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), block, wanted, &got, nullptr) || got == 0) break;
-        bytes.append(block, got);
-    }
-    if (bytes.size() > limit) {
-        bytes.clear();
-        result.status = ReadStatus::TooLarge;
-        return result;
-    }
-    result.status = ReadStatus::Read;
-    return result;
+        if (!::ReadFile(file.Get(), block, static_cast<DWORD>(wanted), &got, nullptr)) return 0;
+        return got;
+    });
 }
 
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,

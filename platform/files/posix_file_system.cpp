@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/file_system.h"
+#include "platform/files/bounded_read.h"
 
 namespace gimbalo {
 namespace {
@@ -117,24 +118,13 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t limit, bool) {
         result.status = ReadStatus::TooLarge;
         return result;
     }
-    // The size may change while reading: never read more than one byte past
-    // the limit.
-    std::string& bytes = result.bytes;
-    char block[16384];
-    while (bytes.size() <= limit) {
-        const std::size_t wanted = std::min(sizeof block, limit + 1 - bytes.size());
-        const ssize_t got = ::read(file.Get(), block, wanted);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        bytes.append(block, static_cast<std::size_t>(got));
-    }
-    if (bytes.size() > limit) {
-        bytes.clear();
-        result.status = ReadStatus::TooLarge;
-        return result;
-    }
-    result.status = ReadStatus::Read;
-    return result;
+    return ReadUpTo(limit, [&file](char* block, std::size_t wanted) -> std::size_t {
+        for (;;) {
+            const ssize_t got = ::read(file.Get(), block, wanted);
+            if (got < 0 && errno == EINTR) continue;
+            return got > 0 ? static_cast<std::size_t>(got) : 0;
+        }
+    });
 }
 
 WriteStatus WriteFileThroughTemporary(const std::string& path, const std::string& temporaryPath,

@@ -1,4 +1,4 @@
-#include "platform/windows/message_loop.h"
+#include "platform/windows/ui_thread_loop.h"
 
 #include <algorithm>
 
@@ -16,15 +16,15 @@ constexpr UINT kTickMessage = WM_APP + 1;
 
 // The loop whose modal loops the hook watches. The hook has no room for
 // data of its own, and the loop lives on one thread.
-thread_local MessageLoop* watchedLoop = nullptr;
+thread_local UiThreadLoop* watchedLoop = nullptr;
 
 }  // namespace
 
 // Stops the modal helper while the timers change, and starts it again after
 // when a modal loop still runs.
-class MessageLoop::PumpPause {
+class UiThreadLoop::PumpPause {
 public:
-    explicit PumpPause(MessageLoop& loop) : loop_(loop) { loop_.StopPump(); }
+    explicit PumpPause(UiThreadLoop& loop) : loop_(loop) { loop_.StopPump(); }
     ~PumpPause() {
         if (loop_.modalScopes_ + loop_.systemModal_ > 0) loop_.StartPump();
     }
@@ -32,10 +32,10 @@ public:
     PumpPause& operator=(const PumpPause&) = delete;
 
 private:
-    MessageLoop& loop_;
+    UiThreadLoop& loop_;
 };
 
-MessageLoop::MessageLoop(HINSTANCE instance) : window_(instance) {
+UiThreadLoop::UiThreadLoop(HINSTANCE instance) : window_(instance) {
     stopPump_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     window_.On(kTickMessage, [this](WPARAM id, LPARAM) -> LRESULT {
         if (Entry* entry = FindById(id)) {
@@ -54,11 +54,11 @@ MessageLoop::MessageLoop(HINSTANCE instance) : window_(instance) {
         raisedClockRate_ = timeBeginPeriod(1) == TIMERR_NOERROR;
     }
     watchedLoop = this;
-    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &MessageLoop::WatchModalLoops, nullptr,
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &UiThreadLoop::WatchModalLoops, nullptr,
                               GetCurrentThreadId());
 }
 
-MessageLoop::~MessageLoop() {
+UiThreadLoop::~UiThreadLoop() {
     StopPump();
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
     if (watchedLoop == this) watchedLoop = nullptr;
@@ -71,24 +71,24 @@ MessageLoop::~MessageLoop() {
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
-HANDLE MessageLoop::NewTimerHandle() {
+HANDLE UiThreadLoop::NewTimerHandle() {
     return CreateWaitableTimerExW(nullptr, nullptr, highResolution_ ? kHighResolutionTimer : 0,
                                   TIMER_ALL_ACCESS);
 }
 
-MessageLoop::Entry* MessageLoop::Find(const Timer& timer) const {
+UiThreadLoop::Entry* UiThreadLoop::Find(const Timer& timer) const {
     for (const std::unique_ptr<Entry>& entry : entries_)
         if (entry->timer == &timer) return entry.get();
     return nullptr;
 }
 
-MessageLoop::Entry* MessageLoop::FindById(WPARAM id) const {
+UiThreadLoop::Entry* UiThreadLoop::FindById(WPARAM id) const {
     for (const std::unique_ptr<Entry>& entry : entries_)
         if (entry->id == id && entry->timer != nullptr) return entry.get();
     return nullptr;
 }
 
-void MessageLoop::Follow(Timer& timer, Dispatch dispatch) {
+void UiThreadLoop::Follow(Timer& timer, Dispatch dispatch) {
     PumpPause pause(*this);
     Entry* entry = Find(timer);
     if (entry == nullptr) {
@@ -106,7 +106,7 @@ void MessageLoop::Follow(Timer& timer, Dispatch dispatch) {
     handlesChanged_ = true;
 }
 
-void MessageLoop::Forget(Timer& timer) {
+void UiThreadLoop::Forget(Timer& timer) {
     Entry* entry = Find(timer);
     if (entry == nullptr) return;
     PumpPause pause(*this);
@@ -117,7 +117,7 @@ void MessageLoop::Forget(Timer& timer) {
     if (dispatching_ == 0) Sweep();
 }
 
-void MessageLoop::Arm(Entry& entry) {
+void UiThreadLoop::Arm(Entry& entry) {
     if (entry.handle == nullptr) return;
     if (entry.interval <= 0) {
         CancelWaitableTimer(entry.handle);
@@ -130,7 +130,7 @@ void MessageLoop::Arm(Entry& entry) {
     SetWaitableTimer(entry.handle, &due, entry.interval, nullptr, nullptr, FALSE);
 }
 
-void MessageLoop::Sweep() {
+void UiThreadLoop::Sweep() {
     std::erase_if(entries_, [](const std::unique_ptr<Entry>& entry) {
         if (entry->timer != nullptr) return false;
         if (entry->handle != nullptr) CloseHandle(entry->handle);
@@ -139,7 +139,7 @@ void MessageLoop::Sweep() {
     handlesChanged_ = true;
 }
 
-const std::vector<HANDLE>& MessageLoop::ArmedHandles() {
+const std::vector<HANDLE>& UiThreadLoop::ArmedHandles() {
     if (!handlesChanged_) return armedHandles_;
     armedHandles_.clear();
     armedEntries_.clear();
@@ -153,7 +153,7 @@ const std::vector<HANDLE>& MessageLoop::ArmedHandles() {
     return armedHandles_;
 }
 
-void MessageLoop::Tick(Entry& entry) {
+void UiThreadLoop::Tick(Entry& entry) {
     if (entry.timer == nullptr || entry.interval <= 0) return;
     // Held by the tick: a dispatch that replaces itself runs to its end.
     const std::shared_ptr<Dispatch> dispatch = entry.dispatch;
@@ -163,7 +163,7 @@ void MessageLoop::Tick(Entry& entry) {
     --dispatching_;
 }
 
-void MessageLoop::Run() {
+void UiThreadLoop::Run() {
     while (!quit_) {
         if (dispatching_ == 0 &&
             std::any_of(entries_.begin(), entries_.end(), [](const std::unique_ptr<Entry>& entry) {
@@ -194,7 +194,7 @@ void MessageLoop::Run() {
     quit_ = false;
 }
 
-bool MessageLoop::DrainMessages() {
+bool UiThreadLoop::DrainMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -216,45 +216,45 @@ bool MessageLoop::DrainMessages() {
     return true;
 }
 
-void MessageLoop::Quit() {
+void UiThreadLoop::Quit() {
     quit_ = true;
     // Ends a modal loop that runs now, which passes the quit on to ours.
     PostQuitMessage(0);
 }
 
-void MessageLoop::AddDialogWindow(HWND window) {
+void UiThreadLoop::AddDialogWindow(HWND window) {
     if (window != nullptr && std::find(dialogs_.begin(), dialogs_.end(), window) == dialogs_.end())
         dialogs_.push_back(window);
 }
 
-void MessageLoop::RemoveDialogWindow(HWND window) {
+void UiThreadLoop::RemoveDialogWindow(HWND window) {
     std::erase(dialogs_, window);
 }
 
-void MessageLoop::EnterModal() {
+void UiThreadLoop::EnterModal() {
     if (++modalScopes_ + systemModal_ == 1) StartPump();
 }
 
-void MessageLoop::LeaveModal() {
+void UiThreadLoop::LeaveModal() {
     if (modalScopes_ > 0) --modalScopes_;
     if (modalScopes_ + systemModal_ == 0) StopPump();
 }
 
-void MessageLoop::StartPump() {
+void UiThreadLoop::StartPump() {
     if (pump_.joinable() || stopPump_ == nullptr) return;
     const std::vector<HANDLE>& handles = ArmedHandles();
     if (handles.empty()) return;
     ResetEvent(stopPump_);
-    pump_ = std::thread(&MessageLoop::Pump, this, handles, armedEntries_);
+    pump_ = std::thread(&UiThreadLoop::Pump, this, handles, armedEntries_);
 }
 
-void MessageLoop::StopPump() {
+void UiThreadLoop::StopPump() {
     if (!pump_.joinable()) return;
     SetEvent(stopPump_);
     pump_.join();
 }
 
-void MessageLoop::Pump(std::vector<HANDLE> handles, std::vector<Entry*> entries) {
+void UiThreadLoop::Pump(std::vector<HANDLE> handles, std::vector<Entry*> entries) {
     handles.push_back(stopPump_);
     const auto count = static_cast<DWORD>(handles.size());
     for (;;) {
@@ -267,8 +267,8 @@ void MessageLoop::Pump(std::vector<HANDLE> handles, std::vector<Entry*> entries)
     }
 }
 
-LRESULT CALLBACK MessageLoop::WatchModalLoops(int code, WPARAM wParam, LPARAM lParam) {
-    MessageLoop* loop = watchedLoop;
+LRESULT CALLBACK UiThreadLoop::WatchModalLoops(int code, WPARAM wParam, LPARAM lParam) {
+    UiThreadLoop* loop = watchedLoop;
     if (code == HC_ACTION && loop != nullptr) {
         switch (reinterpret_cast<const CWPSTRUCT*>(lParam)->message) {
             case WM_ENTERSIZEMOVE:

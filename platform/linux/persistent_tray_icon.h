@@ -13,15 +13,15 @@ class QTimer;
 
 namespace gimbalo {
 
-class TrayIcon {
+class PersistentTrayIcon {
 public:
     // The icon is wanted from the start: it shows now, or once a
     // notification area appears.
-    TrayIcon(const QIcon& icon, const QString& tip);
+    PersistentTrayIcon(const QIcon& icon, const QString& tip);
     // Takes the icon off the desktop.
-    ~TrayIcon();
-    TrayIcon(const TrayIcon&) = delete;
-    TrayIcon& operator=(const TrayIcon&) = delete;
+    ~PersistentTrayIcon();
+    PersistentTrayIcon(const PersistentTrayIcon&) = delete;
+    PersistentTrayIcon& operator=(const PersistentTrayIcon&) = delete;
 
     // Whether the icon has been handed to a notification area. From then on
     // Qt follows the area itself: when the panel restarts, Qt docks the icon
