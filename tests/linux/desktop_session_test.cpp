@@ -1,6 +1,5 @@
-// The way into the desktop: the pointer on XTest or on /dev/uinput, chosen
-// from the option, the environment and the session, and what the user is
-// told when the device does not open.
+// The pointer on XTest or on /dev/uinput, chosen from the option, the
+// environment and the session, and what the user is told when it cannot open.
 #include <gtest/gtest.h>
 
 #include <cerrno>

@@ -21,20 +21,15 @@
 static int standInFd = -1;
 static pid_t standInPid = -1;
 
-static int Ours(int fd) {
-    return fd >= 0 && fd == standInFd && getpid() == standInPid;
-}
-
 static void Note(const char* format, ...) {
     char path[4096];
     snprintf(path, sizeof path, "%s.ioctl", getenv("GIMBALO_UINPUT_STAND_IN"));
-    FILE* log = fopen(path, "ae");
-    if (log == NULL) return;
+    const int log = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     va_list arguments;
     va_start(arguments, format);
-    vfprintf(log, format, arguments);
+    vdprintf(log, format, arguments);
     va_end(arguments);
-    fclose(log);
+    close(log);
 }
 
 int open(const char* path, int flags, ...) {
@@ -61,20 +56,19 @@ int ioctl(int fd, unsigned long request, ...) {
     va_end(arguments);
     int (*next)(int, unsigned long, ...);
     *(void**)&next = dlsym(RTLD_NEXT, "ioctl");
-    const unsigned long bit = (unsigned long)argument;
+    if (fd < 0 || fd != standInFd || getpid() != standInPid) return next(fd, request, argument);
     const struct uinput_setup* setup = argument;
-    if (!Ours(fd)) return next(fd, request, argument);
+    const char* bits = request == UI_SET_EVBIT    ? "UI_SET_EVBIT"
+                       : request == UI_SET_KEYBIT ? "UI_SET_KEYBIT"
+                       : request == UI_SET_RELBIT ? "UI_SET_RELBIT"
+                                                  : NULL;
     if (request == UI_GET_VERSION)
         *(unsigned int*)argument = 5;
     else if (_IOC_TYPE(request) == UINPUT_IOCTL_BASE && _IOC_NR(request) == 44)
         /* UI_GET_SYSNAME: no such folder in /sys, so no event node is found. */
         snprintf(argument, _IOC_SIZE(request), "input-stand-in");
-    else if (request == UI_SET_EVBIT)
-        Note("UI_SET_EVBIT %lu\n", bit);
-    else if (request == UI_SET_KEYBIT)
-        Note("UI_SET_KEYBIT %lu\n", bit);
-    else if (request == UI_SET_RELBIT)
-        Note("UI_SET_RELBIT %lu\n", bit);
+    else if (bits != NULL)
+        Note("%s %lu\n", bits, (unsigned long)argument);
     else if (request == UI_DEV_SETUP)
         Note("UI_DEV_SETUP %s bus=%u\n", setup->name, setup->id.bustype);
     else if (request == UI_DEV_CREATE || request == UI_DEV_DESTROY)
@@ -83,7 +77,7 @@ int ioctl(int fd, unsigned long request, ...) {
 }
 
 int close(int fd) {
-    if (Ours(fd)) {
+    if (fd >= 0 && fd == standInFd && getpid() == standInPid) {
         standInFd = -1;
         Note("close\n");
     }

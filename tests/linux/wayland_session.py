@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""Usage: wayland_session.py GIMBALO GIMBALO_REPLAY UINPUT_STAND_IN ARTIFACTS  (under dbus-run-session)
-
-Gimbalo on a Wayland session of its own: a headless weston, a stand-in
-StatusNotifierWatcher, the stand-in for /dev/uinput. What opens is
-photographed into ARTIFACTS/wayland-*.png. Prints "N passed, M failed".
-"""
+"""Usage: wayland_session.py GIMBALO REPLAY UINPUT_STAND_IN ARTIFACTS (under dbus-run-session)
+Gimbalo on a Wayland session of its own (a headless weston, stand-ins for a StatusNotifierWatcher
+and /dev/uinput); what opens is photographed into ARTIFACTS/wayland-*.png."""
 
 import glob
 import os
@@ -30,6 +27,7 @@ LABELS = {"English.lng": ["_Options...", "-", "_Language...", "Add a lan_guage..
                            "Licen_za...", "_Versioni del programma...",
                            "_Informazioni su Gimbalo...", "-", "_Esci"]}
 PICTURED = [0, 5, 7, 9, 11, 13]  # the entries with a 13 x 13 picture
+PNG13 = b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR" + bytes([0, 0, 0, 13] * 2)
 
 
 class Watcher(dbus.service.Object):
@@ -43,7 +41,6 @@ class Watcher(dbus.service.Object):
 def main(gimbalo, replay, stand_in, artifacts):
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    name = dbus.service.BusName(WATCHER, bus)  # noqa: F841 (the name lives as long as it)
     watcher = Watcher(bus, "/StatusNotifierWatcher")
     bus.add_signal_receiver(lambda *args: watcher.updates.append(args), "LayoutUpdated", MENU)
     results = {True: 0, False: 0}
@@ -70,14 +67,12 @@ def main(gimbalo, replay, stand_in, artifacts):
          "--height=768", "--socket=gimbalo-test", "--idle-time=0", "--debug",
          "--config=" + config.name], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def differing(first, second):
-        """How many pixels differ (ImageMagick's count)."""
+    def differing(first, second):  # how many pixels differ (ImageMagick's count)
         compared = subprocess.run(["compare", "-metric", "AE", first, second, "null:"],
                                   capture_output=True, text=True)
         return int(float((compared.stderr.split() or ["1e9"])[0]))
 
-    def settled(changed, seconds=20):
-        """A screenshot that holds still (a blinking caret aside) and `changed`."""
+    def settled(changed, seconds=20):  # a screenshot that holds still (a caret aside), `changed`
         shots, now, end = [os.path.join(folder, "%d.png" % i) for i in (0, 1)], 0, \
             time.monotonic() + seconds
         while time.monotonic() < end:
@@ -92,21 +87,19 @@ def main(gimbalo, replay, stand_in, artifacts):
                 return shots[now]
         return None
 
-    def start(program, language, script="at 5: x=0\nat 9: x=32768\n"):
-        """Starts `program` in `language`; a replay with `script`."""
+    def start(program, language, script="at 5: x=0\nat 9: x=32768\n"):  # a replay runs `script`
         home = os.path.join(tempfile.mkdtemp(dir=folder), "gimbalo")
         os.makedirs(home)
-        with open(os.path.join(home, "Gimbalo.ini"), "w", newline="\r\n") as settings:
-            settings.write("1\n2\n3\n2\n1\n0\n0\n%s\n" % language)
-        with open(os.path.join(home, "run.replay"), "w") as out:
-            out.write('joystick "Pad" buttons=4\n%sat 9000: quit\n' % script)
+        for name, text in (("Gimbalo.ini", "\r\n".join("1232100") + "\r\n%s\r\n" % language),
+                           ("run", 'joystick "Pad" buttons=4\n%sat 9000: quit\n' % script)):
+            with open(os.path.join(home, name), "w", newline="") as out:
+                out.write(text)
         command = [program] + ([out.name, "--settings", home] if program == replay else [])
-        return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+        return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 env=dict(env, XDG_CONFIG_HOME=os.path.dirname(home),
                                          LD_PRELOAD=stand_in, GIMBALO_UINPUT_STAND_IN=record))
 
-    def photograph(name):
-        """Waits until a window shows and holds still, and keeps the picture."""
+    def photograph(name):  # once a window shows and holds still
         shot = settled(lambda shot: differing(shot, empty) > 2000)
         check(shot, name + ": nothing showed")
         if shot:
@@ -114,48 +107,44 @@ def main(gimbalo, replay, stand_in, artifacts):
 
     def end(child):
         child.send_signal(signal.SIGTERM)
-        return child.communicate(timeout=20)[1].decode()
+        child.wait(timeout=20)
 
-    def icon():
-        """The newest icon on the bus, and its menu."""
+    def icon():  # the newest icon on the bus, and its menu
         count = len(watcher.items)
         check(wait_until(lambda: len(watcher.items) > count), "no icon registered")
         item = bus.get_object(watcher.items[-1], "/StatusNotifierItem")
         return item, bus.get_object(watcher.items[-1],
                                     item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE))
 
-    def layout(menu):
-        """The entries' ids, labels ("-" for a separator) and whether each has a 13 x 13 PNG."""
-        png = b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR" + bytes([0, 0, 0, 13] * 2)
-        return [(int(i), str(p.get("label", "-")), bytes(p.get("icon-data", b""))[:24] == png)
-                for i, p, _ in menu.GetLayout(0, -1, [], dbus_interface=MENU)[1][2]]
-
-    def labels(menu):
-        return [label for _, label, _ in layout(menu)]
-
-    def pictured(menu):
-        return [n for n, (_, _, picture) in enumerate(layout(menu)) if picture]
+    def layout(menu, ids=False):  # the labels ("-": a separator) and where the 13 x 13 PNGs are
+        entries = menu.GetLayout(0, -1, [], dbus_interface=MENU)[1][2]
+        return {str(p.get("label", "-")): i for i, p, _ in entries} if ids else (
+            [str(p.get("label", "-")) for _, p, _ in entries],
+            [n for n, (_, p, _) in enumerate(entries)
+             if bytes(p.get("icon-data", b""))[:24] == PNG13])
 
     def click(menu, label):
-        ids = {text: i for i, text, _ in layout(menu)}
-        menu.Event(ids[label], "clicked", 0, dbus.UInt32(0), dbus_interface=MENU)
+        menu.Event(layout(menu, True)[label], "clicked", 0, dbus.UInt32(0), dbus_interface=MENU)
 
     try:
         os.makedirs(artifacts, exist_ok=True)
         empty = settled(os.path.exists)
         check(empty, "weston gave no screenshot")
         empty = shutil.copy(empty or "/dev/null", os.path.join(folder, "empty.png"))
+        # The first icon is on the bus before a watcher is, and waits for one.
+        first = start(replay, "English.lng")
+        check(wait_until(lambda: any(n.startswith(ITEM) for n in bus.list_names())), "no item")
+        name = dbus.service.BusName(WATCHER, bus)  # noqa: F841 (the name lives as long as it)
         for language, shown, opens in (("English.lng", "English", "Activate"),
                                        ("Italiano.lng", "Italian", "ContextMenu")):
             # The icon, with its tooltip and the menu in the language; the
             # middle click opens nothing, the left or the right one the menu.
-            child = start(replay, language)
+            child = first if language == "English.lng" else start(replay, language)
             item, menu = icon()
             props = item.GetAll(ITEM, dbus_interface=dbus.PROPERTIES_IFACE)
             check(props["ToolTip"][2] == "Animated TrayIcon" and props["ItemIsMenu"]
                   and props["IconPixmap"], "tooltip, menu or picture: %r" % props)
-            check(labels(menu) == LABELS[language], "menu %s" % labels(menu))
-            check(pictured(menu) == PICTURED, "pictures at %s" % pictured(menu))
+            check(layout(menu) == (LABELS[language], PICTURED), "menu %s" % (layout(menu),))
             item.SecondaryActivate(0, 0, dbus_interface=ITEM)
             check(not settled(lambda shot: differing(shot, empty) > 2000, 2), "middle click")
             getattr(item, opens)(0, 0, dbus_interface=ITEM)
@@ -176,9 +165,9 @@ def main(gimbalo, replay, stand_in, artifacts):
         child = start(replay, "English.lng", 'at 1: dialog "%s"\n' % italian)
         menu = icon()[1]
         click(menu, "_Language...")
-        check(wait_until(lambda: labels(menu) == LABELS["Italiano.lng"]), "not Italian")
+        check(wait_until(lambda: layout(menu) == (LABELS["Italiano.lng"], PICTURED)),
+              "not Italian, or pictures lost: %s" % (layout(menu),))
         check(wait_until(lambda: watcher.updates, 5), "the panel heard of no new captions")
-        check(pictured(menu) == PICTURED, "Italian pictures at %s" % pictured(menu))
         click(menu, "_Esci")
         check(child.wait(timeout=20) == 0, "Exit: status %s" % child.returncode)
         # Six replays were pushed left for four ticks: a move and a report each.
