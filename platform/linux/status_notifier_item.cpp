@@ -120,25 +120,11 @@ constexpr const char kIntrospection[] = R"xml(<interface name="org.kde.StatusNot
   <property name="AttentionIconPixmap" type="a(iiay)" access="read"/>
   <property name="AttentionMovieName" type="s" access="read"/>
   <property name="ToolTip" type="(sa(iiay)ss)" access="read"/>
-  <method name="ContextMenu">
-    <arg name="x" type="i" direction="in"/>
-    <arg name="y" type="i" direction="in"/>
-  </method>
-  <method name="Activate">
-    <arg name="x" type="i" direction="in"/>
-    <arg name="y" type="i" direction="in"/>
-  </method>
-  <method name="SecondaryActivate">
-    <arg name="x" type="i" direction="in"/>
-    <arg name="y" type="i" direction="in"/>
-  </method>
-  <method name="Scroll">
-    <arg name="delta" type="i" direction="in"/>
-    <arg name="orientation" type="s" direction="in"/>
-  </method>
-  <method name="ProvideXdgActivationToken">
-    <arg name="token" type="s" direction="in"/>
-  </method>
+  <method name="ContextMenu"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+  <method name="Activate"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+  <method name="SecondaryActivate"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+  <method name="Scroll"><arg name="delta" type="i"/><arg name="orientation" type="s"/></method>
+  <method name="ProvideXdgActivationToken"><arg name="token" type="s"/></method>
 </interface>
 )xml";
 
