@@ -64,3 +64,21 @@ start_measured() {
         exit 1
     fi
 }
+
+# Writes the two scripts the measurements run into DIR, both ending at tick
+# QUIT: rest.script, a centred stick; held.script, the stick held all the
+# time, turning round every 140 ticks so the pointer keeps crossing the
+# screen (at 9 pixels a tick after the acceleration).
+#   usage: write_measure_scripts DIR QUIT
+write_measure_scripts() {
+    local tick=141 x=65535
+    printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$2" > "$1/rest.script"
+    {
+        printf 'joystick "Measure" buttons=4\nat 1: x=0\n'
+        while [ "$tick" -lt "$2" ]; do
+            printf 'at %d: x=%d\n' "$tick" "$x"
+            tick=$(( tick + 140 )); x=$(( 65535 - x ))
+        done
+        printf 'at %d: quit\n' "$2"
+    } > "$1/held.script"
+}

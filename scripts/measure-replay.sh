@@ -68,18 +68,7 @@ trap cleanup EXIT
 
 # Enough ticks at 200 a second to outlast start-up and the window.
 quit_tick=$(( (seconds + 6) * 200 ))
-printf 'joystick "Measure" buttons=4\nat %d: quit\n' "$quit_tick" > "$work/rest.script"
-# Held all the time, turning round every 140 ticks so the pointer keeps
-# crossing the screen (at 9 pixels a tick after the acceleration).
-{
-    printf 'joystick "Measure" buttons=4\nat 1: x=0\n'
-    tick=141 x=65535
-    while [ "$tick" -lt "$quit_tick" ]; do
-        printf 'at %d: x=%d\n' "$tick" "$x"
-        tick=$(( tick + 140 )); x=$(( 65535 - x ))
-    done
-    printf 'at %d: quit\n' "$quit_tick"
-} > "$work/held.script"
+write_measure_scripts "$work" "$quit_tick"
 
 switches() {
     cat /proc/"$pid"/task/*/status 2>/dev/null |

@@ -6,7 +6,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"GimbaloMessageWindow";
 }  // namespace
 
-MessageWindow::MessageWindow(HINSTANCE instance) {
+MessageWindow::MessageWindow(HINSTANCE instance, Kind kind) {
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
     type.lpfnWndProc = &MessageWindow::Procedure;
@@ -14,11 +14,13 @@ MessageWindow::MessageWindow(HINSTANCE instance) {
     type.lpszClassName = kClassName;
     // A second window of the class in the process finds it registered.
     RegisterClassExW(&type);
-    // A top-level window, not a message-only one: only top-level windows
-    // hear the shell's broadcasts, and the popup menu needs a window that can
-    // come to the foreground. It is never shown.
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Gimbalo", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, this);
+    // The hidden window is a top-level one: only top-level windows hear the
+    // shell's broadcasts, and the popup menu needs a window that can come to
+    // the foreground.
+    const bool topLevel = kind == Kind::TopLevel;
+    window_ = CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kClassName, L"Gimbalo",
+                              topLevel ? WS_POPUP : 0, 0, 0, 0, 0,
+                              topLevel ? nullptr : HWND_MESSAGE, nullptr, instance, this);
 }
 
 MessageWindow::~MessageWindow() {

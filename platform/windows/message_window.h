@@ -1,7 +1,8 @@
-// The program's hidden top-level window: it receives the tray icon's
-// callbacks, owns the popup menu, hears the shell's "TaskbarCreated"
-// broadcast and the session's end. It is never shown. Handlers are set per
-// message; a message without one goes to DefWindowProc.
+// A window of the program that is never shown, with handlers set per
+// message; a message without one goes to DefWindowProc. The hidden top-level
+// window receives the tray icon's callbacks, owns the popup menu, hears the
+// shell's "TaskbarCreated" broadcast and the session's end; message-only
+// ones take the ticks and the joystick's raw input, and hear no broadcast.
 #pragma once
 
 #include <functional>
@@ -15,7 +16,9 @@ class MessageWindow {
 public:
     using Handler = std::function<LRESULT(WPARAM, LPARAM)>;
 
-    explicit MessageWindow(HINSTANCE instance);
+    enum class Kind { TopLevel, MessageOnly };
+
+    explicit MessageWindow(HINSTANCE instance, Kind kind = Kind::TopLevel);
     ~MessageWindow();
     MessageWindow(const MessageWindow&) = delete;
     MessageWindow& operator=(const MessageWindow&) = delete;

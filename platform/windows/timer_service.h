@@ -1,8 +1,7 @@
-// How a form's Timer controls are ticked on Windows: the message loop keeps
-// a high-resolution waitable timer per followed Timer and runs the Timer's
-// dispatch on the user-interface thread at each period, between window
-// messages (and inside the system's modal loops: menus, message boxes, file
-// dialogs, moving a window).
+// How a form's Timer controls are ticked on Windows: a helper thread keeps
+// the periods of every followed Timer and posts one message a period, on
+// which the Timer's dispatch runs on the user-interface thread, from
+// whatever message loop runs there (periodic_ticks.h).
 #pragma once
 
 #include <functional>

@@ -77,11 +77,7 @@ bool WindowsPlatform::RunFileDialog(OPENFILENAME& record, bool open) {
     dialog.Flags = record.Flags | (multiple ? OFN_EXPLORER : 0);
     dialog.lpstrDefExt = OrNull(defaultExt);
 
-    BOOL chosen = FALSE;
-    {
-        UiThreadLoop::ModalScope modal(*loop_);
-        chosen = open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
-    }
+    const BOOL chosen = open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (!chosen || ended_) return false;
 
     record.Flags = dialog.Flags;

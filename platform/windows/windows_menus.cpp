@@ -37,12 +37,8 @@ MenuItem* WindowsPlatform::ChooseFromPopup(Menu& menu) {
     ::POINT at{};
     ::GetCursorPos(&at);
     SetForegroundWindow(owner);
-    UINT chosen = 0;
-    {
-        UiThreadLoop::ModalScope modal(*loop_);
-        chosen = static_cast<UINT>(TrackPopupMenuEx(
-            popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
-    }
+    const auto chosen = static_cast<UINT>(TrackPopupMenuEx(
+        popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
     return chosen != 0 ? menu.FindById(chosen) : nullptr;

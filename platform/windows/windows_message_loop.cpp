@@ -29,7 +29,6 @@ void WindowsPlatform::EndProgram() {
 
 int WindowsPlatform::MessageBox(const std::string& text, uint32_t style, const std::string& title) {
     if (!loop_) return 0;
-    UiThreadLoop::ModalScope modal(*loop_);
     // No window of the program is on the screen: the box comes to the front
     // by itself.
     return MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(),

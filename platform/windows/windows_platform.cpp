@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "platform/windows/instance_lock.h"
+#include "platform/windows/joystick_watch.h"
 #include "platform/windows/picture_store.h"
 #include "platform/windows/settings_folder.h"
 #include "platform/windows/ui_thread_loop.h"
@@ -41,6 +42,7 @@ bool WindowsPlatform::Initialise(std::string& error) {
         error = "Gimbalo: cannot create its window (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    watch_ = std::make_unique<JoystickWatch>(instance_);
     return true;
 }
 
@@ -49,6 +51,7 @@ WindowsPlatform::~WindowsPlatform() {
     if (pointer_) pointer_->ReleaseHeldButtons();
     CloseDesktop();
     pictures_.reset();
+    watch_.reset();
     loop_.reset();
     instanceLock_.reset();
     pointer_.reset();
@@ -88,6 +91,14 @@ uint32_t WindowsPlatform::joyGetDevCapsA(int device, JOYCAPS& caps) {
     caps.szPname = Utf8(std::wstring_view(native.szPname, length));
     caps.wNumButtons = native.wNumButtons;
     return JOYERR_NOERROR;
+}
+
+bool WindowsPlatform::WatchJoystick(int device, std::function<void()> wake) {
+    return watch_ && !ended_ && watch_->Watch(device, std::move(wake));
+}
+
+void WindowsPlatform::StopWatchingJoystick() {
+    if (watch_) watch_->Stop();
 }
 
 bool WindowsPlatform::GetCursorPos(POINT& point) {

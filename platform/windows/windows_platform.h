@@ -15,6 +15,7 @@
 namespace gimbalo {
 
 class InstanceLock;
+class JoystickWatch;
 class PictureStore;
 class SettingsFolderChoice;
 class UiThreadLoop;
@@ -34,6 +35,11 @@ public:
     // -- joystick (windows_platform.cpp) --
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
     uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
+
+    // Raw Input watches the joystick while the stick rests (joystick_watch.cpp).
+    bool WatchJoystick(int device, std::function<void()> wake) override;
+    void StopWatchingJoystick() override;
+    uint32_t GetTickCount() override { return ::GetTickCount(); }
 
     // -- pointer (windows_pointer.cpp) --
     bool GetCursorPos(POINT& point) override;
@@ -86,6 +92,9 @@ public:
     Win32FormHost* HostOf(const Form& form) const;
     // Where the forms' timer ticks run.
     TimerDispatch& Timers() { return timers_; }
+    // What watches the joysticks while the program rests; null when the
+    // desktop could not be reached.
+    JoystickWatch* Watch() { return watch_.get(); }
 
 protected:
     explicit WindowsPlatform(HINSTANCE instance);
@@ -112,6 +121,7 @@ private:
     // held buttons last of all.
     std::unique_ptr<WindowsPointer> pointer_;
     std::unique_ptr<UiThreadLoop> loop_;
+    std::unique_ptr<JoystickWatch> watch_;
     std::unique_ptr<PictureStore> pictures_;  // made on first use
     std::unique_ptr<InstanceLock> instanceLock_;
     std::unique_ptr<SettingsFolderChoice> settingsFolder_;
