@@ -15,12 +15,11 @@ set -euo pipefail
 declare -A kept=([1]=80f57c191d3854f4 [2]=de965b87de23913e [3]=ecf6b756056f182b)
 seed=$2
 key=$1-$2
-mode=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$(dirname "$0")/../scripts/long-replay-script.py" "$2" >"$work/script"
 shift 2
-[[ $mode != uinput ]] || set -- env GIMBALO_POINTER=uinput GIMBALO_UINPUT_STAND_IN="$work/uinput" \
+[[ $key != uinput-* ]] || set -- env GIMBALO_POINTER=uinput GIMBALO_UINPUT_STAND_IN="$work/uinput" \
   LD_PRELOAD="$UINPUT_STAND_IN" ASAN_OPTIONS="verify_asan_link_order=0:${ASAN_OPTIONS:-}" "$@"
 # What a run's timing may move is put in place: a menu command's line (it
 # carries its tick) may come a tick later, and Wine reads the pointer as 0,0
@@ -36,7 +35,7 @@ run() {
 }
 run "$@" --poll >"$work/polled"
 run "$@" >"$work/rested"
-[[ $mode != uinput ]] || diff <(cat "$work/polled" "$work/rested" | grep -o ' events=[^ ]*' |
+[[ $key != uinput-* ]] || diff <(cat "$work/polled" "$work/rested" | grep -o ' events=[^ ]*' |
   cut -d= -f2 | tr , '\n' | grep -v '^-$') <(python3 -c 'import struct, sys
 for _, _, kind, code, down in struct.iter_unpack("qqHHi", open(sys.argv[1], "rb").read()):
     print(["LEFT", "RIGHT", "MIDDLE"][code - 272] + ("DOWN" if down else "UP")) if kind == 1 else 0

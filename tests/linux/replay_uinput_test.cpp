@@ -1,8 +1,5 @@
-// gimbalo-replay with the pointer on /dev/uinput, as on a Wayland session:
-// the stand-in preloaded in the device's place (uinput_stand_in.c) keeps
-// what the device was asked and sent. The runs use the X display all the
-// same, for the windows. (tests/replay_long_traces.sh compares long runs
-// with XTest's.)
+// gimbalo-replay with its pointer on the stand-in for /dev/uinput (uinput_stand_in.c), its
+// windows on the X display; tests/replay_long_traces.sh compares long runs with XTest's.
 #include <gtest/gtest.h>
 #include <linux/input.h>
 #include <sys/stat.h>
@@ -21,8 +18,7 @@
 namespace gimbalo {
 namespace {
 
-// The events as words: "x-2" for REL_X -2, "y3", "L1" for BTN_LEFT down,
-// "R0", "M1", and "." for a report.
+// The events as words: "x-2" for REL_X -2, "y3", "L1" for BTN_LEFT down, "R0", "M1"; "." a report.
 std::string EventWords(const std::string& bytes) {
     std::string words;
     input_event e;
@@ -95,8 +91,8 @@ TEST_F(UinputReplay, TheDeviceGetsEachMoveAndClickAndLetsGoOrTheUserHearsWhyItCa
         "UI_DEV_CREATE\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rest + std::to_string(c.signal) + " " + std::to_string(c.error));
-        std::filesystem::remove(Record());
-        std::filesystem::remove(Record() + ".ioctl");
+        for (const std::string& file : {Record(), Record() + ".ioctl"})
+            std::filesystem::remove(file);
         auto child =
             Start(std::string("at 5: x=0\nat 10: x=32768 buttons=1\n") + c.rest, c.language,
                   "GIMBALO_UINPUT_STAND_IN_ERRNO" + (c.error ? "=" + std::to_string(c.error) : ""));

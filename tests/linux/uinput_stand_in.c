@@ -1,10 +1,8 @@
-/* A stand-in for /dev/uinput, preloaded (LD_PRELOAD) into the program under
- * test. With GIMBALO_UINPUT_STAND_IN=FILE, opening /dev/uinput opens FILE
- * instead, so every input_event written lands there; the device's ioctls are
- * answered as uinput answers them, and those that shape the device are noted
- * one per line in FILE.ioctl ("UI_SET_KEYBIT 272", "UI_DEV_SETUP Gimbalo
- * bus=6", "UI_DEV_CREATE", "UI_DEV_DESTROY", "close"). With
- * GIMBALO_UINPUT_STAND_IN_ERRNO=N the open fails with errno N. */
+/* A stand-in for /dev/uinput, preloaded (LD_PRELOAD) into the program under test. With
+ * GIMBALO_UINPUT_STAND_IN=FILE, opening /dev/uinput opens FILE, where every input_event written
+ * lands; the ioctls are answered as uinput does, those that shape the device noted in FILE.ioctl
+ * ("UI_SET_KEYBIT 272", "UI_DEV_SETUP Gimbalo bus=6", "UI_DEV_CREATE", "UI_DEV_DESTROY", "close").
+ * With GIMBALO_UINPUT_STAND_IN_ERRNO=N the open fails with errno N. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>

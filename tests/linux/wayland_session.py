@@ -1,16 +1,8 @@
 #!/usr/bin/python3
 """Usage: wayland_session.py GIMBALO REPLAY UINPUT_STAND_IN ARTIFACTS (under dbus-run-session)
-Gimbalo on a Wayland session of its own (a headless weston, stand-ins for a StatusNotifierWatcher
-and /dev/uinput); what opens is photographed into ARTIFACTS/wayland-*.png."""
+Gimbalo on a headless weston with stand-ins for a tray watcher and /dev/uinput; photographs."""
 
-import glob
-import os
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
+import glob, os, shutil, signal, subprocess, sys, tempfile, time  # noqa: E401
 
 import dbus
 import dbus.mainloop.glib
@@ -106,8 +98,7 @@ def main(gimbalo, replay, stand_in, artifacts):
             os.replace(shot, os.path.join(artifacts, "wayland-%s.png" % name))
 
     def end(child):
-        child.send_signal(signal.SIGTERM)
-        child.wait(timeout=20)
+        child.send_signal(signal.SIGTERM) or child.wait(timeout=20)
 
     def icon():  # the newest icon on the bus, and its menu
         count = len(watcher.items)
