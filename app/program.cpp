@@ -55,7 +55,9 @@ bool Program::SaveSettings(SaveRequest request) {
 }
 
 std::string Program::SettingsPath() {
-    return platform.SettingsFolder() + platform.PathSeparator() + kSettingsFileName;
+    // No folder of the user's: no file, rather than one in the file system's root.
+    const std::string folder = platform.SettingsFolder();
+    return folder.empty() ? folder : folder + platform.PathSeparator() + kSettingsFileName;
 }
 
 bool Program::RunMenuCommand(const std::string& itemName) {

@@ -65,6 +65,8 @@ bool IsTemporaryFileName(std::string_view name, std::string_view fileName) {
 
 bool ReplaceFile(const std::string& given, std::string_view content, bool textIsUtf8,
                  LinkAtPath links) {
+    // No name, no file: never a temporary in the working folder.
+    if (given.empty()) return false;
     const std::string path =
         links == LinkAtPath::Followed ? WhereFileLives(given, textIsUtf8) : given;
     RemoveStaleTemporaries(FileSystemPath(path, textIsUtf8));

@@ -115,7 +115,8 @@ std::string TranslationPageText(const ReferenceLines& english, const ReferenceLi
 }
 
 std::string TranslationPagePath(Platform& platform) {
-    return platform.SettingsFolder() + platform.PathSeparator() + kTranslationPageName;
+    const std::string folder = platform.SettingsFolder();
+    return folder.empty() ? folder : folder + platform.PathSeparator() + kTranslationPageName;
 }
 
 bool WriteTranslationPage(Platform& platform) {
@@ -130,6 +131,8 @@ bool WriteTranslationPage(Platform& platform) {
 
 void ShowTranslationPage(Platform& platform) {
     WriteTranslationPage(platform);
+    // Without a settings folder there is no page to open.
+    if (TranslationPagePath(platform).empty()) return;
     platform.StartProgram(ExplorerCommand("explorer", TranslationPagePath(platform)),
                           SW_SHOWMAXIMIZED);
 }

@@ -16,9 +16,12 @@ struct HeldButtons {
     std::atomic<bool> inXlib{false};
     int connection = -1;      // the X connection's socket
     uint8_t xtestOpcode = 0;  // the XTEST extension's major opcode there
-    int guardian = -1;        // the guardian's channel (button_guardian.h), -1 when none
+    // The guardian's channel (button_guardian.h), -1 when none; replaced
+    // when a guardian that ended is started again.
+    std::atomic<int> guardian{-1};
 };
-static_assert(std::atomic<uint32_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<uint32_t>::is_always_lock_free &&
+              std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 
 // Writes one XTest release per held button straight onto the connection's
 // socket, without Xlib (which is not async-signal-safe), and waits at most a

@@ -5,10 +5,12 @@
 #include <QtGlobal>
 
 #include "platform/linux/desktop_session.h"
+#include "platform/linux/guardian_watch.h"
 #include "platform/linux/instance_lock.h"
 #include "platform/linux/joystick_news.h"
 #include "platform/linux/message_boxes.h"
 #include "platform/linux/picture_store.h"
+#include "platform/linux/private_folders.h"
 #include "platform/linux/qt_application.h"
 #include "platform/linux/sdl_joysticks.h"
 #include "platform/linux/uinput_pointer.h"
@@ -39,10 +41,12 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
         error = choice.error;
         return false;
     }
+    X11Pointer* x11Pointer = nullptr;
     if (choice.way == PointerWay::XTest) {
         // The display comes first: without it Qt would abort the process.
         auto x11 = std::make_unique<X11Pointer>();
         if (!x11->Open(error)) return false;
+        x11Pointer = x11.get();
         pointer_ = std::move(x11);
         // XTest drives the pointer, so the windows must be on the same X server.
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -60,9 +64,14 @@ bool LinuxPlatform::Initialise(int& argc, char** argv, std::string& error,
             qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     }
 
+    // Qt wants a runtime folder, and warns each time it has to make one.
+    ProvideRuntimeFolder();
     auto application = std::make_unique<QtApplication>();
     if (!application->Start(argc, argv, error)) return false;
     application_ = std::move(application);
+    // Only XTest's buttons need the guardian: the device on /dev/uinput lets
+    // go of its own when it goes.
+    if (x11Pointer != nullptr) guardianWatch_ = std::make_unique<GuardianWatch>(*x11Pointer);
 
     // SDL would take SIGINT and SIGTERM for its own event queue, which nobody
     // reads here: a termination request would then be lost.
@@ -88,6 +97,7 @@ LinuxPlatform::~LinuxPlatform() {
     instanceLock_.reset();
     joysticks_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    guardianWatch_.reset();
     application_.reset();
     pointer_.reset();
 }

@@ -13,6 +13,7 @@ class QWidget;
 
 namespace gimbalo {
 
+class GuardianWatch;
 class InstanceLock;
 class JoystickNews;
 class MessageBoxes;
@@ -125,6 +126,7 @@ private:
     // pointer lets go of held buttons and Qt objects go before Qt itself.
     std::unique_ptr<PointerDevice> pointer_;
     std::unique_ptr<QtApplication> application_;  // set once Qt is up
+    std::unique_ptr<GuardianWatch> guardianWatch_;
     bool sdlStarted_ = false;
     std::unique_ptr<SdlJoysticks> joysticks_;
     std::unique_ptr<JoystickNews> news_;

@@ -168,6 +168,18 @@ void X11Pointer::ReleaseHeldButtons() {
     SetHeld(0);
 }
 
+bool X11Pointer::RestartGuardian() {
+    if (display_ == nullptr) return false;
+    std::unique_ptr<ButtonGuardian> next = ButtonGuardian::Start(DisplayString(display_), marker_);
+    const int channel = next ? next->Channel() : -1;
+    // The new channel is in place before the old one closes: a signal
+    // handler may read it at any moment.
+    buttons_.guardian.store(channel);
+    guardian_ = std::move(next);
+    if (channel >= 0) TellGuardian(channel, buttons_.held.load());
+    return channel >= 0;
+}
+
 void X11Pointer::SetHeld(uint32_t held) {
     if (buttons_.held.exchange(held) != held) TellGuardian(buttons_.guardian, held);
 }

@@ -46,6 +46,12 @@ public:
     // Releases the buttons pressed and not yet released.
     void ReleaseHeldButtons() override;
 
+    // The program's end of the guardian's channel; -1 when none runs.
+    int GuardianChannel() const { return buttons_.guardian.load(); }
+    // Once the guardian has ended: starts another and tells it which
+    // buttons are held. Whether one runs now.
+    bool RestartGuardian();
+
 private:
     // Writes an XTest request straight onto the connection (x_request_writer.h).
     void Send(const unsigned char (&request)[kFakeInputSize]);

@@ -80,10 +80,10 @@ def main(argv):
         with open(script, "w") as out:
             out.write('joystick "%s" buttons=4\nat 10: menu mnuDef\nat 12000: quit\n' % PAD)
         # Qt speaks to the registry without waiting for a screen reader to ask.
-        # A runtime folder of its own: a copy running elsewhere holds the default one's lock.
-        os.mkdir(os.path.join(folder, "runtime"), 0o700)
-        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   XDG_RUNTIME_DIR=os.path.join(folder, "runtime"))
+        # A runtime folder of its own: another copy running is no concern.
+        runtime = os.path.join(folder, "runtime")
+        os.mkdir(runtime, 0o700)
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_RUNTIME_DIR=runtime)
         child = subprocess.Popen([argv[1], script, "--settings", folder], env=env,
                                  stdout=subprocess.DEVNULL)
         try:

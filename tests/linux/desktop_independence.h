@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -26,6 +27,9 @@ public:
         if (mkdtemp(folder.data()) != nullptr) {
             config_ = folder;
             setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+            // And a runtime folder (0700), whose lock no other copy holds.
+            if (mkdir((config_ + "/runtime").c_str(), 0700) == 0)
+                setenv("XDG_RUNTIME_DIR", (config_ + "/runtime").c_str(), 1);
         }
     }
     void TearDown() override {

@@ -3,12 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QLockFile>
-#include <QSysInfo>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <optional>
 
 #include "linux_test_support.h"
 #include "test_support.h"
+#include "tests/posix/unprivileged.h"
 
 namespace gimbalo {
 namespace {
@@ -16,15 +17,6 @@ namespace {
 using testing::ScopedEnv;
 using testing::TempFolder;
 using testing::TestPlatform;
-
-// A runtime folder of the test's own, so no running copy interferes.
-struct PrivateRuntimeFolder {
-    PrivateRuntimeFolder() : env("XDG_RUNTIME_DIR", folder.Path()) {
-        chmod(folder.Path().c_str(), 0700);
-    }
-    TempFolder folder;
-    ScopedEnv env;
-};
 
 TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
     if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
@@ -51,28 +43,58 @@ TEST(LinuxSystem, CountryNameOfTheUsersLocale) {
     EXPECT_EQ(platform->GetLocaleInfoA(0, LOCALE_SENGCOUNTRY + 1, buffer, sizeof buffer), 0);
 }
 
-TEST(LinuxSystem, ALiveLockMeansAnotherCopyIsRunning) {
-    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-    PrivateRuntimeFolder runtime;
-    std::string error;
-    {
-        // Held as a running copy holds it: by a process that is alive.
-        QLockFile running(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-        ASSERT_TRUE(running.tryLock(0));
-        auto second = TestPlatform::Create(error);
-        ASSERT_TRUE(second) << error;
-        EXPECT_TRUE(second->AnotherInstanceRunning());
-        EXPECT_TRUE(second->AnotherInstanceRunning()) << "asking again changes nothing";
+// One copy at a time, whatever another local user or an earlier copy left in
+// the lock's place: the answer comes at once, a running copy (this or an
+// earlier version) is told from a lock nobody holds, and what is not the
+// user's own is never trusted.
+TEST(LinuxSystem, OneCopyAtATimeWhateverLiesInTheLocksPlace) {
+    std::optional<QLockFile> runningCopy;
+    using Prepare = std::function<void(const std::string& lock, const std::string& base)>;
+    const std::pair<const char*, Prepare> cases[] = {
+        {"held by a running copy",
+         [&](auto& lock, auto&) { runningCopy.emplace(QString::fromStdString(lock)).tryLock(0); }},
+        {"left by a killed copy",
+         [](auto& lock, auto&) { testing::WriteFile(lock, "12345\ngimbalo\nhost\n"); }},
+        {"a pipe", [](auto& lock, auto&) { mkfifo(lock.c_str(), 0600); }},
+        {"a link",
+         [](auto& lock, auto& base) { symlink((base + "/tmp/x").c_str(), lock.c_str()); }},
+        {"another user's file",
+         [](auto& lock, auto&) {
+             testing::WriteFile(lock, "");
+             testing::GiveToUnprivilegedUser(lock);
+         }},
+        {"a runtime folder others may enter",
+         [](auto&, auto& base) { chmod((base + "/runtime").c_str(), 0755); }},
+        {"a relative runtime folder",
+         [](auto&, auto&) { setenv("XDG_RUNTIME_DIR", "runtime", 1); }},
+        {"no runtime folder, another user's in TMPDIR",
+         [](auto&, auto& base) {
+             setenv("XDG_RUNTIME_DIR", "", 1);
+             const std::string own = base + "/tmp/gimbalo-" + std::to_string(geteuid());
+             mkdir(own.c_str(), 0700);
+             testing::GiveToUnprivilegedUser(own);
+         }},
+    };
+    for (const auto& [what, prepare] : cases) {
+        testing::TempFolder base;
+        for (const char* folder : {"/runtime", "/tmp", "/config/gimbalo"})
+            std::filesystem::create_directories(base.Path() + folder);
+        chmod(base.File("runtime").c_str(), 0700);
+        ScopedEnv runtime("XDG_RUNTIME_DIR", base.File("runtime"));
+        ScopedEnv temporary("TMPDIR", base.File("tmp"));
+        ScopedEnv config("XDG_CONFIG_HOME", base.File("config"));
+        prepare(base.File("runtime/gimbalo.lock"), base.Path());
+        const bool held = runningCopy.has_value();
+        {
+            TestPlatform first, second;
+            for (const char* asked : {"", ", asked again"})
+                EXPECT_EQ(first.AnotherInstanceRunning(), held) << what << asked;
+            EXPECT_TRUE(second.AnotherInstanceRunning()) << what << ": a second copy";
+        }
+        runningCopy.reset();
+        EXPECT_FALSE(TestPlatform().AnotherInstanceRunning()) << what << ": all copies ended";
+        EXPECT_FALSE(std::filesystem::exists(base.File("tmp/x"))) << what;
     }
-    {
-        auto first = TestPlatform::Create(error);
-        ASSERT_TRUE(first) << error;
-        EXPECT_FALSE(first->AnotherInstanceRunning());
-        QLockFile next(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-        EXPECT_FALSE(next.tryLock(0)) << "the platform holds the lock while it lives";
-    }
-    QLockFile after(QString::fromStdString(runtime.folder.File("gimbalo.lock")));
-    EXPECT_TRUE(after.tryLock(0)) << "the lock goes with the platform";
 }
 
 TEST(LinuxSystem, OnlyOnePlatformPerProcess) {
@@ -80,24 +102,6 @@ TEST(LinuxSystem, OnlyOnePlatformPerProcess) {
     std::string error;
     EXPECT_FALSE(TestPlatform::Create(error));
     EXPECT_FALSE(error.empty());
-}
-
-TEST(LinuxSystem, ALockLeftByAKilledCopyDoesNotBlockTheNextStart) {
-    if (!testing::HaveDisplay()) GTEST_SKIP() << "no X display";
-    PrivateRuntimeFolder runtime;
-    // A process that has ended leaves its lock behind, as a killed copy does.
-    const pid_t gone = fork();
-    ASSERT_GE(gone, 0);
-    if (gone == 0) _exit(0);
-    waitpid(gone, nullptr, 0);
-    {
-        std::ofstream lock(runtime.folder.File("gimbalo.lock"));
-        lock << gone << "\ngimbalo\n" << QSysInfo::machineHostName().toStdString() << "\n";
-    }
-    std::string error;
-    auto platform = TestPlatform::Create(error);
-    ASSERT_TRUE(platform) << error;
-    EXPECT_FALSE(platform->AnotherInstanceRunning());
 }
 
 TEST(LinuxSystem, SettingsFolderIsCreatedUnderXdgConfigHome) {

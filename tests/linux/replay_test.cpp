@@ -565,11 +565,14 @@ TEST_F(ReplayRun, NoDeathLeavesAButtonHeldNorTheGuardianRunning) {
         int signalNumber;
         std::string script;
         long held;
+        int guardianKills = 0;  // before the program's death; each brings another
     };
     std::vector<Case> cases = {
         {SIGKILL, "joystick \"Pad\" buttons=2\nat 1: buttons=1\n", Button1Mask},
         {SIGKILL, "joystick \"Pad\" buttons=2\nat 1: buttons=2\n", Button3Mask},
         {SIGKILL, "joystick \"Pad\" buttons=3\nat 1: buttons=4\n", Button2Mask},
+        {SIGKILL, "joystick \"Pad\" buttons=2\nat 1: buttons=1\n", Button1Mask, 1},
+        {SIGKILL, kAllThreeHeld, Button1Mask | Button2Mask | Button3Mask, 3},
     };
     for (const int signalNumber :
          {SIGKILL,  SIGUSR1,      SIGUSR2,  SIGILL,  SIGTRAP, SIGALRM,   SIGVTALRM,
@@ -584,9 +587,17 @@ TEST_F(ReplayRun, NoDeathLeavesAButtonHeldNorTheGuardianRunning) {
                   {"ASAN_OPTIONS=handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0"});
         ASSERT_TRUE(child->WaitForOutput(LineStarting("tick=5 "))) << name << child->err;
         ASSERT_EQ(testing::HeldMouseButtons(), c.held) << name;
-        const std::vector<pid_t> guardians =
-            testing::ChildrenNamed(child->Pid(), "gimbalo-guardian");
+        std::vector<pid_t> guardians = testing::ChildrenNamed(child->Pid(), "gimbalo-guardian");
         ASSERT_EQ(guardians.size(), 1u) << name;
+        for (int kill = 0; kill < c.guardianKills; ++kill) {
+            const pid_t gone = guardians[0];
+            ::kill(gone, SIGKILL);
+            ASSERT_TRUE(WaitFor([&] {
+                guardians = testing::ChildrenNamed(child->Pid(), "gimbalo-guardian");
+                return guardians.size() == 1 && guardians[0] != gone;
+            })) << name
+                << ": no guardian after kill " << kill + 1;
+        }
 
         child->Signal(c.signalNumber);
         const int status = child->WaitStatus();

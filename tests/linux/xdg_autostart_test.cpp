@@ -1,9 +1,14 @@
 // The XDG autostart entry, in a configuration folder of the test's own.
+#include <pwd.h>
 #include <filesystem>
 
+#include "app/program.h"
+#include "lang/translation_page.h"
 #include "linux_test_support.h"
 #include "platform/linux/xdg_autostart.h"
+#include "platform/linux/xdg_config.h"
 #include "test_support.h"
+#include "tests/posix/unprivileged.h"
 
 namespace gimbalo {
 namespace {
@@ -89,6 +94,38 @@ TEST(XdgAutostart, TheFolderFollowsXdgConfigHomeOrHome) {
         ScopedEnv xdg("XDG_CONFIG_HOME", c.configHome != nullptr ? c.configHome : "");
         if (c.configHome == nullptr) unsetenv("XDG_CONFIG_HOME");
         EXPECT_EQ(XdgAutostartFolder(), c.folder) << (c.configHome ? c.configHome : "(unset)");
+    }
+}
+
+// A HOME that names no folder by its full path is not used: the home is the
+// password database's, and a user without one there (nobody's is a folder
+// that does not exist) gets nothing written, in / or in the working folder.
+TEST(XdgAutostart, WithoutAUsableHomeTheHomeIsLookedUpOrNothingIsWritten) {
+    const std::string databaseHome = getpwuid(getuid())->pw_dir;
+    for (const char* home : {"(unset)", "", "relative/home", "/", "//."}) {
+        ScopedEnv homeVariable("HOME", home);
+        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+        if (home[0] == '(') unsetenv("HOME");
+        if (std::filesystem::is_directory(databaseHome)) {
+            EXPECT_EQ(XdgConfigHome(), databaseHome + "/.config") << home;
+        }
+        if (!testing::RunningAsRoot()) continue;
+        TempFolder working;
+        testing::GiveToUnprivilegedUser(working.Path());
+        EXPECT_EQ(testing::RunUnprivileged([&] {
+                      testing::TestPlatform platform;
+                      Program program(platform);
+                      const bool wrote = chdir(working.Path().c_str()) != 0 ||
+                                         !platform.SettingsFolder().empty() ||
+                                         program.SaveSettings() || WriteTranslationPage(platform) ||
+                                         platform.WriteAutostart("Gimbalo", "/usr/bin/gimbalo");
+                      return std::string(wrote ? "wrote" : "");
+                  }),
+                  "")
+            << home;
+        EXPECT_TRUE(std::filesystem::is_empty(working.Path())) << home;
+        for (const char* name : {"/Gimbalo.ini", "/Invia_Traduzione.html", "/.config"})
+            EXPECT_FALSE(std::filesystem::exists(name)) << home << ": " << name;
     }
 }
 
