@@ -86,10 +86,13 @@ def main(gimbalo, replay, stand_in, artifacts):
                            ("run", 'joystick "Pad" buttons=4\n%sat 9000: quit\n' % script)):
             with open(os.path.join(home, name), "w", newline="") as out:
                 out.write(text)
-        command = [program] + ([out.name, "--settings", home] if program == replay else [])
-        return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                env=dict(env, XDG_CONFIG_HOME=os.path.dirname(home),
-                                         LD_PRELOAD=stand_in, GIMBALO_UINPUT_STAND_IN=record))
+        command = [program] + ([out.name, "--settings", home, "--trace"] * (program == replay))
+        child = subprocess.Popen(command, stdout=open(os.path.join(home, "trace"), "w"),
+                                 stderr=subprocess.DEVNULL,
+                                 env=dict(env, XDG_CONFIG_HOME=os.path.dirname(home),
+                                          LD_PRELOAD=stand_in, GIMBALO_UINPUT_STAND_IN=record))
+        child.trace = os.path.join(home, "trace")
+        return child
 
     def photograph(name):  # once a window shows and holds still
         shot = settled(lambda shot: differing(shot, empty) > 2000)
@@ -155,6 +158,8 @@ def main(gimbalo, replay, stand_in, artifacts):
         italian = os.path.join(os.path.dirname(os.path.abspath(replay)), "Lang", "Italiano.lng")
         child = start(replay, "English.lng", 'at 1: dialog "%s"\n' % italian)
         menu = icon()[1]
+        # Once its script's first tick has queued the answer to the file dialog.
+        check(wait_until(lambda: "tick=1 " in open(child.trace).read()), "no first tick")
         click(menu, "_Language...")
         check(wait_until(lambda: layout(menu) == (LABELS["Italiano.lng"], PICTURED)),
               "not Italian, or pictures lost: %s" % (layout(menu),))
