@@ -18,9 +18,12 @@ std::string VersionText(const std::string& program);
 // --help)" on `err` and returns kUsageError.
 int UsageError(std::FILE* err, const std::string& program, const std::string& problem);
 
-// gimbalo takes no arguments but --help (-h) and --version. Answers those on
-// `out`, complains about anything else on `err`, and returns the exit status
-// then; nothing when the program should run.
-std::optional<int> AnswerGimbaloCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+// gimbalo takes no arguments but --help (-h), --version and --pointer=WAY
+// (uinput or xtest: how the Linux program moves the pointer). Answers the
+// first two on `out`, complains about anything else on `err`, and returns
+// the exit status then; nothing when the program should run, with the way
+// given in `pointerWay` (empty when none was).
+std::optional<int> AnswerGimbaloCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err,
+                                            std::string& pointerWay);
 
 }  // namespace gimbalo

@@ -36,6 +36,40 @@ FormDesign MainWindowDesign() {
         .Icon(kProgramIconPicture);
 }
 
+// Why the pointer cannot move, as the user is told: the language file's
+// entry, or these words when it has none.
+struct PointerMessage {
+    uint32_t state;
+    TextId entry;
+    const char* english;
+};
+constexpr PointerMessage kPointerMessages[] = {
+    {POINTER_DEVICE_MISSING, TextId::PointerModuleMissing,
+     "Gimbalo cannot move the pointer: /dev/uinput is missing, because the uinput kernel module "
+     "is not loaded. Load it with \"sudo modprobe uinput\"; from the next start of the computer "
+     "it loads by itself."},
+    {POINTER_DEVICE_DENIED, TextId::PointerAccessDenied,
+     "Gimbalo cannot move the pointer: you may not use /dev/uinput yet. The access rule "
+     "installed with Gimbalo takes effect at your next login: log out and log in again."},
+    {POINTER_DEVICE_FAILED, TextId::PointerDeviceFailed,
+     "Gimbalo cannot move the pointer: its virtual mouse could not be made through "
+     "/dev/uinput. Start Gimbalo again."},
+};
+
+// Tells the user when the desktop's way to move the pointer is closed. The
+// program runs on with its icon, so the settings and the menu stay at hand,
+// and the desktop keeps trying that way as the stick moves.
+void TellWhyThePointerCannotMove(Platform& platform, const LangTable& text) {
+    const uint32_t state = platform.PointerState();
+    for (const PointerMessage& message : kPointerMessages) {
+        if (message.state != state) continue;
+        const std::string& said = text[message.entry];
+        platform.MessageBox(
+            said.empty() ? message.english : said, MB_ICONEXCLAMATION,
+            text[TextId::MessageTitle].empty() ? "Gimbalo" : text[TextId::MessageTitle]);
+    }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
@@ -119,6 +153,8 @@ void MainWindow::Form_Load() {
     }
 
     if (joystickCount >= 1) {
+        // Before the timer starts: no tick runs while the message is up.
+        TellWhyThePointerCannotMove(platform, text);
         pollingTimer.SetInterval(kPollingInterval);
     } else {
         platform.MessageBox(text[TextId::NoJoystick] + "\r\r" + text[TextId::NoJoystickAdvice],

@@ -41,6 +41,10 @@ enum class TextId : std::size_t {
     AddLanguageItem = 27,
     AboutTitle = 28,
     OptionsTitle = 29,
+    // Why the pointer cannot move on a desktop reached through /dev/uinput.
+    PointerModuleMissing = 30,
+    PointerAccessDenied = 31,
+    PointerDeviceFailed = 32,
 };
 
 using LangEntries = std::array<std::string, kLangEntries>;

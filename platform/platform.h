@@ -64,6 +64,14 @@ constexpr uint32_t MOUSEEVENTF_RIGHTUP = 0x0010;
 constexpr uint32_t MOUSEEVENTF_MIDDLEDOWN = 0x0020;
 constexpr uint32_t MOUSEEVENTF_MIDDLEUP = 0x0040;
 
+// Whether the pointer can be moved and its buttons pressed (PointerState).
+constexpr uint32_t POINTER_READY = 0;
+// The desktop's device for injected input is not there (a kernel module not
+// loaded), the user may not use it, or it failed otherwise.
+constexpr uint32_t POINTER_DEVICE_MISSING = 1;
+constexpr uint32_t POINTER_DEVICE_DENIED = 2;
+constexpr uint32_t POINTER_DEVICE_FAILED = 3;
+
 // ---- windows messages seen through the tray callback ----
 constexpr int32_t WM_MOUSEMOVE = 0x200;
 constexpr int32_t WM_LBUTTONDOWN = 513;
@@ -171,6 +179,10 @@ public:
     // Injects button events at the current pointer position, one per flag set.
     virtual void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                              uintptr_t extraInfo) = 0;
+    // POINTER_READY, or why the pointer and its buttons cannot be reached
+    // since the program started, which the user is told at start-up. Most
+    // desktops always can.
+    virtual uint32_t PointerState() { return POINTER_READY; }
 
     // -- forms --
     // Gives a form its native window (hidden until the model says shown) and

@@ -73,6 +73,7 @@ public:
     bool GetCursorPos(POINT& point) override { return desktop_.GetCursorPos(point); }
     bool SetCursorPos(int32_t x, int32_t y) override { return desktop_.SetCursorPos(x, y); }
     bool MoveCursorBy(int32_t dx, int32_t dy) override { return desktop_.MoveCursorBy(dx, dy); }
+    uint32_t PointerState() override { return desktop_.PointerState(); }
     void LoadForm(Form& form) override { desktop_.LoadForm(form); }
     void UnloadForm(Form& form) override { desktop_.UnloadForm(form); }
     void EndProgram() override { desktop_.EndProgram(); }

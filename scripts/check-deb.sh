@@ -41,6 +41,12 @@ dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || {
   echo "scripts/check-deb.sh: the dependencies do not come from the binaries" >&2
   exit 1
 }
+# The virtual pointer's library, and Qt's Wayland plugin for the windows.
+dpkg-deb --field "$deb" Depends | grep -q libevdev2 &&
+  dpkg-deb --field "$deb" Recommends | grep -q qt6-wayland || {
+  echo "scripts/check-deb.sh: the package lacks libevdev2 or does not recommend qt6-wayland" >&2
+  exit 1
+}
 
 # Debian's own checks: an error fails, warnings are shown.
 lintian --fail-on error "$deb" || {

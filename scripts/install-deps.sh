@@ -13,12 +13,12 @@ esac
 
 packages=(
   cmake g++ make pkg-config git
-  qt6-base-dev libsdl2-dev libx11-dev libxtst-dev libx11-xcb-dev
+  qt6-base-dev libsdl2-dev libx11-dev libxtst-dev libx11-xcb-dev libevdev-dev qt6-wayland
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth trayer x11-utils xdotool imagemagick
+  xvfb xauth trayer x11-utils xdotool imagemagick weston
   fonts-liberation fonts-dejavu-core locales
   librsvg2-bin desktop-file-utils appstream man-db dpkg-dev lintian
-  dbus-daemon at-spi2-core python3 python3-pyatspi
+  dbus-daemon at-spi2-core python3 python3-pyatspi python3-dbus python3-gi
   clang-14 libclang-rt-14-dev
 )
 # The Windows program: MinGW-w64 for 32-bit Windows, NSIS for its setup

@@ -7,7 +7,10 @@
 # through is one where polling injected nothing and left the pointer where
 # it was. Each run has an X server and folders of its own, so the pointer
 # starts at the screen's centre and no other copy counts.
-#   tests/replay_long_traces.sh linux|windows SEED REPLAY-COMMAND...
+# uinput: the Linux replay with its pointer on the stand-in for /dev/uinput
+# that UINPUT_STAND_IN names: the same traces as XTest's, and the device
+# sent every click of both, in order.
+#   tests/replay_long_traces.sh linux|uinput|windows SEED REPLAY-COMMAND...
 set -euo pipefail
 declare -A kept=([1]=80f57c191d3854f4 [2]=de965b87de23913e [3]=ecf6b756056f182b)
 seed=$2
@@ -16,6 +19,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$(dirname "$0")/../scripts/long-replay-script.py" "$2" >"$work/script"
 shift 2
+[[ $key != uinput-* ]] || set -- env GIMBALO_POINTER=uinput GIMBALO_UINPUT_STAND_IN="$work/uinput" \
+  LD_PRELOAD="$UINPUT_STAND_IN" ASAN_OPTIONS="verify_asan_link_order=0:${ASAN_OPTIONS:-}" "$@"
 # What a run's timing may move is put in place: a menu command's line (it
 # carries its tick) may come a tick later, and Wine reads the pointer as 0,0
 # until it has asked the X server once.
@@ -30,6 +35,11 @@ run() {
 }
 run "$@" --poll >"$work/polled"
 run "$@" >"$work/rested"
+[[ $key != uinput-* ]] || diff <(cat "$work/polled" "$work/rested" | grep -o ' events=[^ ]*' |
+  cut -d= -f2 | tr , '\n' | grep -v '^-$') <(python3 -c 'import struct, sys
+for _, _, kind, code, down in struct.iter_unpack("qqHHi", open(sys.argv[1], "rb").read()):
+    print(["LEFT", "RIGHT", "MIDDLE"][code - 272] + ("DOWN" if down else "UP")) if kind == 1 else 0
+' "$work/uinput") >&2 || { echo "$key: the device was not sent the traces' clicks" >&2; exit 1; }
 # Tick lines by number from the polled trace; then each line of the resting
 # one: its ticks as polled, the ticks it skipped idle, and the rest the same.
 awk 'FNR == NR {

@@ -50,7 +50,7 @@ extern "C" void OnFatalSignal(int signalNumber, siginfo_t* info, void*) {
     const int savedErrno = errno;
     FatalSignals* self = watcher.load();
     if (self != nullptr && signalNumber > 0 && signalNumber < NSIG && self->taken[signalNumber]) {
-        ReleaseWithoutXlib(self->buttons);
+        self->release(self->context);
         sigaction(signalNumber, &self->previous[signalNumber], nullptr);
     } else {
         signal(signalNumber, SIG_DFL);
@@ -66,7 +66,8 @@ extern "C" void OnFatalSignal(int signalNumber, siginfo_t* info, void*) {
 extern "C" void OnBrokenPipe(int) {}
 }  // namespace
 
-FatalSignals::FatalSignals(HeldButtons& heldButtons) : buttons(heldButtons) {
+FatalSignals::FatalSignals(Release releaseButtons, void* releaseContext)
+    : release(releaseButtons), context(releaseContext) {
     FatalSignals* none = nullptr;
     if (!watcher.compare_exchange_strong(none, this)) return;
     installed_ = true;

@@ -1,5 +1,6 @@
 // The Linux desktop: Qt 6 Widgets for windows, timers, the tray and dialogs,
-// SDL2 for joysticks, X11 XTest for the pointer and the mouse buttons.
+// SDL2 for joysticks, X11 XTest or, on a Wayland session, a virtual device on
+// /dev/uinput for the pointer and the mouse buttons (desktop_session.h).
 #pragma once
 
 #include <memory>
@@ -18,17 +19,19 @@ class InstanceLock;
 class JoystickNews;
 class MessageBoxes;
 class PictureStore;
+class PointerDevice;
 class QtApplication;
 class QtFormHost;
 class SdlJoysticks;
-class X11Pointer;
 
 class LinuxPlatform : public DesktopPlatform {
 public:
-    // Connects to the X display and starts Qt and SDL. Returns nothing and
-    // sets `error` to one line for the user when the desktop cannot be
-    // reached (no display, no XTest).
-    static std::unique_ptr<LinuxPlatform> Create(int& argc, char** argv, std::string& error);
+    // Opens the way to the pointer and starts Qt and SDL. `pointerWay` is
+    // the --pointer option's value, empty when not given. Returns nothing
+    // and sets `error` to one line for the user when the desktop cannot be
+    // reached (no display, no XTest, no such way).
+    static std::unique_ptr<LinuxPlatform> Create(int& argc, char** argv, std::string& error,
+                                                 const std::string& pointerWay = "");
     ~LinuxPlatform() override;
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
@@ -37,12 +40,13 @@ public:
     uint32_t joyGetPosEx(int device, JOYINFOEX& info) override;
     uint32_t joyGetDevCapsA(int device, JOYCAPS& caps) override;
 
-    // -- pointer (x11_pointer.cpp) --
+    // -- pointer (x11_pointer.cpp, uinput_pointer.cpp) --
     bool GetCursorPos(POINT& point) override;
     bool SetCursorPos(int32_t x, int32_t y) override;
     bool MoveCursorBy(int32_t dx, int32_t dy) override;
     void mouse_event(uint32_t flags, uint32_t dx, uint32_t dy, uint32_t data,
                      uintptr_t extraInfo) override;
+    uint32_t PointerState() override;
 
     // -- forms and the message loop (linux_message_loop.cpp) --
     void RunMessageLoop(const std::function<void()>& closeMainWindow) override;
@@ -107,7 +111,7 @@ protected:
     // Connects to the display and starts Qt and SDL; Create calls it, and so
     // does a derived platform that builds itself. False with `error` set when
     // the desktop cannot be reached.
-    bool Initialise(int& argc, char** argv, std::string& error);
+    bool Initialise(int& argc, char** argv, std::string& error, const std::string& pointerWay = "");
 
 private:
     // The host of each loaded form, its timers ticking through Timers()
@@ -123,7 +127,7 @@ private:
 
     // Declared in the order they are built; destroyed in reverse, so the
     // pointer lets go of held buttons and Qt objects go before Qt itself.
-    std::unique_ptr<X11Pointer> pointer_;
+    std::unique_ptr<PointerDevice> pointer_;
     std::unique_ptr<QtApplication> application_;  // set once Qt is up
     std::unique_ptr<GuardianWatch> guardianWatch_;
     bool sdlStarted_ = false;

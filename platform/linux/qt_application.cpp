@@ -21,8 +21,6 @@ bool QtApplication::Start(int& argc, char** argv, std::string& error) {
         error = "gimbalo: the desktop is already opened in this process";
         return false;
     }
-    // XTest drives the pointer, so the windows must be on the same X server.
-    qputenv("QT_QPA_PLATFORM", "xcb");
     application_ = std::make_unique<QApplication>(argc_, argv_.data());
     QApplication::setQuitOnLastWindowClosed(false);
     InstallFormAccessibility();

@@ -17,7 +17,7 @@ public:
     // Runs what the windows left to deferred deletes, then ends Qt.
     ~QtApplication();
 
-    // Starts Qt on the X display with the program's arguments. False, with
+    // Starts Qt, on the desktop QT_QPA_PLATFORM names, with the program's arguments. False, with
     // `error` set to one line for the user, when Qt cannot start here.
     bool Start(int& argc, char** argv, std::string& error);
     bool Started() const { return static_cast<bool>(application_); }

@@ -1,19 +1,34 @@
 #include "platform/linux/tray_icons.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <utility>
 
 #include "platform/forms.h"
 #include "platform/linux/persistent_tray_icon.h"
 #include "platform/linux/picture_store.h"
 #include "platform/linux/qt_text.h"
+#include "platform/linux/status_notifier_item.h"
 
 namespace gimbalo {
 
+namespace {
+
+// Wayland has no notification area of its own: its panels take icons over
+// D-Bus, as some X11 panels do too.
+bool OnTheSessionBus() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
+           StatusNotifierItem::HostPresent();
+}
+
+}  // namespace
+
 TrayIcons::TrayIcons(Platform& platform, PictureStore& pictures)
     : TrayIconBook([&platform] { return platform.TwipsPerPixelX(); }),
+      platform_(platform),
       pictures_(pictures),
       clicks_([this](uint32_t serial, int32_t message) { Deliver(serial, message); }) {}
 
@@ -25,13 +40,29 @@ TrayIcons::~TrayIcons() {
 bool TrayIcons::Show(uint32_t serial, const NOTIFYICONDATA& data) {
     QIcon picture = pictures_.Icon(PictureOf(data));
     if (picture.isNull()) picture = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
-    auto icon = std::make_unique<PersistentTrayIcon>(picture, QtText(TipOf(data)));
-    QObject::connect(&icon->Native(), &QSystemTrayIcon::activated, &clicks_,
+    const QString tip = QtText(TipOf(data));
+    Shown& shown = shown_[serial];
+    if (OnTheSessionBus()) {
+        Menu* menu = data.hWnd->Menus().empty() ? nullptr : data.hWnd->Menus().front();
+        const auto choose = [this](MenuItem& item) {
+            if (!platform_.ProgramEnded()) item.UserChoose();
+        };
+        shown.item = std::make_unique<StatusNotifierItem>(
+            picture, tip, menu, pictures_,
+            StatusNotifierItem::Events{[this, serial](int32_t message) { Click(serial, message); },
+                                       choose});
+        return true;
+    }
+    shown.icon = std::make_unique<PersistentTrayIcon>(picture, tip);
+    QObject::connect(&shown.icon->Native(), &QSystemTrayIcon::activated, &clicks_,
                      [this, serial](QSystemTrayIcon::ActivationReason reason) {
                          clicks_.Activated(serial, reason);
                      });
-    shown_[serial] = std::move(icon);
     return true;
+}
+
+void TrayIcons::Click(uint32_t serial, int32_t message) {
+    QTimer::singleShot(0, &clicks_, [this, serial, message] { Deliver(serial, message); });
 }
 
 void TrayIcons::Hide(uint32_t serial) {

@@ -1,6 +1,8 @@
-// The program's notification-area icons on the Linux desktop: Qt's icons,
-// each kept shown while a notification area exists, whose activations reach
-// the program as the shell's mouse messages.
+// The program's notification-area icons on the Linux desktop, whose
+// activations reach the program as the shell's mouse messages. On a Wayland
+// session, or where a panel takes StatusNotifierItems, an icon is one, with
+// its window's popup menu exported beside it (status_notifier_item.h);
+// elsewhere it is Qt's icon, kept shown while an X11 notification area exists.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@ namespace gimbalo {
 
 class PictureStore;
 class PersistentTrayIcon;
+class StatusNotifierItem;
 
 class TrayIcons : public TrayIconBook {
 public:
@@ -25,8 +28,19 @@ private:
     bool Show(uint32_t serial, const NOTIFYICONDATA& data) override;
     void Hide(uint32_t serial) override;
 
+    // The button release `message` on icon `serial`, handed on later: the
+    // program may open its menu, or take the icon away, and must not do so
+    // inside the icon's own mouse handling.
+    void Click(uint32_t serial, int32_t message);
+
+    struct Shown {
+        std::unique_ptr<PersistentTrayIcon> icon;  // or, on the session bus:
+        std::unique_ptr<StatusNotifierItem> item;
+    };
+
+    Platform& platform_;
     PictureStore& pictures_;
-    std::map<uint32_t, std::unique_ptr<PersistentTrayIcon>> shown_;
+    std::map<uint32_t, Shown> shown_;
     // Clicks as the program takes them; queued ones go with the icons.
     XEmbedClicks clicks_;
 };

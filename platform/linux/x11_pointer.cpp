@@ -68,7 +68,8 @@ bool X11Pointer::Open(std::string& error) {
     XSync(display_, False);  // the window exists before the guardian looks for it
     guardian_ = ButtonGuardian::Start(DisplayString(display_), marker_);
     if (guardian_) buttons_.guardian = guardian_->Channel();
-    fatalSignals_ = std::make_unique<FatalSignals>(buttons_);
+    fatalSignals_ = std::make_unique<FatalSignals>(
+        [](void* held) { return ReleaseWithoutXlib(*static_cast<HeldButtons*>(held)); }, &buttons_);
     return true;
 }
 

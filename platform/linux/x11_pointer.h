@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/linux/held_buttons.h"
+#include "platform/linux/pointer_device.h"
 #include "platform/linux/xtest_request.h"
 #include "platform/platform.h"
 
@@ -19,7 +20,7 @@ class ButtonGuardian;
 class FatalSignals;
 class XRequestWriter;
 
-class X11Pointer {
+class X11Pointer : public PointerDevice {
 public:
     // Opens the display named by DISPLAY. False with `error` set to one line
     // when there is no display or it lacks the XTest extension. From then on
@@ -29,21 +30,21 @@ public:
     bool Open(std::string& error);
     X11Pointer();
     // Lets go of every button this connection pressed, then disconnects.
-    ~X11Pointer();
+    ~X11Pointer() override;
 
-    bool GetCursorPos(POINT& point);
+    bool GetCursorPos(POINT& point) override;
     // Puts the pointer at (x, y) on the default screen; the server keeps it
     // on the screen.
-    bool SetCursorPos(int32_t x, int32_t y);
+    bool SetCursorPos(int32_t x, int32_t y) override;
     // Moves the pointer from where the server has it, without asking it
     // first; XTest's relative moves are not accelerated. One system call:
     // the request goes straight onto the connection's socket.
-    bool MoveCursorBy(int32_t dx, int32_t dy);
+    bool MoveCursorBy(int32_t dx, int32_t dy) override;
     // One XTest button event per MOUSEEVENTF_* flag set, in the order Windows
     // sends them: left, right, middle, each down before up.
-    void SendButtons(uint32_t flags);
+    void SendButtons(uint32_t flags) override;
     // Releases the buttons pressed and not yet released.
-    void ReleaseHeldButtons();
+    void ReleaseHeldButtons() override;
 
     // The program's end of the guardian's channel; -1 when none runs.
     int GuardianChannel() const { return buttons_.guardian.load(); }

@@ -6,13 +6,14 @@
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {
+    std::string pointerWay;
     if (const std::optional<int> status =
-            gimbalo::AnswerGimbaloCommandLine(argc, argv, stdout, stderr))
+            gimbalo::AnswerGimbaloCommandLine(argc, argv, stdout, stderr, pointerWay))
         return *status;
 
     std::string error;
     std::unique_ptr<gimbalo::LinuxPlatform> platform =
-        gimbalo::LinuxPlatform::Create(argc, argv, error);
+        gimbalo::LinuxPlatform::Create(argc, argv, error, pointerWay);
     if (!platform) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -1,5 +1,6 @@
-// The tests see the same desktop on any machine: no session bus, no desktop
-// environment's platform theme, and a configuration folder of their own, so
+// The tests see the same desktop on any machine: an X11 session without a
+// session bus, no desktop environment's platform theme, and a configuration
+// folder of their own, so
 // nothing the developer set up changes a result and no test writes into the
 // developer's ~/.config (Qt's file dialog keeps its state there).
 #pragma once
@@ -18,6 +19,8 @@ public:
     void SetUp() override {
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
         unsetenv("XDG_CURRENT_DESKTOP");
+        for (const char* wayland : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "GIMBALO_POINTER"})
+            unsetenv(wayland);
         setenv("QT_QPA_PLATFORMTHEME", "", 1);
         std::string folder =
             std::filesystem::temp_directory_path().string() + "/gimbalo-config-XXXXXX";

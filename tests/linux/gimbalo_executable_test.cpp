@@ -23,8 +23,8 @@ TEST(GimbaloExecutable, WithoutADisplayAnswersHelpAndVersionAndSaysWhatIsWrong) 
     };
     const Case cases[] = {
         {{}, 1, "", "gimbalo: cannot open the X display; is DISPLAY set?\n"},
-        {{"--help"}, 0, "usage: gimbalo [--help | --version]\n", ""},
-        {{"-h"}, 0, "usage: gimbalo [--help | --version]\n", ""},
+        {{"--help"}, 0, "usage: gimbalo [--pointer=uinput|xtest] [--help | --version]\n", ""},
+        {{"-h"}, 0, "usage: gimbalo [--pointer=uinput|xtest] [--help | --version]\n", ""},
         {{"--version"}, 0, version + "Copyright 2026 the Gimbalo developers\n", ""},
         // The first argument decides.
         {{"--version", "--bogus"}, 0, version, ""},
@@ -36,6 +36,15 @@ TEST(GimbaloExecutable, WithoutADisplayAnswersHelpAndVersionAndSaysWhatIsWrong) 
          "",
          "gimbalo: unexpected argument 'Italiano.lng' (try gimbalo --help)\n"},
         {{"-"}, 2, "", "gimbalo: unexpected argument '-' (try gimbalo --help)\n"},
+        {{"--pointer=uinput"},
+         1,
+         "",
+         "gimbalo: cannot reach the desktop; is WAYLAND_DISPLAY or DISPLAY set?\n"},
+        {{"--pointer=xtest"}, 1, "", "gimbalo: cannot open the X display; is DISPLAY set?\n"},
+        {{"--pointer=mouse"},
+         2,
+         "",
+         "gimbalo: --pointer takes uinput or xtest, not 'mouse' (try gimbalo --help)\n"},
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
