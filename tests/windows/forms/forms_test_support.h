@@ -118,6 +118,18 @@ inline bool SaveScreenshot(HWND window, const std::string& name) {
         std::chrono::seconds(30));
 }
 
+// Whether Wine's shell has finished docking the program's tray icon in the
+// notification area, waiting for it: the dock brings the icon's window to
+// the foreground, away from a form a test has activated. At once where no
+// notification area docks icons (no such window is made).
+inline bool TrayIconSettled() {
+    HWND icon = FindWindowW(L"__winex11_tray_icon", nullptr);  // top-level until docked
+    return WaitUntil([icon] {
+        return !IsWindow(icon) ||
+               (IsWindowVisible(icon) && GetAncestor(icon, GA_PARENT) != GetDesktopWindow());
+    });
+}
+
 inline constexpr const char* kPadName = "Gimbalo Test Pad";
 // As many as a joystick reports: the button lists hold their longest entries.
 inline constexpr uint32_t kPadButtons = 32;
@@ -174,6 +186,7 @@ protected:
         program = std::make_unique<Program>(*platform);
         program->Start();
         ASSERT_FALSE(platform->ProgramEnded());
+        ASSERT_TRUE(TrayIconSettled()) << "Wine's shell did not dock the tray icon";
     }
 
     HWND WindowOf(const Form& form) const {
