@@ -23,17 +23,24 @@ PeriodicTicks::PeriodicTicks(HINSTANCE instance, std::function<void(WPARAM id)> 
     if (timer_ == nullptr) timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (window_.Handle() != nullptr && timer_ != nullptr && changed_ != nullptr)
-        thread_ = std::thread(&PeriodicTicks::Wait, this);
+        thread_ = CreateThread(
+            nullptr, 0,
+            [](LPVOID self) -> DWORD {
+                static_cast<PeriodicTicks*>(self)->Wait();
+                return 0;
+            },
+            this, 0, nullptr);
 }
 
 PeriodicTicks::~PeriodicTicks() {
-    if (thread_.joinable()) {
+    if (thread_ != nullptr) {
         {
-            const std::lock_guard<std::mutex> lock(mutex_);
+            const std::lock_guard<SlimLock> lock(mutex_);
             stopping_ = true;
         }
         SetEvent(changed_);
-        thread_.join();
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
     }
     if (clockRaised_) timeEndPeriod(1);
     if (timer_ != nullptr) CloseHandle(timer_);
@@ -55,7 +62,7 @@ int64_t PeriodicTicks::Now() {
 
 void PeriodicTicks::Set(WPARAM id, int interval) {
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::lock_guard<SlimLock> lock(mutex_);
         auto slot = std::find_if(slots_.begin(), slots_.end(),
                                  [id](const Slot& each) { return each.id == id; });
         if (slot == slots_.end()) slot = slots_.insert(slots_.end(), Slot{id});
@@ -71,7 +78,7 @@ void PeriodicTicks::Set(WPARAM id, int interval) {
 
 void PeriodicTicks::Remove(WPARAM id) {
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::lock_guard<SlimLock> lock(mutex_);
         std::erase_if(slots_, [id](const Slot& each) { return each.id == id; });
         running_ = std::any_of(slots_.begin(), slots_.end(),
                                [](const Slot& each) { return each.period > 0; });
@@ -115,7 +122,7 @@ int64_t PeriodicTicks::PostDue(int64_t now) {
 
 void PeriodicTicks::Wait() {
     const HANDLE handles[] = {changed_, timer_};
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<SlimLock> lock(mutex_);
     while (!stopping_) {
         const int64_t next = PostDue(Now());
         lock.unlock();
@@ -135,7 +142,7 @@ void PeriodicTicks::Wait() {
 
 void PeriodicTicks::OnTick(WPARAM id, LPARAM setting) {
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::lock_guard<SlimLock> lock(mutex_);
         const auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& each) {
             return each.id == id && each.setting == static_cast<uint32_t>(setting);
         });
@@ -145,7 +152,7 @@ void PeriodicTicks::OnTick(WPARAM id, LPARAM setting) {
     tick_(id);
     // Only now may the next period post again: a tick that runs a loop of
     // its own is not entered a second time from inside it.
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const std::lock_guard<SlimLock> lock(mutex_);
     for (Slot& slot : slots_)
         if (slot.id == id && slot.setting == static_cast<uint32_t>(setting)) slot.posted = false;
 }

@@ -22,7 +22,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/windows/message_window.h"
@@ -50,7 +49,7 @@ public:
     // Whether the waitable timer is a high-resolution one.
     bool HighResolution() const { return highResolution_; }
     // False when the window or the thread could not be made: no tick comes.
-    bool Usable() const { return thread_.joinable(); }
+    bool Usable() const { return thread_ != nullptr; }
 
 private:
     struct Slot {
@@ -77,10 +76,20 @@ private:
     bool running_ = false;
     HANDLE timer_ = nullptr;
     HANDLE changed_ = nullptr;  // auto-reset: the slots changed, or the end
-    std::mutex mutex_;          // guards slots_ and stopping_
+    // Windows' own lock and thread, not the C++ library's: under Wine the
+    // MinGW thread library's join could wait for ever on its own bookkeeping.
+    class SlimLock {
+    public:
+        void lock() { AcquireSRWLockExclusive(&lock_); }
+        void unlock() { ReleaseSRWLockExclusive(&lock_); }
+
+    private:
+        SRWLOCK lock_ = SRWLOCK_INIT;
+    };
+    SlimLock mutex_;  // guards slots_ and stopping_
     std::vector<Slot> slots_;
     bool stopping_ = false;
-    std::thread thread_;
+    HANDLE thread_ = nullptr;
 };
 
 }  // namespace gimbalo
