@@ -23,13 +23,7 @@ PeriodicTicks::PeriodicTicks(HINSTANCE instance, std::function<void(WPARAM id)> 
     if (timer_ == nullptr) timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (window_.Handle() != nullptr && timer_ != nullptr && changed_ != nullptr)
-        thread_ = CreateThread(
-            nullptr, 0,
-            [](LPVOID self) -> DWORD {
-                static_cast<PeriodicTicks*>(self)->Wait();
-                return 0;
-            },
-            this, 0, nullptr);
+        thread_ = CreateThread(nullptr, 0, &PeriodicTicks::ThreadStart, this, 0, nullptr);
 }
 
 PeriodicTicks::~PeriodicTicks() {
@@ -118,6 +112,11 @@ int64_t PeriodicTicks::PostDue(int64_t now) {
         if (next < 0 || slot.due - now < next) next = slot.due - now;
     }
     return next;
+}
+
+DWORD WINAPI PeriodicTicks::ThreadStart(LPVOID self) {
+    static_cast<PeriodicTicks*>(self)->Wait();
+    return 0;
 }
 
 void PeriodicTicks::Wait() {

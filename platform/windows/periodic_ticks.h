@@ -62,6 +62,7 @@ private:
 
     // 100 ns units from a fixed moment.
     static int64_t Now();
+    static DWORD WINAPI ThreadStart(LPVOID self);
     void Wait();  // the helper thread
     // Posts the messages due; the time to the next period, -1 for none.
     int64_t PostDue(int64_t now);
